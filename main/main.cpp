@@ -1,0 +1,125 @@
+// The agent process: reads the command line, connects to the simulation server,
+// and runs the receive-think-send loop, one reply per server message, until the
+// server's stream ends.
+#include <boost/scoped_ptr.hpp>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+#include "behavior/mybehavior.h"
+#include "net/addr.h"
+#include "net/connectionmanager.h"
+#include "net/exception.h"
+
+namespace {
+
+bool gLoop = true;
+
+// A command-line option that cannot be used as given.
+class OptionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The word after an option that takes a value. An option given as the last
+// word has none: that is reported as an error rather than read past the end.
+const char* OptionValue(int argc, char** argv, int& i) {
+    if (i + 1 >= argc) {
+        throw OptionError(std::string("option ") + argv[i] + " needs a value");
+    }
+    return argv[++i];
+}
+
+}  // namespace
+
+int uNum = 1;
+ConnectionManager* connection = new ConnectionManager();
+
+void PrintHelp() {
+    std::cout << "\nUsage: halyx [OPTOINS]\nOptions:\n"
+                 "\t--help: show this screen\n"
+                 "\t--teamname <teamname>: set the team name of the player\n"
+                 "\t--host <hostname>: set host name of the server\n"
+                 "\t--port <port_no>: set the port number to connect to\n\n";
+}
+
+// False when the process is to end at once (after "--help"). Values are not
+// validated: a non-numeric number reads as 0, a port is truncated to 16 bits.
+bool CheckOptions(int argc, char** argv, unsigned short& port, std::string& host, int& unum) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--help") {
+            PrintHelp();
+            return false;
+        } else if (word == "--host") {
+            host = OptionValue(argc, argv, i);
+        } else if (word == "--port") {
+            port = static_cast<unsigned short>(std::atoi(OptionValue(argc, argv, i)));
+        } else if (word == "--unum") {
+            unum = std::atoi(OptionValue(argc, argv, i));
+        } else {
+            std::cout << "What?! \"" << word << "\"?!! ;)" << std::endl;
+        }
+    }
+    return true;
+}
+
+// True when the connection was made; errno tells why not.
+bool Connect(rcss::net::Addr addr) {
+    return connection->Connect(addr);
+}
+
+void ConstructAgent() {
+    connection->Send("(scene rsg/agent/nao/nao.rsg)");
+}
+
+void Run(MyBehavior* behavior) {
+    boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior : new MyBehavior(uNum));
+    ConstructAgent();
+    while (gLoop) {
+        const std::string message = connection->Receive();
+        connection->Send(owner->Think(message));
+    }
+}
+
+void reConnect(MyBehavior* behavior) {
+    connection->Reconnect();
+    Run(behavior);
+}
+
+void handler(int signal) {
+    if (signal == 2) {
+        gLoop = false;
+    }
+}
+
+int main(int argc, char** argv) {
+    unsigned short port = 3100;
+    std::string host = "127.0.0.1";
+    try {
+        if (!CheckOptions(argc, argv, port, host, uNum)) {
+            return 0;
+        }
+        const rcss::net::Addr address(port, host);
+        if (!Connect(address)) {
+            const int error = errno;
+            std::cerr << "cannot connect to " << host << ':' << port << ": " << std::strerror(error)
+                      << std::endl;
+            return 1;
+        }
+        Run(nullptr);
+    } catch (const OptionError& e) {
+        std::cerr << "halyx: " << e.what() << std::endl;
+        return 1;
+    } catch (const rcss::net::HostNotFound& e) {
+        std::cerr << "cannot resolve host " << host << ": " << e.what() << std::endl;
+        return 1;
+    } catch (const std::exception&) {
+        // The server's stream ended or a read failed: the orderly end of a match.
+    }
+    return 0;
+}

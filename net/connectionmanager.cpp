@@ -1,0 +1,61 @@
+#include "net/connectionmanager.h"
+
+#include <arpa/inet.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+ConnectionManager::ConnectionManager()
+    : mSocket(),
+      mIn(mSocket, rcss::net::SocketStreamBuf::NoConnect, kBufferSize),
+      mOut(mSocket, kBufferSize) {
+    mIn.exceptions(std::ios_base::eofbit | std::ios_base::failbit | std::ios_base::badbit);
+}
+
+ConnectionManager::~ConnectionManager() {
+    Disconnect();
+}
+
+bool ConnectionManager::Connect(rcss::net::Addr addr) {
+    return mSocket.connect(addr);
+}
+
+void ConnectionManager::Disconnect() {
+    mSocket.close();
+}
+
+void ConnectionManager::Reconnect() {
+    const rcss::net::Addr peer = mSocket.getPeer();
+    Disconnect();
+    mSocket.open();
+    mSocket.connect(peer);
+}
+
+void ConnectionManager::Send(std::string message) {
+    const uint32_t length = htonl(static_cast<uint32_t>(message.size()));
+    char header[sizeof(length)];
+    std::memcpy(header, &length, sizeof(length));
+    mOut.write(header, sizeof(header));
+    mOut.write(message.data(), static_cast<std::streamsize>(message.size()));
+    mOut.flush();
+}
+
+std::string ConnectionManager::Receive() {
+    uint32_t length = 0;
+    char header[sizeof(length)];
+    mIn.read(header, sizeof(header));
+    std::memcpy(&length, header, sizeof(length));
+    length = ntohl(length);
+
+    if (length > kMaxReceived) {
+        // The body is consumed through the stream buffer, never stored, so the
+        // next call starts on a frame boundary whatever length the peer claims.
+        mIn.ignore(static_cast<std::streamsize>(length));
+        return std::string();
+    }
+    std::vector<char> body(length + 1, '\0');
+    mIn.read(body.data(), static_cast<std::streamsize>(length));
+    // The text ends at the first zero byte, if the body holds one.
+    return std::string(body.data());
+}

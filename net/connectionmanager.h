@@ -1,0 +1,43 @@
+#ifndef HALYX_NET_CONNECTIONMANAGER_H
+#define HALYX_NET_CONNECTIONMANAGER_H
+
+#include <string>
+
+#include "net/addr.h"
+#include "net/isocketstream.h"
+#include "net/osocketstream.h"
+#include "net/tcpsocket.h"
+
+// The agent's one connection to the simulation server. Every message in both
+// directions is one frame: a 4-byte big-endian length, then that many bytes of
+// text.
+class ConnectionManager {
+public:
+    static const int kBufferSize = 8192;        // bytes, each of the two stream buffers
+    static const unsigned kMaxReceived = 6000;  // bytes; longer received frames read as ""
+
+    ConnectionManager();  // opens the TCP socket, unconnected
+    virtual ~ConnectionManager();
+
+    ConnectionManager(const ConnectionManager&) = delete;
+    ConnectionManager& operator=(const ConnectionManager&) = delete;
+
+    // True when the connection was made; errno tells why not.
+    bool Connect(rcss::net::Addr addr);
+    void Disconnect();
+    void Reconnect();
+
+    // Never reports failure: after a failed send the output stream stays in its
+    // error state and later frames are silently dropped.
+    void Send(std::string message);
+    // Blocks until one whole frame has arrived. Throws std::ios_base::failure
+    // when the stream ends or a read fails.
+    std::string Receive();
+
+private:
+    rcss::net::TCPSocket mSocket;
+    rcss::net::ISocketStream mIn;
+    rcss::net::OSocketStream mOut;
+};
+
+#endif
