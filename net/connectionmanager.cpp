@@ -41,6 +41,19 @@ void ConnectionManager::Send(std::string message) {
     mOut.flush();
 }
 
+// Consumes count bytes through a small fixed buffer, never storing the body, so
+// the next frame starts on a boundary whatever length the peer claimed. (The
+// stream's ignore() would peek one byte past the body and so block until the
+// next frame arrives.)
+void ConnectionManager::Discard(uint32_t count) {
+    char chunk[1024];
+    while (count > 0) {
+        const uint32_t step = count < sizeof(chunk) ? count : static_cast<uint32_t>(sizeof(chunk));
+        mIn.read(chunk, step);
+        count -= step;
+    }
+}
+
 std::string ConnectionManager::Receive() {
     uint32_t length = 0;
     char header[sizeof(length)];
@@ -49,9 +62,7 @@ std::string ConnectionManager::Receive() {
     length = ntohl(length);
 
     if (length > kMaxReceived) {
-        // The body is consumed through the stream buffer, never stored, so the
-        // next call starts on a frame boundary whatever length the peer claims.
-        mIn.ignore(static_cast<std::streamsize>(length));
+        Discard(length);
         return std::string();
     }
     std::vector<char> body(length + 1, '\0');

@@ -1,6 +1,7 @@
 #ifndef HALYX_NET_CONNECTIONMANAGER_H
 #define HALYX_NET_CONNECTIONMANAGER_H
 
+#include <cstdint>
 #include <string>
 
 #include "net/addr.h"
@@ -35,6 +36,8 @@ public:
     std::string Receive();
 
 private:
+    void Discard(uint32_t count);
+
     rcss::net::TCPSocket mSocket;
     rcss::net::ISocketStream mIn;
     rcss::net::OSocketStream mOut;
