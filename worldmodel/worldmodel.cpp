@@ -1,0 +1,264 @@
+#include "worldmodel/worldmodel.h"
+
+#include "math/geometry.h"
+
+WorldModel* WorldModel::WM = nullptr;
+
+namespace {
+bool validFlag(int id) {
+    return id >= 0 && id < kFlagCount;
+}
+}  // namespace
+
+WorldModel* WorldModel::getInstance() {
+    if (WM == nullptr) WM = new WorldModel();
+    return WM;
+}
+
+// Fields the server has not reported yet start at zero / false, so that every
+// reader sees finite values before the first message.
+WorldModel::WorldModel()
+    : mBallHeadToGoal{false, false, false},
+      mTimeLastSeen(0.0),
+      mOurNumbers{},
+      mOurCount(0),
+      mOppNumbers{},
+      mOppCount(0),
+      mUnum(0),
+      mTimeLastHeard(0.0),
+      mFieldLength(0.0f),
+      mFieldWidth(0.0f),
+      mGoalWidth(0.0f),
+      mServerTime(0.0),
+      mGameTime(0.0),
+      mBallTimePrevSeen(0.0),
+      mBallTimeSeen(-1.0),
+      mLeftTouchVal(0),
+      mRightTouchVal(0),
+      mFlagTimeSeen{},
+      mGameState(PM_BeforeKickOff),
+      mTeamSide(SIDE_LEFT),
+      mTemp(0.0),
+      mBattery(0.0),
+      mGoalie(false),
+      mBeamed(false) {
+    initDimentions();
+    initFlags();
+}
+
+bool WorldModel::setServerTime(double t) {
+    mServerTime = t;
+    return true;
+}
+
+bool WorldModel::setGameTime(double t) {
+    mGameTime = t;
+    return true;
+}
+
+bool WorldModel::setTimeLastSeen(double t) {
+    mTimeLastSeen = t;
+    return true;
+}
+
+bool WorldModel::setTeamName(const std::string& name) {
+    mTeamName = name;
+    return true;
+}
+
+bool WorldModel::setUnum(int unum) {
+    mUnum = unum;
+    return true;
+}
+
+void WorldModel::setGoalie(bool goalie) {
+    mGoalie = goalie;
+}
+
+bool WorldModel::setGameState(PlayMode pm) {
+    if (pm != mGameState) mBeamed = false;
+    mGameState = pm;
+    return true;
+}
+
+bool WorldModel::setTeamSide(TeamSide side) {
+    mTeamSide = side;
+    return true;
+}
+
+void WorldModel::setBeamed() {
+    mBeamed = true;
+}
+
+bool WorldModel::setMyJointAngle(JointID joint, double degrees) {
+    return mSelf.setMyJoints(joint, degrees);
+}
+
+bool WorldModel::setSenseMyPos(const salt::Vector3f& pos) {
+    mSenseMyPos = pos;
+    return true;
+}
+
+int WorldModel::slotOf(int number, int* numbers, int& count) {
+    for (int i = 0; i < count; ++i) {
+        if (numbers[i] == number) return i;
+    }
+    if (count >= playerNo) return -1;
+    numbers[count] = number;
+    return count++;
+}
+
+int WorldModel::getOurRealNumber(int number) {
+    return slotOf(number, mOurNumbers, mOurCount);
+}
+
+int WorldModel::getOppRealNumber(int number) {
+    return slotOf(number, mOppNumbers, mOppCount);
+}
+
+namespace {
+void recordSighting(Player* players, int slot, int number, double time, BodyID part,
+                    const salt::Vector3f& rel) {
+    if (slot < 0) return;
+    players[slot].setID(number);
+    players[slot].setTimeSeen(time);
+    players[slot].setRelPos(part, rel);
+}
+
+Player playerAt(const Player* players, int slot) {
+    return (slot >= 0 && slot < playerNo) ? players[slot] : Player();
+}
+}  // namespace
+
+bool WorldModel::setRelOurPos(const salt::Vector3f& rel, int number, BodyID part) {
+    recordSighting(mOurPlayers, getOurRealNumber(number), number, mServerTime, part, rel);
+    return true;
+}
+
+bool WorldModel::setRelOppPos(const salt::Vector3f& rel, int number, BodyID part) {
+    recordSighting(mOppPlayers, getOppRealNumber(number), number, mServerTime, part, rel);
+    return true;
+}
+
+Player WorldModel::getOurPlayer(int slot) const {
+    return playerAt(mOurPlayers, slot);
+}
+
+Player WorldModel::getOppPlayer(int slot) const {
+    return playerAt(mOppPlayers, slot);
+}
+
+bool WorldModel::setRelBallPos(const salt::Vector3f& rel) {
+    mBallTimePrevSeen = mBallTimeSeen;
+    mBallTimeSeen = mServerTime;
+    mBallRelPos = rel;
+    return true;
+}
+
+bool WorldModel::setRelFlagPos(FlagsID id, const VisionSense& sense) {
+    if (!validFlag(id)) return true;
+    mFlagSense[id] = sense;
+    return setFlagsCameraPos(id, PolarToCartecian(sense));
+}
+
+VisionSense WorldModel::getRelFlagPos(FlagsID id) const {
+    return validFlag(id) ? mFlagSense[id] : VisionSense();
+}
+
+bool WorldModel::setFlagsCameraPos(FlagsID id, const salt::Vector3f& pos) {
+    if (!validFlag(id)) return true;
+    mFlagTimeSeen[id] = mServerTime;
+    mFlagCameraPos[id] = pos;
+    return true;
+}
+
+salt::Vector3f WorldModel::getFlagsCameraPos(FlagsID id) const {
+    return validFlag(id) ? mFlagCameraPos[id] : salt::Vector3f();
+}
+
+bool WorldModel::setFlagsGlobalPos(FlagsID id, const salt::Vector3f& pos) {
+    if (validFlag(id)) mFlagGlobalPos[id] = pos;
+    return true;
+}
+
+salt::Vector3f WorldModel::getFlagsGlobalPos(FlagsID id) const {
+    return validFlag(id) ? mFlagGlobalPos[id] : salt::Vector3f();
+}
+
+double WorldModel::getFlagsTimeSeen(FlagsID id) const {
+    return validFlag(id) ? mFlagTimeSeen[id] : 0.0;
+}
+
+bool WorldModel::initDimentions() {
+    mFieldLength = 12.0f;
+    mFieldWidth = 8.0f;
+    mGoalWidth = 1.4f;
+    return true;
+}
+
+bool WorldModel::initFlags() {
+    const float s = (mTeamSide == SIDE_RIGHT) ? -1.0f : 1.0f;
+    const float x = s * mFieldLength / 2.0f;
+    const float corner = s * mFieldWidth / 2.0f;
+    const float post = s * mGoalWidth / 2.0f;
+    const float postHeight = 0.8f;
+    mFlagGlobalPos[F1L] = salt::Vector3f(-x, corner, 0.0f);
+    mFlagGlobalPos[F1R] = salt::Vector3f(x, corner, 0.0f);
+    mFlagGlobalPos[F2L] = salt::Vector3f(-x, -corner, 0.0f);
+    mFlagGlobalPos[F2R] = salt::Vector3f(x, -corner, 0.0f);
+    mFlagGlobalPos[G1L] = salt::Vector3f(-x, post, postHeight);
+    mFlagGlobalPos[G1R] = salt::Vector3f(x, post, postHeight);
+    mFlagGlobalPos[G2L] = salt::Vector3f(-x, -post, postHeight);
+    mFlagGlobalPos[G2R] = salt::Vector3f(x, -post, postHeight);
+    return true;
+}
+
+bool WorldModel::setGyro(const salt::Vector3f& rates) {
+    mGyro = rates;
+    return true;
+}
+
+bool WorldModel::setTorsoGyro(const salt::Vector3f& rates) {
+    mTorsoGyro = rates;
+    return true;
+}
+
+bool WorldModel::setLeftFootForce(const FootRes& res) {
+    mLeftFootForce = res;
+    return true;
+}
+
+bool WorldModel::setRightFootForce(const FootRes& res) {
+    mRightFootForce = res;
+    return true;
+}
+
+bool WorldModel::setLeftTouchVal(int value) {
+    mLeftTouchVal = value;
+    return true;
+}
+
+bool WorldModel::setRightTouchVal(int value) {
+    mRightTouchVal = value;
+    return true;
+}
+
+bool WorldModel::setTemp(double temp) {
+    mTemp = temp;
+    return true;
+}
+
+bool WorldModel::setBattery(double battery) {
+    mBattery = battery;
+    return true;
+}
+
+bool WorldModel::setCommunicationString(const std::string& message, double time) {
+    mCommunicationString = message;
+    mTimeLastHeard = time;
+    return true;
+}
+
+salt::Vector3f WorldModel::translate(const salt::Vector3f& v) const {
+    return mSelf.getMyPos(HEAD) - mCameraMatrix.Rotate(v);
+}

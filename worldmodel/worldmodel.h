@@ -1,0 +1,176 @@
+#ifndef HALYX_WORLDMODEL_WORLDMODEL_H
+#define HALYX_WORLDMODEL_WORLDMODEL_H
+
+#include <deque>
+#include <string>
+
+#include "math/matrix.h"
+#include "math/vector.h"
+#include "worldmodel/constants.h"
+#include "worldmodel/ids.h"
+#include "worldmodel/player.h"
+#include "worldmodel/self.h"
+#include "worldmodel/senses.h"
+
+// The one store of what the agent believes about the game: clock, play mode and
+// side, its own body, the other players, the ball, the eight landmarks, the
+// inertial and contact sensors and the last message heard. The perceptor parser
+// writes readings through the setters; localisation and the body model turn them
+// into field positions. Setters validate nothing and return true; getters return
+// copies. Field positions are metres in the side-relative field frame (own goal at
+// negative x), angles degrees, times server seconds.
+class WorldModel {
+public:
+    // The process-wide store, created on first use and never destroyed.
+    static WorldModel* getInstance();
+
+    // Public so that a test can build a fresh store; the agent uses getInstance().
+    WorldModel();
+
+    // Clock
+    bool setServerTime(double t);
+    double getServerTime() const { return mServerTime; }
+    bool setGameTime(double t);
+    double getGameTime() const { return mGameTime; }
+    bool setTimeLastSeen(double t);
+    double getTimeLastSeen() const { return mTimeLastSeen; }
+
+    // Identity
+    bool setTeamName(const std::string& name);
+    std::string getTeamName() const { return mTeamName; }
+    bool setUnum(int unum);
+    int getUnum() const { return mUnum; }
+    void setGoalie(bool goalie);
+    bool beGoalie() const { return mGoalie; }
+
+    // Game. A change of play mode re-arms beaming.
+    bool setGameState(PlayMode pm);
+    PlayMode getGameState() const { return mGameState; }
+    bool setTeamSide(TeamSide side);
+    TeamSide getTeamSide() const { return mTeamSide; }
+    void setBeamed();
+    bool isBeamed() const { return mBeamed; }
+
+    // Self
+    bool setMyJointAngle(JointID joint, double degrees);
+    double getMyJointAngle(JointID joint) const { return mSelf.getMyJoints(joint); }
+    salt::Vector3f getMyPos() const { return mSelf.getMyPos(HEAD); }
+    double getMyAngle() const { return mSelf.getMyAngle(); }
+    Self getMySelf() const { return mSelf; }
+    bool setSenseMyPos(const salt::Vector3f& pos);
+    salt::Vector3f getSenseMyPos() const { return mSenseMyPos; }
+
+    // Players. A team's numbers get slots 0-8 in the order first seen; a sighting
+    // of a tenth distinct number of one team is ignored.
+    bool setRelOurPos(const salt::Vector3f& rel, int number, BodyID part);
+    bool setRelOppPos(const salt::Vector3f& rel, int number, BodyID part);
+    // A copy of the record in slot 0-8; any other slot gives an empty record.
+    Player getOurPlayer(int slot) const;
+    Player getOppPlayer(int slot) const;
+    // The slot of a uniform number, taking the next free slot for a new number;
+    // -1 when all nine slots hold other numbers.
+    int getOurRealNumber(int number);
+    int getOppRealNumber(int number);
+    int getOurCount() const { return mOurCount; }
+    int getOppCount() const { return mOppCount; }
+
+    // Ball. The time seen is -1 until the first sighting.
+    bool setRelBallPos(const salt::Vector3f& rel);
+    salt::Vector3f getBallRelPos() const { return mBallRelPos; }
+    salt::Vector3f getBallPos() const { return mBallPos; }
+    salt::Vector3f getBallVel() const { return mBallVel; }
+    double getBallTimeSeen() const { return mBallTimeSeen; }
+    double getBallTimePrevSeen() const { return mBallTimePrevSeen; }
+
+    // Landmarks
+    bool setRelFlagPos(FlagsID id, const VisionSense& sense);
+    // Identifiers outside the eight landmarks are ignored and read as zero.
+    VisionSense getRelFlagPos(FlagsID id) const;
+    bool setFlagsCameraPos(FlagsID id, const salt::Vector3f& pos);
+    salt::Vector3f getFlagsCameraPos(FlagsID id) const;
+    bool setFlagsGlobalPos(FlagsID id, const salt::Vector3f& pos);
+    salt::Vector3f getFlagsGlobalPos(FlagsID id) const;
+    double getFlagsTimeSeen(FlagsID id) const;
+    // Landmark positions for the stored side, from the 12 x 8 field.
+    bool initFlags();
+    bool initDimentions();
+
+    // Sensors
+    bool setGyro(const salt::Vector3f& rates);
+    salt::Vector3f getGyro() const { return mGyro; }
+    bool setTorsoGyro(const salt::Vector3f& rates);
+    salt::Vector3f getTorsoGyro() const { return mTorsoGyro; }
+    bool setLeftFootForce(const FootRes& res);
+    FootRes getLeftFootForce() const { return mLeftFootForce; }
+    bool setRightFootForce(const FootRes& res);
+    FootRes getRightFootForce() const { return mRightFootForce; }
+    bool setLeftTouchVal(int value);
+    int getLeftTouchVal() const { return mLeftTouchVal; }
+    bool setRightTouchVal(int value);
+    int getRightTouchVal() const { return mRightTouchVal; }
+    bool setTemp(double temp);
+    double getTemp() const { return mTemp; }
+    bool setBattery(double battery);
+    double getBattery() const { return mBattery; }
+
+    // Hearing
+    bool setCommunicationString(const std::string& message, double time);
+    std::string getCommunicationString() const { return mCommunicationString; }
+    double getTimeLastHeard() const { return mTimeLastHeard; }
+
+    // A camera-frame vector as a field point: head position minus the camera
+    // matrix's rotation applied to v.
+    salt::Vector3f translate(const salt::Vector3f& v) const;
+    salt::Matrix getCameraMatrix() const { return mCameraMatrix; }
+
+private:
+    static WorldModel* WM;
+
+    static int slotOf(int number, int* numbers, int& count);
+
+    bool mBallHeadToGoal[3];  // oldest first
+    double mTimeLastSeen;
+    int mOurNumbers[playerNo];
+    int mOurCount;
+    int mOppNumbers[playerNo];
+    int mOppCount;
+    std::string mTeamName;
+    int mUnum;
+    std::string mCommunicationString;
+    double mTimeLastHeard;
+    float mFieldLength;  // metres
+    float mFieldWidth;   // metres
+    float mGoalWidth;    // metres
+    double mServerTime;
+    double mGameTime;
+    Self mSelf;
+    salt::Vector3f mSenseMyPos;
+    Player mOurPlayers[playerNo];
+    Player mOppPlayers[playerNo];
+    double mBallTimePrevSeen;
+    double mBallTimeSeen;
+    salt::Vector3f mBallRelPos;  // camera frame
+    salt::Vector3f mBallPos;     // field frame
+    salt::Vector3f mBallVel;     // m/s
+    salt::Vector3f mGyro;        // degrees/s
+    salt::Vector3f mTorsoGyro;   // degrees/s
+    FootRes mLeftFootForce;
+    FootRes mRightFootForce;
+    int mLeftTouchVal;
+    int mRightTouchVal;
+    double mFlagTimeSeen[kFlagCount];
+    VisionSense mFlagSense[kFlagCount];
+    salt::Vector3f mFlagGlobalPos[kFlagCount];
+    salt::Vector3f mFlagCameraPos[kFlagCount];
+    PlayMode mGameState;
+    TeamSide mTeamSide;
+    double mTemp;
+    double mBattery;
+    bool mGoalie;
+    // Rotation part: the negated camera-to-field rotation; zero until the first fix.
+    salt::Matrix mCameraMatrix;
+    bool mBeamed;
+    std::deque<salt::Vector3f> mBallHistory;  // ball velocities, oldest first
+};
+
+#endif
