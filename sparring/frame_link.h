@@ -1,0 +1,61 @@
+#ifndef SPARRING_FRAME_LINK_H
+#define SPARRING_FRAME_LINK_H
+
+#include <cstddef>
+#include <string>
+
+namespace sparring {
+
+// Replies longer than this are refused and their connection closed (bytes).
+constexpr std::size_t kMaxReplyBytes = 1 << 20;
+
+// One agent's TCP connection: frames of a 4-byte big-endian length and that many bytes
+// of text in both directions. Reading never blocks: the server polls the descriptor and
+// hands over whatever has arrived, and whole frames come out one at a time.
+class FrameLink {
+public:
+    explicit FrameLink(int fd);
+    ~FrameLink();
+    FrameLink(const FrameLink&) = delete;
+    FrameLink& operator=(const FrameLink&) = delete;
+
+    int fd() const { return fd_; }
+    bool open() const { return fd_ >= 0; }
+    void close();
+
+    // Writes one frame whole; false when the connection is gone.
+    bool send(const std::string& text);
+
+    enum class Status { Ok, Closed, TooLong };
+    // Reads what the socket holds without waiting.
+    Status receive();
+    // Takes the next complete frame out of what has been read.
+    bool nextFrame(std::string& text);
+
+private:
+    int fd_;
+    std::string buffer_;  // bytes read and not yet handed out
+};
+
+// A listening TCP socket on 127.0.0.1; port 0 picks a free one. Throws
+// std::runtime_error when the port cannot be had.
+class Listener {
+public:
+    explicit Listener(unsigned short port);
+    ~Listener();
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
+
+    int fd() const { return fd_; }
+    unsigned short port() const { return port_; }
+    // A waiting connection's descriptor, or -1 when none waits.
+    int accept();
+
+private:
+    int fd_;
+    unsigned short port_;
+};
+
+}  // namespace sparring
+
+#endif

@@ -1,0 +1,147 @@
+#include "sparring/perception.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace sparring {
+
+namespace {
+
+constexpr double kFootLoad = 22.6;  // newtons on each foot of a standing robot
+
+// Numbers go out with two decimals; -0.00 is written as 0.00.
+void appendNumber(std::string& out, double v) {
+    char buf[32];
+    const double rounded = std::round(v * 100.0) / 100.0;
+    std::snprintf(buf, sizeof buf, "%.2f", rounded == 0 ? 0.0 : rounded);
+    out += buf;
+}
+
+void appendNumbers(std::string& out, double a, double b, double c) {
+    appendNumber(out, a);
+    out += ' ';
+    appendNumber(out, b);
+    out += ' ';
+    appendNumber(out, c);
+}
+
+void appendTime(std::string& out, const GameView& game) {
+    out += "(time (now ";
+    appendNumber(out, game.now);
+    out += "))";
+}
+
+void appendPlayMode(std::string& out, const GameView& game) {
+    out += " (t ";
+    appendNumber(out, game.gameTime);
+    out += ") (pm ";
+    out += playModeName(game.mode);
+    out += "))";
+}
+
+}  // namespace
+
+PerceptionWriter::PerceptionWriter(const VisionOptions& options)
+    : options_(options), rng_(options.seed) {}
+
+std::string PerceptionWriter::first(const GameView& game) const {
+    std::string out;
+    appendTime(out, game);
+    out += "(GS";
+    appendPlayMode(out, game);
+    return out;
+}
+
+std::string PerceptionWriter::write(const World& world, const Robot& self, const GameView& game,
+                                    const std::vector<Utterance>& heard) {
+    std::string out;
+    out.reserve(3072);
+    appendTime(out, game);
+    out += "(GS (unum " + std::to_string(self.unum()) + ") (team " + sideName(self.side()) + ")";
+    appendPlayMode(out, game);
+    writeBody(out, self);
+    if (game.cycle % options_.period == 0) writeVision(out, world, self);
+    for (const Utterance& u : heard) {
+        if (u.speaker == &self) continue;
+        const double bearing = std::atan2(u.speaker->y() - self.y(), u.speaker->x() - self.x());
+        out += "(hear ";
+        appendNumber(out, game.now);
+        out += ' ';
+        appendNumber(out, normalizeDegrees(bearing * 180.0 / M_PI - self.heading()));
+        out += ' ' + u.text + ')';
+    }
+    return out;
+}
+
+void PerceptionWriter::writeBody(std::string& out, const Robot& self) const {
+    out += "(GYR (n torso) (rt 0.00 0.00 0.00))";
+    // Standing feet carry the robot; lying, neither foot touches the ground.
+    const double load = self.upright() ? kFootLoad : 0.0;
+    for (const char* foot : {"lf", "rf"}) {
+        out += "(FRP (n ";
+        out += foot;
+        out += ") (c 0.00 0.00 -0.01) (f 0.00 0.00 ";
+        appendNumber(out, load);
+        out += "))";
+    }
+    for (const char* foot : {"lf", "rf"}) {
+        out += "(TCH (name ";
+        out += foot;
+        out += self.upright() ? ") (val 1))" : ") (val 0))";
+    }
+    for (int j = 0; j < kJointCount; ++j) {
+        out += "(HJ (n ";
+        out += kJoints[j].perceptor;
+        out += ") (ax ";
+        appendNumber(out, self.angle(j));
+        out += "))";
+    }
+}
+
+bool PerceptionWriter::inView(const Robot& self, const Vec3& where) const {
+    if (options_.full) return true;
+    const Vec3 seen = self.cameraToServer().applyInverse(where - self.cameraPosition());
+    return angleFromXAxis(seen) <= options_.viewAngle / 2;
+}
+
+void PerceptionWriter::writeVision(std::string& out, const World& world, const Robot& self) {
+    out += "(See";
+    for (const Landmark& l : kLandmarks) {
+        if (!inView(self, l.position)) continue;
+        out += " (";
+        out += l.name;
+        writeObject(out, self, l.position);
+        out += ')';
+    }
+    if (inView(self, world.ball())) {
+        out += " (B";
+        writeObject(out, self, world.ball());
+        out += ')';
+    }
+    for (const auto& other : world.robots()) {
+        if (other.get() == &self || !inView(self, other->cameraPosition())) continue;
+        out += " (P (team " + other->team() + ") (id " + std::to_string(other->unum()) + ")";
+        writeObject(out, self, other->cameraPosition());
+        out += ')';
+    }
+    out += ')';
+}
+
+void PerceptionWriter::writeObject(std::string& out, const Robot& self, const Vec3& where) {
+    const Vec3 seen = self.cameraToServer().applyInverse(where - self.cameraPosition());
+    Polar p = toPolar(seen);
+    if (options_.angleNoise > 0) {
+        std::normal_distribution<double> angle(0.0, options_.angleNoise);
+        p.theta += angle(rng_);
+        p.phi += angle(rng_);
+    }
+    if (options_.distanceNoise > 0) {
+        std::normal_distribution<double> scale(1.0, options_.distanceNoise);
+        p.distance = std::fmax(0.0, p.distance * scale(rng_));
+    }
+    out += " (pol ";
+    appendNumbers(out, p.distance, p.theta, p.phi);
+    out += ')';
+}
+
+}  // namespace sparring

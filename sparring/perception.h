@@ -1,0 +1,61 @@
+#ifndef SPARRING_PERCEPTION_H
+#define SPARRING_PERCEPTION_H
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "sparring/referee.h"
+#include "sparring/world.h"
+
+namespace sparring {
+
+struct VisionOptions {
+    bool full = false;           // see everything, whatever the camera's direction
+    double viewAngle = 120.0;    // full opening of the view cone, degrees
+    int period = 1;              // vision in every period-th cycle
+    double angleNoise = 0.0;     // standard deviation added to theta and phi, degrees
+    double distanceNoise = 0.0;  // standard deviation of the distance, as a fraction of it
+    unsigned seed = 1;           // seed of the noise
+};
+
+// What the game looks like in one cycle.
+struct GameView {
+    double now = 0;       // simulated time, seconds
+    double gameTime = 0;  // seconds since kick-off
+    PlayMode mode = PlayMode::BeforeKickOff;
+    long cycle = 0;  // decides the vision cycles
+};
+
+// A (say ...) of the previous cycle, heard by every other robot.
+struct Utterance {
+    const Robot* speaker;
+    std::string text;
+};
+
+// Writes the perception messages of the server's vocabulary: time, game state, gyro,
+// foot pressure, touch, hinge joints, vision and hearing.
+class PerceptionWriter {
+public:
+    explicit PerceptionWriter(const VisionOptions& options);
+
+    // The message an agent gets before its init: time and game state only.
+    std::string first(const GameView& game) const;
+    // The whole message for `self`.
+    std::string write(const World& world, const Robot& self, const GameView& game,
+                      const std::vector<Utterance>& heard);
+    // Whether `self` sees a thing at `where` (server frame) in this cycle's vision.
+    bool inView(const Robot& self, const Vec3& where) const;
+
+private:
+    void writeBody(std::string& out, const Robot& self) const;
+    void writeVision(std::string& out, const World& world, const Robot& self);
+    void writeObject(std::string& out, const Robot& self, const Vec3& where);
+
+    VisionOptions options_;
+    std::mt19937 rng_;
+};
+
+}  // namespace sparring
+
+#endif

@@ -1,0 +1,45 @@
+#ifndef SPARRING_REPLY_H
+#define SPARRING_REPLY_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sparring {
+
+struct JointCommand {
+    int joint;     // index into kJoints
+    double speed;  // rad/s, as sent
+};
+
+struct Beam {
+    double x, y;        // metres, team frame
+    double rotDegrees;  // heading, team frame
+};
+
+struct Init {
+    int unum;
+    std::string team;
+};
+
+// The commands of one agent reply. Items that are unknown or malformed are counted
+// and described, never acted on.
+struct Reply {
+    std::optional<std::string> scene;  // the scene file of (scene ...)
+    std::optional<Init> init;
+    std::optional<Beam> beam;
+    std::optional<std::string> say;
+    std::vector<JointCommand> joints;
+    int bad = 0;               // unknown or malformed items
+    std::string firstProblem;  // what was wrong with the first of them
+};
+
+// Reads the text of a reply: commands concatenated, each a list headed by its name.
+Reply readReply(const std::string& text);
+
+// Longest message a (say ...) may carry, bytes.
+constexpr std::size_t kMaxSayLength = 64;
+
+}  // namespace sparring
+
+#endif

@@ -1,0 +1,29 @@
+#ifndef SPARRING_SUMMARY_H
+#define SPARRING_SUMMARY_H
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sparring/agent_record.h"
+#include "sparring/formation.h"
+
+namespace sparring {
+
+struct MatchResult {
+    double seconds = 0;  // simulated time played
+    long cycles = 0;
+    int scoreLeft = 0, scoreRight = 0;
+    std::string picture;  // path of the SVG picture, empty when none was written
+};
+
+// The end-of-match report: a heading line, one line per agent of key=value fields
+// (team, number, init, beam against the formation spot, cycles answered, malformed
+// replies, falls, get-up replies, head and body motion, median and 99th-percentile reply
+// latency, how the connection ended), and the picture's path.
+std::string formatSummary(const MatchResult& match, const std::vector<AgentRecord>& agents,
+                          const std::map<int, Spot>& formation);
+
+}  // namespace sparring
+
+#endif
