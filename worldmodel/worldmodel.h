@@ -123,10 +123,54 @@ public:
     salt::Vector3f translate(const salt::Vector3f& v) const;
     salt::Matrix getCameraMatrix() const { return mCameraMatrix; }
 
+    // Once per cycle after the readings are stored: fixes the camera's field pose
+    // from this cycle's landmarks, places the body points, the seen players and
+    // the ball on the field with velocities, and derives the heading.
+    void globalize();
+    // Every body point relative to the camera from the joint angles, then on the
+    // field through the neck and the camera pose.
+    void updateSelf();
+
+    // Situation queries
+    // Whether the centre of mass has left the support of the loaded feet.
+    bool isFeltDown();
+    // How the robot lies: 1 on its back, 4 on its front, 2 on its left side,
+    // 3 on its right side, 5 with both feet near the head, 0 none of these.
+    int feltType();
+    // feltType() when fallen, otherwise 0.
+    int getFeltType();
+    bool canBeam() const;
+    // Three landmarks of one goal line, both kinds, seen within the last 0.06 s.
+    bool canSeeFlags() const;
+    bool canSeeBall() const;
+    // A field point in the camera frame.
+    salt::Vector3f getRelPos(const salt::Vector3f& fieldPoint) const;
+    // Whether a field point lies in the camera's elliptic view cone; apertures
+    // are full angles in degrees.
+    bool inVision(const salt::Vector3f& fieldPoint, double horizontalAperture,
+                  double verticalAperture) const;
+    // Whether the ball has been rolling into the own goal mouth for three calls.
+    bool isBallHeadToGoal();
+    salt::Vector3f predictBallPos(double t, salt::Vector3f position, salt::Vector3f velocity) const;
+    // The record of the player that holds the ball; an empty record when no
+    // player of the winning team qualifies.
+    Player ballPossession() const;
+    bool isGoingToPos(salt::Vector3f target, salt::Vector3f position,
+                      salt::Vector3f velocity) const;
+    bool isInField(const Player& player) const;
+    bool amIClosestToBall() const;
+    // Zeroes the stored ball height as a side effect.
+    bool isBallKickable();
+
 private:
     static WorldModel* WM;
 
     static int slotOf(int number, int* numbers, int& count);
+    void fixCameraPose();
+    void placePlayers(Player* players);
+    void placeBall();
+    void updateHeading();
+    bool flagSeenRecently(int id) const;
 
     bool mBallHeadToGoal[3];  // oldest first
     double mTimeLastSeen;
