@@ -1,0 +1,118 @@
+#include "motion/actions.h"
+
+#include <cmath>
+#include <sstream>
+
+#include "worldmodel/worldmodel.h"
+
+Actions* Actions::ACS = nullptr;
+
+namespace {
+
+// The effector names of the 22 joints, in JointID order.
+const char* const kEffectorNames[kJointCount] = {
+    "he1",  "he2",  "lle1", "rle1", "lle2", "rle2", "lle3", "rle3", "lle4", "rle4", "lle5",
+    "rle5", "lle6", "rle6", "lae1", "rae1", "lae2", "rae2", "lae3", "rae3", "lae4", "rae4"};
+
+bool finite3(const salt::Vector3f& v) {
+    return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z());
+}
+
+// The server reads a say message as one bare word: only printable characters
+// other than the space and the two parentheses keep the command stream intact.
+bool safeMessage(const std::string& message) {
+    if (message.empty()) return false;
+    for (char ch : message) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c >= 0x7f || c == '(' || c == ')') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Actions* Actions::getInstance() {
+    if (ACS == nullptr) ACS = new Actions();
+    return ACS;
+}
+
+Actions::Actions() {
+    mWM = WorldModel::getInstance();
+    for (int j = 0; j < kJointCount; ++j) mEffectorNames[j] = kEffectorNames[j];
+    mCurAct = ACT_NONE;
+    fill(mGuard, "guard");
+    fill(mWalk, "walk");
+    fill(mGetUp, "getUp");
+}
+
+bool Actions::setCurAct(Action act) {
+    mCurAct = act;
+    return true;
+}
+
+std::string Actions::init() {
+    std::ostringstream out;
+    out << "(init (unum " << mWM->getUnum() << ")(teamname " << mWM->getTeamName() << "))";
+    return out.str();
+}
+
+std::string Actions::beam(const salt::Vector3f& pos) {
+    // A "nan" or "inf" on the wire would place the robot nowhere.
+    if (!finite3(pos)) return "";
+    std::ostringstream out;
+    out << "(beam " << pos.x() << " " << pos.y() << " " << pos.z() << ")";
+    return out.str();
+}
+
+std::string Actions::say(const std::string& message) {
+    // Inserted unquoted, so a parenthesis or blank would end or split the
+    // command and corrupt the rest of the reply: such a message is refused.
+    if (!safeMessage(message)) return "";
+    return "(say " + message + ")";
+}
+
+std::string Actions::moveJoint(JointID joint, double value) {
+    if (joint < 0 || joint >= kJointCount || !std::isfinite(value)) return "";
+    std::ostringstream out;
+    out << "(" << mEffectorNames[joint] << " " << value << ")";
+    return out.str();
+}
+
+std::string Actions::moveJointTo(JointID joint, double target, double& speed) {
+    if (joint < 0 || joint >= kJointCount) {
+        speed = 0;
+        return "";
+    }
+    double current = mWM->getMyJointAngle(joint);
+    // The server can send any text as an angle: an unknown angle sends nothing
+    // rather than a step computed from garbage.
+    if (!std::isfinite(current) || !std::isfinite(target)) {
+        speed = 0;
+        return "";
+    }
+    speed = std::fabs(speed);
+    double d = target - current;
+    if (d < 0) speed = -speed;
+    if (std::fabs(speed) > std::fabs(d)) speed = d;  // the last step lands on the target
+    return moveJoint(joint, speed);
+}
+
+std::string Actions::moveOrHold(JointID joint, double target, double speed, double hold) {
+    std::string command = moveJointTo(joint, target, speed);
+    if (command.empty()) return command;
+    if (std::fabs(speed) < hold) return moveJoint(joint, 0);
+    return command;
+}
+
+std::string Actions::stop() {
+    std::string commands;
+    for (int j = 0; j < kJointCount; ++j) commands += moveJoint(static_cast<JointID>(j), 0);
+    return commands;
+}
+
+std::string Actions::initState() {
+    mCurAct = ACT_NONE;
+    std::string commands;
+    for (int j = 0; j < kJointCount; ++j) commands += moveOrHold(static_cast<JointID>(j), 0, 6, 1);
+    return commands;
+}

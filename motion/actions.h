@@ -1,0 +1,105 @@
+#ifndef HALYX_MOTION_ACTIONS_H
+#define HALYX_MOTION_ACTIONS_H
+
+#include <fstream>
+#include <string>
+
+#include "math/vector.h"
+#include "worldmodel/ids.h"
+
+class WorldModel;
+
+// The activity that holds the motion engine; a starter takes over only from
+// ACT_NONE.
+enum Action {
+    ACT_NONE = 0,
+    ACT_GETUP = 11,
+    ACT_GETUP_2 = 14,  // counts as getting up; nothing enters it
+    ACT_GUARD = 29,
+    ACT_WALK = 30,
+    ACT_HEAD_SCAN = 38
+};
+
+// The motion engine: holds the three keyframe motions read at start-up, plays
+// them back as joint-speed commands, scans and points the head, and builds
+// every command text the agent sends after the scene command. One per process.
+//
+// A keyframe table is 24 columns of 24 rows, addressed table[column][row]:
+// cell (0,0) holds the number of columns, (1,0) the number of rows (header
+// included), (c,0) for c >= 2 the JointID + 1 of the joint driven by column c
+// (0: no joint), and each keyframe row r >= 1 its start and end (seconds of
+// motion time) followed by one target angle (degrees) per joint column.
+class Actions {
+public:
+    static const int kTableSize = 24;
+    typedef double Table[kTableSize][kTableSize];
+
+    // The process-wide engine; the first call reads the three motion files
+    // "./Acts/guard.txt", "./Acts/walk.txt" and "./Acts/getUp.txt".
+    static Actions* getInstance();
+
+    // Loads "./Acts/" + name + ".txt" into the table; a file that cannot be
+    // opened gives an empty table (0 columns, 0 rows).
+    void fill(double (*table)[kTableSize], std::string name);
+
+    Action getCurAct() const { return mCurAct; }
+    bool setCurAct(Action act);
+    bool isGettingUp() const { return mCurAct == ACT_GETUP || mCurAct == ACT_GETUP_2; }
+
+    std::string init();
+    // Empty when a component is not a finite number.
+    std::string beam(const salt::Vector3f& pos);
+    // Empty when the message would break the command stream (see say()).
+    std::string say(const std::string& message);
+
+    // One joint-speed command; empty for a joint outside the 22 or a value
+    // that is not a finite number.
+    std::string moveJoint(JointID joint, double value);
+    // Drives the joint towards target (degrees) with at most |speed| per cycle;
+    // speed comes back holding the value sent. Nothing is sent (empty result,
+    // speed 0) while the joint's angle or the target is not a finite number.
+    std::string moveJointTo(JointID joint, double target, double& speed);
+    // One cycle of a keyframe table at motion clock t (seconds); advances t.
+    std::string act(double (*table)[kTableSize], double& t);
+    // Zero speed for all 22 joints, in JointID order.
+    std::string stop();
+
+    std::string doGuard();
+    std::string doWalk();
+    std::string getUp();
+    // The head scan; with requireBall it ends only once the ball is in view
+    // as well as enough landmarks.
+    std::string update(bool requireBall);
+    // Brings every joint back to angle 0.
+    std::string initState();
+
+    // Turns the head towards a field position.
+    std::string lookAt(salt::Vector3f target);
+    // Where field point b would appear with the head turned to face field
+    // point a, back in field coordinates; cost tells how far the head would
+    // turn (degrees), 1000 when it cannot reach that direction.
+    salt::Vector3f rotatePosAroundHead(salt::Vector3f a, salt::Vector3f b, double& cost);
+
+private:
+    Actions();
+
+    // Starts `activity` from ACT_NONE and plays one cycle of it while it holds
+    // the engine (or takeOver says so); another activity gets the all-stop.
+    std::string playMotion(Action activity, double (*table)[kTableSize], double& clock,
+                           bool takeOver);
+    // moveJointTo, replaced by a zero-speed command when the step sent is
+    // smaller than `hold` in magnitude.
+    std::string moveOrHold(JointID joint, double target, double speed, double hold);
+
+    static Actions* ACS;
+
+    WorldModel* mWM;
+    std::ifstream mActFile;
+    std::string mEffectorNames[kJointCount];
+    Table mGuard;
+    Table mWalk;
+    Table mGetUp;
+    Action mCurAct;
+};
+
+#endif

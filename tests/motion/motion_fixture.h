@@ -1,0 +1,45 @@
+#ifndef HALYX_TESTS_MOTION_FIXTURE_H
+#define HALYX_TESTS_MOTION_FIXTURE_H
+
+// Shared set-up of the motion tests: the engine singleton read from the
+// shipped team folder, real keyframe files in temporary folders, and joint
+// angles written into the world model.
+
+#include <string>
+
+#include "motion/actions.h"
+
+// The engine, created on first use with the team folder as working directory
+// (so it reads the shipped motion files) and the joint names filled in.
+Actions* engine();
+
+// Makes a directory the working directory for the lifetime of the object.
+class ScopedWorkingDir {
+public:
+    explicit ScopedWorkingDir(const std::string& dir);
+    ~ScopedWorkingDir();
+
+private:
+    std::string mPrevious;
+};
+
+// A fresh temporary folder with an Acts/ folder below it, removed afterwards.
+class TempActs {
+public:
+    TempActs();
+    ~TempActs();
+    const std::string& dir() const { return mDir; }
+    // Writes Acts/<name>.txt with exactly this content.
+    void write(const std::string& name, const std::string& content) const;
+    // Loads Acts/<name>.txt into the table with the engine's loader.
+    void load(const std::string& name, Actions::Table& table) const;
+
+private:
+    std::string mDir;
+};
+
+// Sets every joint angle in the world model (degrees).
+void setAllJoints(double degrees);
+void setJoint(JointID joint, double degrees);
+
+#endif
