@@ -52,6 +52,24 @@ void TempActs::load(const std::string& name, Actions::Table& table) const {
     actions->fill(table, name);
 }
 
+void localise(const salt::Vector3f& pos, const salt::Vector3f& forward,
+              const salt::Vector3f& left) {
+    WorldModel* wm = WorldModel::getInstance();
+    const salt::Vector3f up = forward.Cross(left);
+    wm->setServerTime(wm->getServerTime() + 1);
+    wm->initFlags();
+    for (FlagsID id : {F1L, F2L, G1L, G2L}) {
+        const salt::Vector3f d = wm->getFlagsGlobalPos(id) - pos;
+        wm->setFlagsCameraPos(id, salt::Vector3f(forward.Dot(d), left.Dot(d), up.Dot(d)));
+    }
+    wm->globalize();
+}
+
+void forgetSightings() {
+    WorldModel* wm = WorldModel::getInstance();
+    wm->setServerTime(wm->getServerTime() + 1);
+}
+
 void setAllJoints(double degrees) {
     for (int j = 0; j < kJointCount; ++j) setJoint(static_cast<JointID>(j), degrees);
 }

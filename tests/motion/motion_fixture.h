@@ -38,6 +38,14 @@ private:
     std::string mDir;
 };
 
+// Fixes the camera pose in the world model the way the agent does: the four
+// landmarks of the own goal line are reported as a camera at `pos` (field
+// metres) with its forward and left axes along the given field directions
+// would see them, at a new server time, and the world model localises.
+void localise(const salt::Vector3f& pos, const salt::Vector3f& forward, const salt::Vector3f& left);
+// Makes every landmark and the ball old news by advancing the server time.
+void forgetSightings();
+
 // Sets every joint angle in the world model (degrees).
 void setAllJoints(double degrees);
 void setJoint(JointID joint, double degrees);
