@@ -48,7 +48,7 @@ bool Server::run() {
         finish();
         return false;
     }
-    log_ << "sparring: kick-off countdown with " << registered() << " agents\n";
+    log_ << "sparring: the match starts with " << registered() << " agents\n";
     int gameOverCycles = 0;
     while (gameOverCycles < kGameOverCycles) {
         playCycle();

@@ -1,0 +1,185 @@
+// The two directions of the wire: perception messages the server writes and agent
+// replies it reads.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "sparring/perception.h"
+#include "sparring/reply.h"
+
+using namespace sparring;
+
+namespace {
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// The (pol ...) reading of a named object, or empty.
+std::string reading(const std::string& msg, const std::string& name) {
+    std::smatch m;
+    if (!std::regex_search(msg, m, std::regex("\\(" + name + " \\(pol ([^)]*)\\)\\)"))) return "";
+    return m[1];
+}
+
+GameView at(double now, long cycle) {
+    GameView g;
+    g.now = now;
+    g.gameTime = 0;
+    g.mode = PlayMode::BeforeKickOff;
+    g.cycle = cycle;
+    return g;
+}
+
+}  // namespace
+
+TEST(Perception, MessageCarriesEveryPerceptor) {
+    World world;
+    Robot& me = world.addRobot(Side::Right, 4, "QEL");
+    PerceptionWriter writer{VisionOptions{}};
+    const std::string msg = writer.write(world, me, at(1.5, 0), {});
+    EXPECT_EQ(
+        msg.rfind("(time (now 1.50))(GS (unum 4) (team right) (t 0.00) (pm BeforeKickOff))", 0), 0u)
+        << msg;
+    EXPECT_EQ(count(msg, "(HJ (n "), 22);
+    EXPECT_NE(msg.find("(HJ (n raj4) (ax 0.00))"), std::string::npos);
+    EXPECT_NE(msg.find("(GYR (n torso) (rt 0.00 0.00 0.00))"), std::string::npos);
+    EXPECT_NE(msg.find("(FRP (n lf) (c 0.00 0.00 -0.01) (f 0.00 0.00 22.60))"), std::string::npos);
+    EXPECT_NE(msg.find("(TCH (name rf) (val 1))"), std::string::npos);
+    EXPECT_EQ(count(msg, "(See"), 1);
+    EXPECT_EQ(writer.first(at(0, 0)), "(time (now 0.00))(GS (t 0.00) (pm BeforeKickOff))");
+}
+
+TEST(Perception, LyingRobotsFeetCarryNothing) {
+    World world;
+    Robot& me = world.addRobot(Side::Left, 4, "QEL");
+    me.fall(Posture::OnBack, 0, 5);
+    PerceptionWriter writer{VisionOptions{}};
+    const std::string msg = writer.write(world, me, at(0, 0), {});
+    EXPECT_EQ(count(msg, "(f 0.00 0.00 0.00)"), 2);
+    EXPECT_EQ(count(msg, "(val 0)"), 2);
+}
+
+TEST(Perception, ViewConeDecidesWhatIsSeen) {
+    World world;
+    Robot& me = world.addRobot(Side::Left, 2, "QEL");
+    Robot& mate = world.addRobot(Side::Left, 3, "QEL");
+    Robot& behind = world.addRobot(Side::Right, 5, "OPP");
+    me.place(0, 0, 0);
+    mate.place(2, 1, 180);
+    behind.place(-2, 0, 0);
+    world.placeBall(-1, 0);
+    PerceptionWriter cone{VisionOptions{}};
+    const std::string msg = cone.write(world, me, at(0, 0), {});
+    for (const char* seen : {"F1R", "F2R", "G1R", "G2R"}) {
+        EXPECT_NE(reading(msg, seen), "") << seen;
+    }
+    for (const char* unseen : {"F1L", "F2L", "G1L", "G2L", "B"}) {
+        EXPECT_EQ(reading(msg, unseen), "") << unseen;
+    }
+    EXPECT_NE(msg.find("(P (team QEL) (id 3) (pol 2.24 26.57 0.00))"), std::string::npos) << msg;
+    EXPECT_EQ(msg.find("(id 5)"), std::string::npos);
+    // F1R lies 6 m ahead and 4 m to the left, 0.55 m below the camera.
+    EXPECT_EQ(reading(msg, "F1R"), "7.23 33.69 -4.36");
+
+    VisionOptions all;
+    all.full = true;
+    PerceptionWriter full{all};
+    const std::string everything = full.write(world, me, at(0, 0), {});
+    EXPECT_EQ(reading(everything, "B"), "1.12 180.00 -26.93");
+    EXPECT_EQ(count(everything, "(pol "), 8 + 1 + 2);
+}
+
+TEST(Perception, VisionComesEveryPeriodthCycleAndNoiseFollowsTheSeed) {
+    World world;
+    Robot& me = world.addRobot(Side::Left, 2, "QEL");
+    me.place(0, 0, 0);
+    VisionOptions o;
+    o.period = 3;
+    PerceptionWriter writer{o};
+    for (long cycle = 0; cycle < 6; ++cycle) {
+        const bool vision =
+            writer.write(world, me, at(0, cycle), {}).find("(See") != std::string::npos;
+        EXPECT_EQ(vision, cycle % 3 == 0) << cycle;
+    }
+    o.period = 1;
+    o.angleNoise = 1;
+    o.distanceNoise = 0.01;
+    PerceptionWriter a{o}, b{o}, quiet{VisionOptions{}};
+    const std::string noisy = a.write(world, me, at(0, 0), {});
+    EXPECT_EQ(noisy, b.write(world, me, at(0, 0), {}));
+    EXPECT_NE(noisy, quiet.write(world, me, at(0, 0), {}));
+}
+
+TEST(Perception, OthersHearASayWithItsDirection) {
+    World world;
+    Robot& speaker = world.addRobot(Side::Left, 2, "QEL");
+    Robot& listener = world.addRobot(Side::Right, 3, "OPP");
+    speaker.place(0, 2, 0);
+    listener.place(0, 0, 0);
+    PerceptionWriter writer{VisionOptions{}};
+    const std::vector<Utterance> said{{&speaker, "hello"}};
+    EXPECT_NE(writer.write(world, listener, at(3, 0), said).find("(hear 3.00 90.00 hello)"),
+              std::string::npos);
+    EXPECT_EQ(writer.write(world, speaker, at(3, 0), said).find("(hear"), std::string::npos);
+}
+
+TEST(Perception, FullFieldWithFullVisionFitsTheAgentsFrameLimit) {
+    World world;
+    for (int unum = 1; unum <= 11; ++unum) {
+        world.addRobot(Side::Left, unum, "LONGTEAMNAME").place(-unum * 0.5, 3, 0);
+        world.addRobot(Side::Right, unum, "OTHERTEAMNAM").place(unum * 0.5, -3, 0);
+    }
+    VisionOptions all;
+    all.full = true;
+    PerceptionWriter writer{all};
+    const std::string msg = writer.write(world, *world.robots()[0], at(1234.56, 0), {});
+    EXPECT_LE(msg.size(), 6000u);
+}
+
+TEST(Reply, CommandsAreReadAndBadItemsCounted) {
+    struct Case {
+        std::string text;
+        std::size_t joints;
+        bool beam, say, init, scene;
+        int bad;
+    } cases[] = {
+        {"", 0, false, false, false, false, 0},
+        {"(he1 0)(he2 -3)(rae4 1.5e-1)", 3, false, false, false, false, 0},
+        {"(beam -3 1.5 0)", 0, true, false, false, false, 0},
+        {"(say hello)(lle4 2)", 1, false, true, false, false, 0},
+        {"(init (unum 7)(teamname QEL))", 0, false, false, true, false, 0},
+        {"(scene rsg/agent/nao/nao.rsg)", 0, false, false, false, true, 0},
+        {"(he1 nan)(he2 inf)(he3 1)(he1)(he1 1 2)(he1 x)", 0, false, false, false, false, 6},
+        {"(beam 1 2)(say two words)(say (x))(init (unum 7))(kick 3)", 0, false, false, false, false,
+         5},
+        {"garbage", 0, false, false, false, false, 1},
+        {"(he1 1))(he2 1)", 1, false, false, false, false, 1},
+        {"(he1 1)(he2", 1, false, false, false, false, 1},
+        {std::string("(he1 1)\0(he2 1)", 15), 1, false, false, false, false, 1},
+    };
+    for (const Case& c : cases) {
+        const Reply r = readReply(c.text);
+        EXPECT_EQ(r.joints.size(), c.joints) << c.text;
+        EXPECT_EQ(r.beam.has_value(), c.beam) << c.text;
+        EXPECT_EQ(r.say.has_value(), c.say) << c.text;
+        EXPECT_EQ(r.init.has_value(), c.init) << c.text;
+        EXPECT_EQ(r.scene.has_value(), c.scene) << c.text;
+        EXPECT_EQ(r.bad, c.bad) << c.text << " " << r.firstProblem;
+    }
+}
+
+TEST(Reply, ValuesAreTakenAsSent) {
+    const Reply r = readReply("(he2 -3)(beam -3 1.5 90)(init (teamname QEL)(unum 7))(say hi)");
+    ASSERT_EQ(r.joints.size(), 1u);
+    EXPECT_EQ(r.joints[0].joint, 1);
+    EXPECT_DOUBLE_EQ(r.joints[0].speed, -3);
+    EXPECT_DOUBLE_EQ(r.beam->x, -3);
+    EXPECT_DOUBLE_EQ(r.beam->y, 1.5);
+    EXPECT_DOUBLE_EQ(r.beam->rotDegrees, 90);
+    EXPECT_EQ(r.init->unum, 7);
+    EXPECT_EQ(r.init->team, "QEL");
+    EXPECT_EQ(*r.say, "hi");
+}

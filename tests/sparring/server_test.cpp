@@ -1,0 +1,183 @@
+// The lock-step loop against scripted agents on loopback: the connection protocol, bad
+// agents, and commands and events reaching the perception.
+#include "sparring/server.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "fake_agent.h"
+
+using namespace sparring;
+using sparring_test::FakeAgent;
+
+namespace {
+
+// A server playing its match on a thread of its own.
+class RunningServer {
+public:
+    explicit RunningServer(ServerOptions options) {
+        options.svgPath.clear();
+        server_ = std::make_unique<Server>(options, log_);
+        thread_ = std::thread([this] { played_ = server_->run(); });
+    }
+    ~RunningServer() {
+        if (thread_.joinable()) thread_.join();
+    }
+    unsigned short port() const { return server_->port(); }
+    // Waits for the match to end.
+    void join() { thread_.join(); }
+    std::string log() const { return log_.str(); }
+    std::vector<AgentRecord> records() const { return server_->records(); }
+    bool played() const { return played_; }
+
+private:
+    std::ostringstream log_;
+    std::unique_ptr<Server> server_;
+    std::thread thread_;
+    bool played_ = false;
+};
+
+ServerOptions shortMatch(int agents, double seconds) {
+    ServerOptions o;
+    o.port = 0;
+    o.agents = agents;
+    o.waitSeconds = 10;
+    o.replyTimeoutMs = 300;
+    o.times.beforeKickOff = 0.1;
+    o.times.kickOff = 0.1;
+    o.times.goalPause = 0.2;
+    o.times.duration = seconds;
+    return o;
+}
+
+std::string playMode(const std::string& msg) {
+    std::smatch m;
+    return std::regex_search(msg, m, std::regex("\\(pm ([A-Za-z_]+)\\)")) ? m[1].str() : "";
+}
+
+double jointAngle(const std::string& msg, const std::string& name) {
+    std::smatch m;
+    std::regex_search(msg, m, std::regex("\\(HJ \\(n " + name + "\\) \\(ax ([-0-9.]+)\\)\\)"));
+    return std::stod(m[1]);
+}
+
+}  // namespace
+
+TEST(LockStep, HandshakeRefusesAWrongSceneAClashAndAThirdTeam) {
+    RunningServer server(shortMatch(2, 0.1));
+    FakeAgent left(server.port());
+    ASSERT_TRUE(left.join("QEL", 1));
+    FakeAgent wrongScene(server.port());
+    wrongScene.send("(scene other.rsg)");
+    EXPECT_FALSE(wrongScene.receive());
+    FakeAgent clash(server.port());
+    ASSERT_TRUE(clash.join("QEL", 1));
+    EXPECT_FALSE(clash.receive());
+    FakeAgent noInit(server.port());
+    noInit.send("(scene rsg/agent/nao/nao.rsg)");
+    ASSERT_TRUE(noInit.receive());
+    noInit.send("(he1 0)");
+    EXPECT_FALSE(noInit.receive());
+    FakeAgent right(server.port());
+    ASSERT_TRUE(right.join("OPP", 1));
+    FakeAgent third(server.port());
+    ASSERT_TRUE(third.join("THIRD", 2));
+    EXPECT_FALSE(third.receive());
+
+    // Lock-step: each message is answered before the next one comes.
+    int cycles = 0;
+    for (;;) {
+        const auto a = left.receive(), b = right.receive();
+        if (!a || !b) break;
+        EXPECT_NE(a->find("(team left)"), std::string::npos);
+        EXPECT_NE(b->find("(team right)"), std::string::npos);
+        left.send("");
+        right.send("");
+        ++cycles;
+    }
+    server.join();
+    EXPECT_TRUE(server.played());
+    EXPECT_EQ(cycles, 5 + 3);  // 0.1 s of cycles, then the GameOver messages
+    const std::string log = server.log();
+    EXPECT_NE(log.find("refused: first frame was not (scene rsg/agent/nao/nao.rsg)"),
+              std::string::npos);
+    EXPECT_NE(log.find("agent 3 refused: uniform number 1 of team QEL is taken"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("refused: the reply to the first message was not an init command"),
+              std::string::npos);
+    EXPECT_NE(log.find("refused: team THIRD is a third team"), std::string::npos);
+}
+
+TEST(LockStep, BadAgentsAreReportedAndTheMatchGoesOn) {
+    RunningServer server(shortMatch(4, 1.0));
+    FakeAgent good(server.port()), garbage(server.port()), silent(server.port()),
+        quitter(server.port());
+    ASSERT_TRUE(good.join("QEL", 2));
+    ASSERT_TRUE(garbage.join("QEL", 3));
+    ASSERT_TRUE(silent.join("QEL", 4));
+    ASSERT_TRUE(quitter.join("QEL", 5));
+    int goodCycles = 0, garbageCycles = 0;
+    std::thread goodThread([&] { goodCycles = good.answerAll("(he1 0)"); });
+    std::thread garbageThread([&] { garbageCycles = garbage.answerAll("((he1 (x)) nonsense"); });
+    std::thread quitterThread([&] {
+        for (int i = 0; i < 10 && quitter.receive(); ++i) quitter.send("");
+        quitter.close();
+    });
+    goodThread.join();
+    garbageThread.join();
+    quitterThread.join();
+    server.join();
+
+    const auto records = server.records();
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0].end, "game over");
+    EXPECT_EQ(records[0].cyclesAnswered, goodCycles);
+    EXPECT_EQ(goodCycles, 50 + 3);
+    EXPECT_EQ(records[0].repliesMalformed, 0);
+    EXPECT_EQ(records[1].repliesMalformed, garbageCycles);
+    EXPECT_EQ(records[1].end, "game over");
+    EXPECT_EQ(records[2].end.rfind("dropped: no reply within 300 ms at t=0.00", 0), 0u)
+        << records[2].end;
+    EXPECT_EQ(records[3].cyclesAnswered, 10);
+    // The close comes with the tenth reply or just after it.
+    EXPECT_TRUE(std::regex_match(records[3].end, std::regex("disconnected at t=0\\.(18|20)")))
+        << records[3].end;
+    EXPECT_NE(server.log().find("agent 3 (QEL 4) dropped"), std::string::npos);
+}
+
+TEST(LockStep, CommandsAndScriptedEventsReachThePerception) {
+    ServerOptions o = shortMatch(1, 1.0);
+    o.events = {Event{0.3, Event::Kind::Fall, Side::Left, 2, Posture::OnBack, 0.2},
+                Event{0.6, Event::Kind::Goal, Side::Left}};
+    RunningServer server(o);
+    FakeAgent agent(server.port());
+    ASSERT_TRUE(agent.join("QEL", 2));
+    std::vector<std::string> msgs;
+    for (auto m = agent.receive(); m; m = agent.receive()) {
+        msgs.push_back(*m);
+        // Turn the head at 1 rad/s throughout; beam whenever allowed or not.
+        agent.send(msgs.size() == 1 ? "(he1 1)(beam -1 2 0)" : "(beam -1 2 0)");
+    }
+    server.join();
+    ASSERT_EQ(msgs.size(), 53u);
+    // One cycle at 1 rad/s moves the joint by 1.15 degrees.
+    EXPECT_NEAR(jointAngle(msgs[1], "hj1"), 1.15, 0.01);
+    EXPECT_NEAR(jointAngle(msgs[11], "hj1"), 12.61, 0.01);
+    EXPECT_EQ(playMode(msgs[0]), "BeforeKickOff");
+    EXPECT_EQ(playMode(msgs[5]), "KickOff_Left");
+    EXPECT_EQ(playMode(msgs[10]), "PlayOn");
+    EXPECT_NE(msgs[14].find("(f 0.00 0.00 22.60)"), std::string::npos);
+    EXPECT_NE(msgs[15].find("(f 0.00 0.00 0.00)"), std::string::npos);   // fell at 0.3 s
+    EXPECT_NE(msgs[26].find("(f 0.00 0.00 22.60)"), std::string::npos);  // up after 0.2 s
+    EXPECT_EQ(playMode(msgs[30]), "Goal_Left");
+    EXPECT_EQ(playMode(msgs[40]), "KickOff_Right");
+    EXPECT_EQ(playMode(msgs[50]), "GameOver");
+    const AgentRecord r = server.records()[0];
+    EXPECT_EQ(r.falls, 1);
+    EXPECT_EQ(r.beams, 5 + 10);  // BeforeKickOff and Goal_Left cycles
+    EXPECT_EQ(r.beamsRefused, 53 - 15);
+    EXPECT_DOUBLE_EQ(r.lastBeam->x, -1);
+}
