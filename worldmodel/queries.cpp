@@ -170,7 +170,8 @@ bool WorldModel::isInField(const Player& player) const {
     return !(mServerTime - player.getTimeSeen() > 10.0);
 }
 
-// Only the first three slots of each team are examined.
+// Only the first three slots of each team are examined, and only slots that hold
+// a player: an unused slot is no phantom player at the field's centre.
 Player WorldModel::ballPossession() const {
     const Vector3f b = mBallPos;
     float ourBest = 1000.0f, theirBest = 1000.0f;
@@ -178,14 +179,14 @@ Player WorldModel::ballPossession() const {
     for (int i = 0; i < 3; ++i) {
         const Player& opp = mOppPlayers[i];
         const float dOpp = (opp.getCOMPos() - b).Length();
-        if (isInField(opp) && dOpp < theirBest &&
+        if (i < mOppCount && isInField(opp) && dOpp < theirBest &&
             isGoingToPos(b, opp.getCOMPos(), opp.getCOMVel())) {
             theirBest = dOpp;
             theirSlot = i;
         }
         const Player& our = mOurPlayers[i];
         const float dOur = (our.getCOMPos() - b).Length();
-        if (isInField(our) &&
+        if (i < mOurCount && isInField(our) &&
             (dOur < ourBest || isGoingToPos(b, our.getCOMPos(), our.getCOMVel()))) {
             ourBest = dOur;
             ourSlot = i;

@@ -18,12 +18,15 @@ struct Pose {
     salt::Matrix rotation;
 
     // Level camera turned by heading degrees about z, then pitched by pitch
-    // degrees about its own y axis (positive pitch looks down).
-    static Pose at(float x, float y, float z, double heading, double pitch = 0.0) {
+    // degrees about its own y axis (positive pitch looks down), then rolled by
+    // roll degrees about its own x axis (positive roll lifts the left side).
+    static Pose at(float x, float y, float z, double heading, double pitch = 0.0,
+                   double roll = 0.0) {
         Pose p;
         p.position = salt::Vector3f(x, y, z);
         p.rotation.RotationZ(static_cast<float>(salt::gDegToRad(heading)));
         p.rotation.RotateY(static_cast<float>(salt::gDegToRad(pitch)));
+        p.rotation.RotateX(static_cast<float>(salt::gDegToRad(roll)));
         return p;
     }
 
