@@ -7,16 +7,8 @@
 
 #include "lib/sexp/parser.h"
 #include "lib/sexp/sexp.h"
-#include "tests/sexp/message_file.h"
+#include "tests/sexp/fixtures.h"
 #include "tests/sexp/read_all.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define HALYX_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HALYX_UNDER_ASAN 1
-#endif
-#endif
 
 namespace {
 

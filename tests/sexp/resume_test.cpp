@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "lib/sexp/parser.h"
-#include "tests/sexp/message_file.h"
+#include "tests/sexp/fixtures.h"
 #include "tests/sexp/read_all.h"
 
 namespace {

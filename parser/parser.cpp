@@ -1,0 +1,289 @@
+#include "parser/parser.h"
+
+#include <cmath>
+#include <iostream>
+
+#include "math/geometry.h"
+#include "parser/sexpparser.h"
+#include "worldmodel/types.h"
+
+using oxygen::Predicate;
+
+namespace {
+
+bool isFinite(float f) {
+    return std::isfinite(f);
+}
+bool isFinite(double d) {
+    return std::isfinite(d);
+}
+bool isFinite(const salt::Vector3f& v) {
+    return isFinite(v.x()) && isFinite(v.y()) && isFinite(v.z());
+}
+bool isFinite(const VisionSense& s) {
+    return isFinite(s.distance) && isFinite(s.theta) && isFinite(s.phi);
+}
+
+// Distance, horizontal and vertical angle from three successive numbers.
+bool readPolar(const Predicate& predicate, Predicate::Iterator& it, VisionSense& sense) {
+    VisionSense s;
+    if (!predicate.AdvanceValue(it, s.distance) || !predicate.AdvanceValue(it, s.theta) ||
+        !predicate.AdvanceValue(it, s.phi) || !isFinite(s)) {
+        return false;
+    }
+    sense = s;
+    return true;
+}
+
+// The landmark of a kind letter and the two characters after it ("1L" ...).
+bool landmarkOf(char kind, const std::string& suffix, FlagsID& id) {
+    static const char* const kSuffixes[] = {"1L", "1R", "2L", "2R"};
+    for (int i = 0; i < 4; ++i) {
+        if (suffix != kSuffixes[i]) continue;
+        id = static_cast<FlagsID>((kind == 'G' ? G1L : F1L) + i);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+Parser::Parser() : Parser(*WorldModel::getInstance()) {}
+
+Parser::Parser(WorldModel& worldModel) : mWorldModel(worldModel), mSexpParser(new SexpParser()) {}
+
+void Parser::doParse(const std::string& message) {
+    boost::shared_ptr<oxygen::PredicateList> predicates = mSexpParser->Parse(message);
+    if (!predicates) return;
+    for (const Predicate& predicate : *predicates) dispatch(predicate);
+}
+
+void Parser::dispatch(const Predicate& predicate) {
+    const std::string& name = predicate.name;
+    if (name.empty()) return;
+    switch (name[0]) {
+        case 'F':
+            parseFRP(predicate);
+            break;
+        case 'G':
+            if (name.size() < 2) break;
+            if (name[1] == 'Y') parseGYR(predicate);
+            if (name[1] == 'S') parseGameState(predicate);
+            break;
+        case 'H':
+            parseHingeJointInfo(predicate);
+            break;
+        case 'S':
+            parseObjectVision(predicate);
+            break;
+        case 'T':
+            parseTCH(predicate);
+            break;
+        case 'h':
+            parseHearInfo(predicate);
+            break;
+        case 't':
+            parseTime(predicate);
+            break;
+        default:
+            break;
+    }
+}
+
+void Parser::parseTime(const Predicate& predicate) {
+    // The server time carries single-precision rounding, as every stamp taken from it.
+    float now = 0.0f;
+    if (predicate.GetValue(Predicate::Iterator(predicate), "now", now) && isFinite(now)) {
+        mWorldModel.setServerTime(static_cast<double>(now));
+    }
+}
+
+void Parser::parseGameState(const Predicate& predicate) {
+    Predicate::Iterator it(predicate);
+    int unum = 0;
+    predicate.GetValue(it, "unum", unum);  // read and not used
+    std::string team;
+    if (predicate.GetValue(it, "team", team)) {
+        if (team == "left") mWorldModel.setTeamSide(SIDE_LEFT);
+        if (team == "right") mWorldModel.setTeamSide(SIDE_RIGHT);
+    }
+    double gameTime = 0.0;
+    if (predicate.GetValue(it, "t", gameTime) && isFinite(gameTime)) {
+        mWorldModel.setGameTime(gameTime);
+    }
+    std::string playMode;
+    if (predicate.GetValue(it, "pm", playMode)) {
+        // Indexing enters an unknown name as PM_BeforeKickOff.
+        mWorldModel.setGameState(Types::mPlayModeMap[playMode]);
+    }
+}
+
+void Parser::parseGYR(const Predicate& predicate) {
+    Predicate::Iterator it(predicate);
+    std::string name;
+    salt::Vector3f rates;
+    if (!predicate.GetValue(it, "n", name)) return;
+    if (predicate.GetValue(it, "rt", rates) && isFinite(rates)) GYREvent(rates);
+}
+
+void Parser::parseFRP(const Predicate& predicate) {
+    Predicate::Iterator it(predicate);
+    std::string name;
+    FootRes footRes;
+    if (!predicate.GetValue(it, "n", name)) return;
+    if (!predicate.GetValue(it, "c", footRes.contact) || !isFinite(footRes.contact)) return;
+    if (!predicate.GetValue(it, "f", footRes.force) || !isFinite(footRes.force)) return;
+    FRPEvent(name, footRes);
+}
+
+void Parser::parseTCH(const Predicate& predicate) {
+    Predicate::Iterator it(predicate);
+    std::string name;
+    int value = 0;
+    if (!predicate.GetValue(it, "name", name)) return;
+    if (predicate.GetValue(it, "val", value)) TCHEvent(name, value);
+}
+
+void Parser::parseHingeJointInfo(const Predicate& predicate) {
+    Predicate::Iterator it(predicate);
+    std::string name;
+    if (!predicate.GetValue(it, "n", name)) return;
+    auto joint = Types::mJointIDMap.find(name);
+    if (joint == Types::mJointIDMap.end()) {
+        std::cerr << "(VarAzozizor) unknown joint id!" << std::endl;
+        return;
+    }
+    HingeJointSense sense;
+    if (predicate.GetValue(it, "ax", sense.angle) && isFinite(sense.angle)) {
+        mWorldModel.setMyJointAngle(joint->second, static_cast<double>(sense.angle));
+    }
+}
+
+void Parser::parseHearInfo(const Predicate& predicate) {
+    Predicate::Iterator it(predicate);
+    double time = 0.0;
+    if (!predicate.AdvanceValue(it, time) || !isFinite(time)) {
+        std::cerr << "could not get hear time \n";
+        return;
+    }
+    double direction = 0.0;  // where the message came from; not used
+    if (!predicate.AdvanceValue(it, direction)) {
+        std::cerr << "could not get sender \n";
+        return;
+    }
+    std::string message;
+    if (!predicate.GetValue(it, message)) {
+        std::cerr << "could not get message \n";
+        return;
+    }
+    mWorldModel.setCommunicationString(message, time);
+}
+
+void Parser::parseObjectVision(const Predicate& predicate) {
+    mWorldModel.setTimeLastSeen(mWorldModel.getServerTime());
+    Predicate::Iterator it(predicate);
+    for (; it != it.end(); ++it) {
+        Predicate::Iterator object = it;
+        if (predicate.DescentList(object)) visionObject(predicate, object);
+    }
+}
+
+// One object of a vision message; object is at its name.
+void Parser::visionObject(const Predicate& predicate, Predicate::Iterator object) {
+    std::string name;
+    if (!predicate.GetValue(object, name)) return;
+    if (name == "P") parsePlayerInfo(predicate, object);
+    std::string id;
+    if (predicate.GetValue(object, "id", id)) name += id;
+    if (name == "mypos") {
+        Predicate::Iterator numbers = object;
+        ++numbers;
+        salt::Vector3f position;
+        if (predicate.AdvanceValue(numbers, position) && isFinite(position)) {
+            mWorldModel.setSenseMyPos(position);
+        }
+    }
+    Predicate::Iterator polar = object;
+    VisionSense sense;
+    if (name.empty() || !predicate.FindParameter(polar, "pol") ||
+        !readPolar(predicate, polar, sense)) {
+        return;
+    }
+    const std::string suffix = name.substr(1, 2);
+    if (name[0] == 'F') flagVisionEvent(suffix, sense);
+    if (name[0] == 'B') ballVisionEvent(sense);
+    if (name[0] == 'G') goalVisionEvent(suffix, sense);
+    auto kind = Types::mVisionObjectMap.find(name);
+    if (kind != Types::mVisionObjectMap.end()) Types::mVisionMap[kind->second] = sense;
+}
+
+void Parser::parsePlayerInfo(const Predicate& predicate, Predicate::Iterator it) {
+    std::string team;
+    if (predicate.GetValue(it, "team", team)) {
+        ++it;
+    } else {
+        std::cerr << "could not get team \n";
+    }
+    int id = 0;
+    bool hasId = predicate.GetValue(it, "id", id);
+    if (hasId) {
+        ++it;
+    } else {
+        std::cerr << "could not get id \n";
+    }
+    ++it;
+    for (; it != it.end(); ++it) {
+        Predicate::Iterator item = it;
+        if (!predicate.DescentList(item)) continue;
+        std::string key;
+        if (!predicate.AdvanceValue(item, key) || key != "pol") return;
+        VisionSense sense;
+        // Without a number the sighting cannot be filed under any player.
+        if (!hasId || !readPolar(predicate, item, sense)) return;
+        salt::Vector3f polar(sense.distance, sense.theta, sense.phi);
+        salt::Vector3f position = PolarToCartecian(polar);
+        if (team == mWorldModel.getTeamName()) {
+            mWorldModel.setRelOurPos(position, id, HEAD);
+        } else {
+            mWorldModel.setRelOppPos(position, id, HEAD);
+        }
+        return;
+    }
+}
+
+void Parser::flagVisionEvent(const std::string& suffix, const VisionSense& sense) {
+    FlagsID flag;
+    if (landmarkOf('F', suffix, flag)) mWorldModel.setRelFlagPos(flag, sense);
+}
+
+void Parser::goalVisionEvent(const std::string& suffix, const VisionSense& sense) {
+    FlagsID post;
+    if (landmarkOf('G', suffix, post)) mWorldModel.setRelFlagPos(post, sense);
+}
+
+void Parser::ballVisionEvent(const VisionSense& sense) {
+    mWorldModel.setRelBallPos(PolarToCartecian(sense));
+}
+
+void Parser::GYREvent(const salt::Vector3f& rates) {
+    mWorldModel.setGyro(rates);
+}
+
+void Parser::FRPEvent(const std::string& name, const FootRes& footRes) {
+    if (name == "lf") mWorldModel.setLeftFootForce(footRes);
+    if (name == "rf") mWorldModel.setRightFootForce(footRes);
+}
+
+void Parser::TCHEvent(const std::string& name, int value) {
+    if (name == "lf") mWorldModel.setLeftTouchVal(value);
+    if (name == "rf") mWorldModel.setRightTouchVal(value);
+}
+
+void Parser::playerVisionEvent(int number, const std::string& team, const VisionSense& sense) {
+    const salt::Vector3f position = PolarToCartecian(sense);
+    if (team == mWorldModel.getTeamName()) {
+        mWorldModel.setRelOurPos(position, number - 1, HEAD);
+    } else {
+        mWorldModel.setRelOppPos(position, number - 1, HEAD);
+    }
+}

@@ -1,0 +1,52 @@
+#include "parser/predicate.h"
+
+#include <algorithm>
+
+namespace oxygen {
+
+const zeitgeist::ParameterList Predicate::nullParamList;
+
+const boost::any& Predicate::Iterator::operator*() const {
+    static const boost::any nothing;
+    return mIter == mList->end() ? nothing : *mIter;
+}
+
+Predicate::Iterator& Predicate::Iterator::operator++() {
+    if (mIter != mList->end()) ++mIter;
+    return *this;
+}
+
+bool ParameterName::operator()(const boost::any& value, const std::string& key) const {
+    const zeitgeist::ParameterList* list = boost::any_cast<zeitgeist::ParameterList>(&value);
+    if (list == nullptr || list->IsEmpty()) return false;
+    std::string first;
+    return list->GetValue(list->begin(), first) && first == key;
+}
+
+bool Predicate::FindParameter(Iterator& it, const std::string& key) const {
+    const zeitgeist::ParameterList* list = it.GetList();
+    ParameterName named;
+    auto found = std::find_if(list->begin(), list->end(),
+                              [&](const boost::any& value) { return named(value, key); });
+    if (found == list->end()) return false;
+    const zeitgeist::ParameterList* inner = boost::any_cast<zeitgeist::ParameterList>(&*found);
+    if (inner->GetSize() < 2) return false;
+    it = Iterator(inner, inner->begin() + 1);
+    return true;
+}
+
+bool Predicate::DescentList(Iterator& it) const {
+    if (it.GetIterator() == it.GetList()->end()) return false;
+    const zeitgeist::ParameterList* inner =
+        boost::any_cast<zeitgeist::ParameterList>(&*it.GetIterator());
+    if (inner == nullptr) return false;
+    it = Iterator(inner, inner->begin());
+    return true;
+}
+
+Predicate& PredicateList::AddPredicate() {
+    mList.push_back(Predicate());
+    return mList.back();
+}
+
+}  // namespace oxygen

@@ -1,0 +1,97 @@
+#include "parser/sexpparser.h"
+
+#include <climits>
+#include <iomanip>
+#include <utility>
+#include <vector>
+
+#include "lib/sexp/parser.h"
+
+using oxygen::Predicate;
+using oxygen::PredicateList;
+using zeitgeist::ParameterList;
+
+boost::shared_ptr<PredicateList> SexpParser::Parse(const std::string& text) {
+    boost::shared_ptr<PredicateList> list(new PredicateList());
+    if (text.empty()) return list;
+    // The reader only reads the text; its interface predates const.
+    char* begin = const_cast<char*>(text.data());
+    int length =
+        text.size() > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(text.size());
+    parse_continuation* cc = init_continuation(begin);
+    while (sexp_t* sexp = iparse_sexp(begin, length, cc)) {
+        SexpToPredicate(*list, sexp);
+        destroy_sexp(sexp);
+    }
+    destroy_continuation(cc);
+    return list;
+}
+
+void SexpParser::SexpToPredicate(PredicateList& list, const sexp_t* sexp) {
+    if (sexp->kind != ELT_LIST || sexp->list == nullptr || sexp->list->kind != ELT_ATOM) return;
+    Predicate& predicate = list.AddPredicate();
+    const sexp_t* name = sexp->list;
+    if (name->val != nullptr) predicate.name.assign(name->val, name->val_length - 1);
+    SexpToList(predicate.parameter, name->next);
+}
+
+void SexpParser::SexpToList(ParameterList& list, const sexp_t* first) {
+    // Nested lists are entered with an explicit stack of the places to come back
+    // to, so the depth of the text does not decide the depth of the call stack.
+    std::vector<std::pair<ParameterList*, const sexp_t*>> resume;
+    ParameterList* target = &list;
+    const sexp_t* e = first;
+    for (;;) {
+        while (e == nullptr) {
+            if (resume.empty()) return;
+            target = resume.back().first;
+            e = resume.back().second;
+            resume.pop_back();
+        }
+        if (e->kind == ELT_LIST) {
+            resume.emplace_back(target, e->next);
+            target = target->AddList();
+            e = e->list;
+            continue;
+        }
+        if (e->val != nullptr) {
+            target->AddValue(boost::any(std::string(e->val, e->val_length - 1)));
+        } else {
+            target->AddValue(boost::any(std::string(e->bindata, e->binlength)));
+        }
+        e = e->next;
+    }
+}
+
+std::string SexpParser::Generate(boost::shared_ptr<PredicateList> list) {
+    if (!list) return "";
+    std::ostringstream out;
+    for (const Predicate& predicate : *list) PredicateToString(out, predicate);
+    return out.str();
+}
+
+void SexpParser::PredicateToString(std::ostringstream& out, const Predicate& predicate) {
+    out << "(" << predicate.name << " ";
+    ListToString(out, predicate.parameter);
+    out << ")";
+}
+
+void SexpParser::ListToString(std::ostringstream& out, const ParameterList& list) {
+    out << std::fixed << std::setprecision(2);
+    for (ParameterList::const_iterator it = list.begin(); it != list.end(); ++it) {
+        if (it != list.begin()) out << " ";
+        if (const std::string* s = boost::any_cast<std::string>(&*it)) {
+            out << *s;
+        } else if (const float* f = boost::any_cast<float>(&*it)) {
+            out << *f;
+        } else if (const int* i = boost::any_cast<int>(&*it)) {
+            out << *i;
+        } else if (const ParameterList* nested = boost::any_cast<ParameterList>(&*it)) {
+            out << "(";
+            ListToString(out, *nested);
+            out << ")";
+        } else {
+            out << "(error data format unknown)";
+        }
+    }
+}

@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "math/geometry.h"
+#include "parser/parser.h"
+#include "tests/sexp/fixtures.h"
+#include "worldmodel/types.h"
+
+namespace {
+
+const float kTolerance = 1e-5f;
+
+void expectNear(const salt::Vector3f& actual, const salt::Vector3f& expected) {
+    EXPECT_NEAR(actual.x(), expected.x(), kTolerance);
+    EXPECT_NEAR(actual.y(), expected.y(), kTolerance);
+    EXPECT_NEAR(actual.z(), expected.z(), kTolerance);
+}
+
+// Every test writes into a fresh store through its own parser.
+class Perceptors : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Types::fill();
+        wm.reset(new WorldModel());
+        wm->setTeamName("halyx");
+        parser.reset(new Parser(*wm));
+    }
+    // Parses text and returns what went to standard error.
+    std::string parse(const std::string& text) {
+        testing::internal::CaptureStderr();
+        parser->doParse(text);
+        return testing::internal::GetCapturedStderr();
+    }
+
+    std::unique_ptr<WorldModel> wm;
+    std::unique_ptr<Parser> parser;
+};
+
+TEST_F(Perceptors, TimeIsSinglePrecisionAndGameStateItemsAreIndependent) {
+    wm->setTeamSide(SIDE_RIGHT);
+    wm->setGameState(PM_PlayOn);
+    parse("(time (now 12.34))(GS (t 0.00) (pm BeforeKickOff))");
+    EXPECT_EQ(wm->getServerTime(), 12.34000015258789);
+    EXPECT_EQ(wm->getGameTime(), 0.0);
+    EXPECT_EQ(wm->getGameState(), PM_BeforeKickOff);
+    EXPECT_EQ(wm->getTeamSide(), SIDE_RIGHT);
+
+    parse("(GS (unum 3) (team left) (t 5.5))");
+    EXPECT_EQ(wm->getTeamSide(), SIDE_LEFT);
+    EXPECT_EQ(wm->getGameTime(), 5.5);
+    EXPECT_EQ(wm->getGameState(), PM_BeforeKickOff);
+}
+
+TEST_F(Perceptors, GameStateSideAndPlayModeWords) {
+    parse("(GS (team right) (pm PlayOn))");
+    EXPECT_EQ(wm->getTeamSide(), SIDE_RIGHT);
+    EXPECT_EQ(wm->getGameState(), PM_PlayOn);
+    parse("(GS (team middle) (pm playon))");  // neither word is known
+    EXPECT_EQ(wm->getTeamSide(), SIDE_RIGHT);
+    EXPECT_EQ(wm->getGameState(), PM_BeforeKickOff);
+}
+
+TEST_F(Perceptors, HingeJointsAreStoredByPerceptorName) {
+    wm->setMyJointAngle(RAJ1, 3.0);
+    EXPECT_EQ(parse("(HJ (n raj9) (ax 10))"), "(VarAzozizor) unknown joint id!\n");
+    EXPECT_EQ(parse("(HJ (n RAJ1) (ax 10))"), "(VarAzozizor) unknown joint id!\n");
+    EXPECT_EQ(wm->getMyJointAngle(RAJ1), 3.0);
+    parse("(HJ (n raj1) (ax -45.5))");
+    EXPECT_EQ(wm->getMyJointAngle(RAJ1), -45.5);
+    parse("(HJ (n raj1))(HJ (ax 7) (n raj1) (rt 1))");
+    EXPECT_EQ(wm->getMyJointAngle(RAJ1), 7.0);
+}
+
+TEST_F(Perceptors, FootPressureNeedsNameContactAndForce) {
+    parse("(FRP (n lf) (c 0.1 0.2 0.3) (f 1 2 22.5))(FRP (n rf) (c 1 1 1) (f 3 3 3))");
+    expectNear(wm->getLeftFootForce().contact, salt::Vector3f(0.1f, 0.2f, 0.3f));
+    expectNear(wm->getLeftFootForce().force, salt::Vector3f(1, 2, 22.5f));
+    expectNear(wm->getRightFootForce().force, salt::Vector3f(3, 3, 3));
+    parse("(FRP (n lf) (c 9 9 9))(FRP (c 9 9 9) (f 9 9 9))(FRP (n xf) (c 9 9 9) (f 9 9 9))");
+    expectNear(wm->getLeftFootForce().contact, salt::Vector3f(0.1f, 0.2f, 0.3f));
+    expectNear(wm->getRightFootForce().contact, salt::Vector3f(1, 1, 1));
+}
+
+TEST_F(Perceptors, TouchAndGyroReadings) {
+    parse("(TCH (name lf) (val 1))(TCH (name rf) (val 0))(GYR (n torso) (rt 0.01 0.07 0.46))");
+    EXPECT_EQ(wm->getLeftTouchVal(), 1);
+    EXPECT_EQ(wm->getRightTouchVal(), 0);
+    expectNear(wm->getGyro(), salt::Vector3f(0.01f, 0.07f, 0.46f));
+    // The flat touch form has no keyed lists; a gyro without a name is skipped.
+    parse("(TCH n bumper val 1)(TCH n lf val 0)(GYR (rt 5 5 5))(GYR (n torso) (rt 5 5))");
+    EXPECT_EQ(wm->getLeftTouchVal(), 1);
+    expectNear(wm->getGyro(), salt::Vector3f(0.01f, 0.07f, 0.46f));
+}
+
+TEST_F(Perceptors, HearingNeedsTimeDirectionAndMessage) {
+    struct Case {
+        const char* text;
+        const char* error;
+        const char* message;  // stored afterwards
+        double time;
+    };
+    const Case cases[] = {
+        {"(hear 10.5 -30 hello)", "", "hello", 10.5},
+        {"(hear 11)", "could not get sender \n", "hello", 10.5},
+        {"(hear)", "could not get hear time \n", "hello", 10.5},
+        {"(hear (x) 1 m)", "could not get hear time \n", "hello", 10.5},
+        {"(hear 12 -3)", "could not get message \n", "hello", 10.5},
+        {"(hear 12.5 self pass:7)", "", "pass:7", 12.5},  // a word reads as direction 0
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(parse(c.text), c.error);
+        EXPECT_EQ(wm->getCommunicationString(), c.message);
+        EXPECT_EQ(wm->getTimeLastHeard(), c.time);
+    }
+}
+
+TEST_F(Perceptors, SeenLandmarksAndBallAreStampedWithTheServerTime) {
+    parse(
+        "(time (now 3.5))(See (F1L (pol 8.93 -40.30 -4.46)) (B (pol 2 90 0)) "
+        "(G2R (pol 12.12 3.33 1.88)) (mypos -2.43 1.11 0.52))");
+    EXPECT_EQ(wm->getTimeLastSeen(), 3.5);
+    VisionSense flag = wm->getRelFlagPos(F1L);
+    EXPECT_FLOAT_EQ(flag.distance, 8.93f);
+    EXPECT_FLOAT_EQ(flag.theta, -40.30f);
+    EXPECT_FLOAT_EQ(flag.phi, -4.46f);
+    EXPECT_EQ(wm->getFlagsTimeSeen(F1L), 3.5);
+    EXPECT_FLOAT_EQ(wm->getRelFlagPos(G2R).distance, 12.12f);
+    EXPECT_EQ(wm->getFlagsTimeSeen(G2R), 3.5);
+    expectNear(wm->getBallRelPos(), salt::Vector3f(0, 2, 0));
+    EXPECT_EQ(wm->getBallTimeSeen(), 3.5);
+    expectNear(wm->getSenseMyPos(), salt::Vector3f(-2.43f, 1.11f, 0.52f));
+}
+
+TEST_F(Perceptors, UnknownLandmarkNamesAndIncompleteReadingsChangeNothing) {
+    parse(
+        "(time (now 1))(See (F3L (pol 1 2 3)) (F (pol 1 2 3)) (G1Q (pol 1 2 3)) "
+        "(F1R (pol 1 2)) (B (pol x)) (Z (pol 1 2 3)) plain)");
+    for (int id = F1L; id <= G2R; ++id) {
+        EXPECT_EQ(wm->getFlagsTimeSeen(static_cast<FlagsID>(id)), 0.0) << id;
+    }
+    EXPECT_EQ(wm->getBallTimeSeen(), -1.0);
+    EXPECT_EQ(wm->getTimeLastSeen(), 1.0);
+}
+
+TEST_F(Perceptors, PlayersAreFiledByTeamNameFromAPolList) {
+    EXPECT_EQ(parse("(See (P (team halyx) (id 4) (pol 2 90 0)) (P (team Opponent:2) (id 9) "
+                    "(pol 1 0 90)))"),
+              "");
+    EXPECT_EQ(wm->getOurCount(), 1);
+    EXPECT_EQ(wm->getOurPlayer(0).getID(), 4);
+    expectNear(wm->getOurPlayer(0).getRelPos(HEAD), salt::Vector3f(0, 2, 0));
+    expectNear(wm->getOurPlayer(0).getRelPos(LFOOT), salt::Vector3f(0, 2, 0));
+    EXPECT_EQ(wm->getOppCount(), 1);
+    EXPECT_EQ(wm->getOppPlayer(0).getID(), 9);
+    expectNear(wm->getOppPlayer(0).getRelPos(HEAD), salt::Vector3f(0, 0, 1));
+}
+
+TEST_F(Perceptors, PlayersWithoutAPolListFirstAreNotRecorded) {
+    // Body-part lists, or any other list, before the pol list end the player.
+    parse(
+        "(See (P (team halyx) (id 3) (head (pol 1 2 3)) (pol 1 2 3)) "
+        "(P (team halyx) (id 5) (x 1) (pol 1 2 3)))");
+    EXPECT_EQ(wm->getOurCount(), 0);
+    EXPECT_EQ(wm->getOppCount(), 0);
+}
+
+TEST_F(Perceptors, PlayersWithoutTeamOrIdAreReported) {
+    EXPECT_EQ(parse("(See (P (id 6) (pol 1 0 0)))"), "could not get team \n");
+    EXPECT_EQ(wm->getOppCount(), 1);  // an unnamed team is not ours
+    EXPECT_EQ(parse("(See (P (team halyx) (pol 1 0 0)))"), "could not get id \n");
+    EXPECT_EQ(wm->getOurCount(), 0);
+}
+
+TEST_F(Perceptors, OnlyTheListedFirstLettersAreDispatched) {
+    wm->setGameState(PM_PlayOn);
+    parse("(G (pm GameOver))(Gx (pm GameOver))(gS (pm GameOver))(XYZ)(Time (now 9))(now 9)");
+    EXPECT_EQ(wm->getGameState(), PM_PlayOn);
+    EXPECT_EQ(wm->getServerTime(), 0.0);
+}
+
+TEST_F(Perceptors, NonFiniteNumbersAreSkippedWithoutDisturbingTheRest) {
+    wm->setMyJointAngle(HJ2, 4.0);
+    parse(
+        "(time (now 7))(HJ (n hj1) (ax 1.5))(HJ (n hj2) (ax nan))(FRP (n lf) (c 0 0 0) "
+        "(f nan 0 1))(HJ (n llj1) (ax 2.5))(time (now inf))(GYR (n t) (rt 1 nan 1))"
+        "(See (F1L (pol 1 nan 2)) (B (pol 1 0 0)) (mypos nan 0 0))(hear nan 0 x)");
+    EXPECT_EQ(wm->getServerTime(), 7.0);
+    EXPECT_EQ(wm->getMyJointAngle(HJ1), 1.5);
+    EXPECT_EQ(wm->getMyJointAngle(HJ2), 4.0);
+    EXPECT_EQ(wm->getMyJointAngle(LLJ1), 2.5);
+    expectNear(wm->getLeftFootForce().force, salt::Vector3f(0, 0, 0));
+    expectNear(wm->getGyro(), salt::Vector3f(0, 0, 0));
+    EXPECT_EQ(wm->getFlagsTimeSeen(F1L), 0.0);
+    EXPECT_EQ(wm->getBallTimeSeen(), 7.0);
+    expectNear(wm->getSenseMyPos(), salt::Vector3f(0, 0, 0));
+    EXPECT_EQ(wm->getCommunicationString(), "");
+}
+
+TEST_F(Perceptors, AWholeServerMessageReachesEveryReading) {
+    EXPECT_EQ(parse(referenceMessage()), "");
+    EXPECT_EQ(wm->getServerTime(), static_cast<double>(146.34f));
+    EXPECT_EQ(wm->getTeamSide(), SIDE_LEFT);
+    EXPECT_EQ(wm->getGameTime(), 81.22);
+    EXPECT_EQ(wm->getGameState(), PM_PlayOn);
+    expectNear(wm->getGyro(), salt::Vector3f(0.81f, -1.22f, 0.04f));
+    const double joints[] = {0.00,   -19.77, 0.00,   0.00,  0.02,  -0.02, 24.91, 24.91,
+                             -53.47, -53.47, 29.35,  29.35, -0.02, 0.02,  -90.0, -90.0,
+                             0.00,   0.00,   -89.99, 89.99, -0.00, 0.00};
+    for (int j = 0; j < kJointCount; ++j) {
+        EXPECT_NEAR(wm->getMyJointAngle(static_cast<JointID>(j)), joints[j], 1e-5) << j;
+    }
+    expectNear(wm->getLeftFootForce().force, salt::Vector3f(-0.34f, 0.21f, 23.64f));
+    expectNear(wm->getRightFootForce().contact, salt::Vector3f(-0.01f, 0.01f, -0.02f));
+    EXPECT_EQ(wm->getLeftTouchVal(), 1);
+    for (int id = F1L; id <= G2R; ++id) {
+        EXPECT_EQ(wm->getFlagsTimeSeen(static_cast<FlagsID>(id)), wm->getServerTime()) << id;
+    }
+    EXPECT_FLOAT_EQ(wm->getRelFlagPos(G1L).distance, 6.21f);
+    VisionSense ball(3.27f, -12.60f, -11.89f);
+    expectNear(wm->getBallRelPos(), PolarToCartecian(ball));
+    // Four players are reported in the pol form, two of each team.
+    EXPECT_EQ(wm->getOurCount(), 2);
+    EXPECT_EQ(wm->getOurPlayer(1).getID(), 4);
+    EXPECT_EQ(wm->getOppCount(), 2);
+    EXPECT_EQ(wm->getOppPlayer(0).getID(), 2);
+    expectNear(wm->getSenseMyPos(), salt::Vector3f(-2.43f, 1.11f, 0.52f));
+    EXPECT_EQ(wm->getCommunicationString(), "pass:7");
+    EXPECT_EQ(wm->getTimeLastHeard(), 146.12);
+}
+
+TEST_F(Perceptors, MutatedMessagesNeverMisbehave) {
+    const std::string message = referenceMessage();
+    const char alphabet[] = "()\"'\\; \n#0a-.enan\x01\xff";
+    std::mt19937 random(99);
+    testing::internal::CaptureStderr();
+    for (int round = 0; round < 2000; ++round) {
+        std::string text = message;
+        for (int i = 1 + static_cast<int>(random() % 6); i > 0 && !text.empty(); --i) {
+            size_t at = random() % text.size();
+            if (random() % 3 == 0) {
+                text.erase(at, 1 + random() % 30);
+            } else {
+                text[at] = alphabet[random() % (sizeof alphabet - 1)];
+            }
+        }
+        parser->doParse(text);
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_LE(wm->getOurCount(), 9);
+}
+
+TEST_F(Perceptors, MemoryStaysFlatOverManyMessages) {
+#ifdef HALYX_UNDER_ASAN
+    GTEST_SKIP() << "the address checker keeps its own heap";
+#else
+    const std::string message = referenceMessage();
+    for (int i = 0; i < 10; ++i) parser->doParse(message);
+    const size_t inUse = mallinfo2().uordblks;
+    for (int i = 0; i < 5000; ++i) parser->doParse(message);
+    EXPECT_EQ(mallinfo2().uordblks, inUse);
+#endif
+}
+
+}  // namespace
