@@ -1,20 +1,43 @@
 #ifndef HALYX_BEHAVIOR_MYBEHAVIOR_H
 #define HALYX_BEHAVIOR_MYBEHAVIOR_H
 
+#include <boost/scoped_ptr.hpp>
 #include <string>
 
-// Stand-in for the agent's decision object until the decision cycle lands: it
-// announces the player on the first message and answers every later message
-// with an empty reply. It is replaced, not kept beside the real one.
+class Actions;
+class Parser;
+class Position;
+class WorldModel;
+
+// The agent's decision object, one per process: asked once per server message
+// for the whole reply. It announces the player on the first message; on every
+// later one it stores the perceptions, localises the robot and then, in order
+// of priority, beams to the formation position during a game stop, gets up
+// after a fall, or plays its role: the goalkeeper's guard motion for uniform
+// number 1, the head scan and standing still before kick-off for the others.
+// Writes one beam line or status line per cycle to standard output.
 class MyBehavior {
 public:
+    // Fills the protocol tables, reads the keyframe motions and the formation
+    // (from the working directory), and enters the team name and uniform
+    // number in the world model.
     explicit MyBehavior(int unum);
+    ~MyBehavior();
 
     // The complete reply to send for one server message; may be empty.
     std::string Think(const std::string& message);
 
+    // Localises the robot and places body points, players and ball.
+    void UpdatePositions();
+    std::string doActionGoalie();
+    std::string doActionPlayer();
+
 private:
-    int mUnum;
+    WorldModel* mWM;
+    Actions* mActions;
+    // Owned, so that both go with the decision object when the main loop ends.
+    boost::scoped_ptr<Parser> mParser;
+    boost::scoped_ptr<Position> mPosition;
     bool mStarted;  // false until the first message has been answered
 };
 
