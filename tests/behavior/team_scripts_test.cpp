@@ -1,0 +1,171 @@
+// The team scripts run for real: nine agents against a listening socket on
+// loopback, started into the team folder and stopped again by their records.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/agent_process.h"
+
+using halyx_test::AgentProcess;
+using halyx_test::TempDir;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSource = HALYX_SOURCE_DIR;
+
+// A server port that takes connections into its backlog and never answers:
+// the agents connect, send their scene command and wait.
+class SilentServer {
+public:
+    SilentServer() {
+        mFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof(addr);
+        if (mFd < 0 || ::bind(mFd, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
+            ::listen(mFd, 32) != 0 ||
+            ::getsockname(mFd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+            throw std::runtime_error("silent server: cannot listen");
+        }
+        mPort = ntohs(addr.sin_port);
+    }
+    ~SilentServer() { ::close(mFd); }
+
+    std::string port() const { return std::to_string(mPort); }
+
+private:
+    int mFd = -1;
+    unsigned short mPort = 0;
+};
+
+struct Record {
+    int unum;
+    pid_t pid;
+};
+
+std::vector<Record> readRecords(const std::string& file) {
+    std::vector<Record> records;
+    std::ifstream in(file);
+    int unum;
+    pid_t pid;
+    long long started;
+    while (in >> unum >> pid >> started) records.push_back({unum, pid});
+    return records;
+}
+
+// True while pid names a process that has not ended (a zombie has ended).
+bool running(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return false;
+    const size_t close = line.rfind(')');
+    return close != std::string::npos && line.compare(close + 2, 1, "Z") != 0;
+}
+
+bool endsWithin(pid_t pid, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (running(pid)) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+std::string commandLine(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+    std::ostringstream words;
+    words << in.rdbuf();
+    std::string text = words.str();
+    for (char& c : text) {
+        if (c == '\0') c = ' ';
+    }
+    return text;
+}
+
+// Runs one of the team scripts to its end.
+std::unique_ptr<AgentProcess> script(const std::string& name,
+                                     const std::vector<std::string>& args) {
+    ::setenv("HALYX_BIN", HALYX_BIN, 1);
+    auto process = std::make_unique<AgentProcess>(kSource + "/scripts/" + name, args, kSource);
+    if (!process->waitExit(20000)) throw std::runtime_error(name + " did not end");
+    return process;
+}
+
+}  // namespace
+
+TEST(TeamScripts, StartNineAgentsInTheTeamFolderAndStopExactlyThem) {
+    SilentServer server;
+    TempDir run;
+    auto start = script("start-team", {"127.0.0.1", server.port(), run.path()});
+    EXPECT_EQ(start->waitExit(), 0) << start->errors();
+
+    const std::vector<Record> agents = readRecords(run.path() + "/pids");
+    ASSERT_EQ(agents.size(), 9u);
+    const fs::path team = fs::canonical(kSource + "/team");
+    for (size_t i = 0; i < agents.size(); ++i) {
+        const Record& agent = agents[i];
+        SCOPED_TRACE("agent " + std::to_string(agent.unum));
+        EXPECT_EQ(agent.unum, int(i) + 1);
+        ASSERT_TRUE(running(agent.pid));
+        EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(agent.pid) + "/cwd"), team);
+        EXPECT_NE(commandLine(agent.pid).find("--port " + server.port() + " --unum " +
+                                              std::to_string(agent.unum) + " "),
+                  std::string::npos)
+            << commandLine(agent.pid);
+        EXPECT_TRUE(fs::exists(run.path() + "/agent-" + std::to_string(agent.unum) + ".log"));
+    }
+
+    // A recorded pid that now names another process (its start time differs),
+    // here this test itself, must be left alone.
+    std::ofstream(run.path() + "/pids", std::ios::app) << "10 " << ::getpid() << " 1\n";
+
+    auto stop = script("stop-team", {run.path()});
+    EXPECT_EQ(stop->waitExit(), 0) << stop->errors();
+    for (const Record& agent : agents) {
+        EXPECT_TRUE(endsWithin(agent.pid, 2000)) << "agent " << agent.unum;
+    }
+    EXPECT_EQ(stop->output(), "agent 10 (pid " + std::to_string(::getpid()) +
+                                  ") is no longer running\nstopped 9 agents of " + run.path() +
+                                  "\n");
+
+    auto again = script("stop-team", {run.path()});
+    EXPECT_NE(again->waitExit(), 0);
+    EXPECT_EQ(again->errors(), "stop-team: no running team recorded in " + run.path() + "\n");
+}
+
+TEST(TeamScripts, AgentsThatCannotReachTheServerAreReported) {
+    std::string port;
+    {
+        SilentServer gone;
+        port = gone.port();
+    }
+    TempDir run;
+    auto start = script("start-team", {"127.0.0.1", port, run.path()});
+    EXPECT_EQ(start->waitExit(), 1);
+    EXPECT_NE(start->errors().find("start-team: agent 9 ended at once, see " + run.path() +
+                                   "/agent-9.log\n"),
+              std::string::npos)
+        << start->errors();
+    EXPECT_EQ(start->output(), "started 0 of 9 agents against 127.0.0.1:" + port +
+                                   "; logs and pids in " + run.path() + "\n");
+
+    auto stop = script("stop-team", {run.path()});
+    EXPECT_EQ(stop->waitExit(), 0);
+    EXPECT_NE(stop->output().find("stopped 0 agents"), std::string::npos) << stop->output();
+}
