@@ -23,7 +23,7 @@ struct AgentRecord {
     long repliesMalformed = 0;
     std::string firstProblem;  // the first malformed item seen
     int falls = 0;
-    long getUpCycles = 0;           // replies moving leg joints while the robot lay
+    long getUpCycles = 0;           // replies moving a limb while the robot lay
     double firstGetUpDelay = -1;    // seconds from a fall to the first such reply, or -1
     long headCycles = 0;            // upright replies with a non-zero head speed
     long bodyCycles = 0;            // upright replies with a non-zero speed for a leg or arm joint

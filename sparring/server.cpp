@@ -26,10 +26,6 @@ std::string format(double v, const char* spec = "%.2f") {
     return buf;
 }
 
-bool isLegJoint(int joint) {
-    return joint >= 2 && joint <= 13;
-}
-
 }  // namespace
 
 Server::Server(const ServerOptions& options, std::ostream& log)
@@ -68,19 +64,26 @@ void Server::waitForAgents() {
 }
 
 void Server::playCycle() {
+    // Every message is written before the first goes out, so that the latency measured
+    // for one agent holds as little of the server's own work as possible.
     const GameView game = view();
+    std::vector<std::pair<Agent*, std::string>> messages;
     for (auto& a : agents_) {
-        if (a->phase != Phase::Playing) continue;
-        a->replied = false;
-        if (!a->link->send(writer_.write(world_, *a->robot, game, heard_))) {
-            drop(*a, "disconnected at t=" + format(now_));
-            continue;
+        if (a->phase == Phase::Playing) {
+            messages.emplace_back(a.get(), writer_.write(world_, *a->robot, game, heard_));
         }
-        ++a->record.cyclesSent;
-        a->awaiting = true;
-        a->since = Clock::now();
     }
     heard_.clear();
+    for (auto& [agent, text] : messages) {
+        agent->replied = false;
+        if (!agent->link->send(text)) {
+            drop(*agent, "disconnected at t=" + format(now_));
+            continue;
+        }
+        ++agent->record.cyclesSent;
+        agent->awaiting = true;
+        agent->since = Clock::now();
+    }
     pump(0);
     while (anyAwaiting()) pump(options_.replyTimeoutMs);
     for (auto& a : agents_) {
@@ -276,11 +279,9 @@ void Server::applyReply(Agent& agent) {
 }
 
 void Server::countMotion(Agent& agent, const Reply& reply) {
-    bool head = false, body = false, legs = false;
+    bool head = false, body = false;
     for (const JointCommand& c : reply.joints) {
-        if (c.speed == 0) continue;
-        (c.joint <= kHeadPitch ? head : body) = true;
-        legs = legs || isLegJoint(c.joint);
+        if (c.speed != 0) (c.joint <= kHeadPitch ? head : body) = true;
     }
     AgentRecord& rec = agent.record;
     if (agent.robot->upright()) {
@@ -288,7 +289,8 @@ void Server::countMotion(Agent& agent, const Reply& reply) {
         rec.bodyCycles += body ? 1 : 0;
         return;
     }
-    if (!legs) return;
+    // Lying, any limb that moves is taken for a get-up.
+    if (!body) return;
     ++rec.getUpCycles;
     if (!agent.getUpSeen) {
         agent.getUpSeen = true;

@@ -1,0 +1,88 @@
+// Messages from the sparring world fed straight to the agent's decision object: the
+// world model it builds must put the camera where the server has it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "behavior/mybehavior.h"
+#include "sparring/perception.h"
+#include "worldmodel/worldmodel.h"
+
+using namespace sparring;
+
+namespace {
+
+constexpr double kPositionTolerance = 0.05;  // metres
+constexpr double kHeadingTolerance = 2.0;    // degrees
+
+struct Pose {
+    Side side;
+    double x, y, heading;  // the team's own frame: metres, degrees
+    double yaw, pitch;     // neck, degrees
+};
+
+// The camera's heading in the team's own frame: its x axis projected on the ground.
+double cameraHeading(const Robot& r) {
+    const Vec3 forward = r.cameraToServer().apply({1, 0, 0});
+    const double server = std::atan2(forward.y, forward.x) * 180 / M_PI;
+    return r.side() == Side::Left ? server : normalizeDegrees(server + 180);
+}
+
+// Whether the camera sees three landmarks of one goal line, flags and posts mixed: what
+// the agent needs for a fix.
+bool seesAGoalLine(const PerceptionWriter& writer, const Robot& r) {
+    for (int line = 0; line < 2; ++line) {
+        int flags = 0, posts = 0;
+        for (int k = line; k < 8; k += 2) {
+            if (writer.inView(r, kLandmarks[k].position)) ++(k < 4 ? flags : posts);
+        }
+        if (flags + posts >= 3 && flags > 0 && posts > 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(AgentInTheSparringWorld, LocalisesItsCameraOnBothSides) {
+    // The agent quantises the directions between landmarks to 1/160, which costs up to
+    // about a centimetre per metre of distance to them; the poses stand within 5 m of
+    // the goal line they look at.
+    const Pose poses[] = {
+        {Side::Left, -2, 1, 180, 0, 0},    {Side::Left, 1, 0, 0, 0, 0},
+        {Side::Left, 1.5, -2, 20, 30, 0},  {Side::Left, -4, 2.5, -150, -20, 10},
+        {Side::Right, -3, 1, 180, 0, 0},   {Side::Right, 2, -1, -30, 10, -15},
+        {Side::Right, 2.5, 1, 60, -40, 0}, {Side::Right, -1, -2, -150, 0, 20},
+    };
+    MyBehavior agent(4);
+    agent.Think("");  // the init
+    WorldModel* wm = WorldModel::getInstance();
+    PerceptionWriter writer{VisionOptions{}};
+    GameView game;
+    game.mode = sparring::PlayMode::PlayOn;
+    for (const Pose& p : poses) {
+        World world;
+        Robot& robot = world.addRobot(p.side, 4, "QEL");
+        robot.beam(p.x, p.y, p.heading);
+        robot.setSpeed(kHeadYaw, p.yaw * M_PI / 180);
+        robot.setSpeed(kHeadPitch, p.pitch * M_PI / 180);
+        robot.integrate(1.0);
+        ASSERT_TRUE(seesAGoalLine(writer, robot)) << "pose without a fix: " << p.x << " " << p.y;
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            game.now += kCycleSeconds;
+            ++game.cycle;
+            agent.Think(writer.write(world, robot, game, {}));
+        }
+        if (wm->getServerTime() == 0) {
+            GTEST_SKIP() << "the decision object does not read perceptions yet";
+        }
+        const Vec3 truth = toServerFrame(p.side, robot.cameraPosition());
+        const salt::Vector3f seen = wm->getMyPos();
+        const std::string pose = std::string(sideName(p.side)) + " " + std::to_string(p.x) + " " +
+                                 std::to_string(p.y) + " " + std::to_string(p.heading);
+        EXPECT_NEAR(seen.x(), truth.x, kPositionTolerance) << pose;
+        EXPECT_NEAR(seen.y(), truth.y, kPositionTolerance) << pose;
+        EXPECT_NEAR(seen.z(), truth.z, kPositionTolerance) << pose;
+        EXPECT_NEAR(normalizeDegrees(wm->getMyAngle() - cameraHeading(robot)), 0, kHeadingTolerance)
+            << pose;
+    }
+}
