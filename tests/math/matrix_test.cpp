@@ -199,18 +199,3 @@ TEST(Matrix, AttenuationMapsTheLightSphereIntoTheUnitCube) {
     b.CalcAttenuationWithRotation(pose, 2);
     expectNear(a, b, kTol);
 }
-
-TEST(Matrix, SpotLightComposesBiasProjectionAndInverseLight) {
-    Matrix pose;
-    pose.RotationZ(0.4f);
-    pose.Pos() = Vector3f(1, 1, 1);
-    Matrix spot;
-    spot.CalcSpotLight(pose, 60, 4, 3, 0.1f);
-
-    Matrix bias, scale, projection, inverse = pose;
-    bias.Translation(Vector3f(0.5f, 0.5f, 0.5f));
-    scale.Scale(Vector3f(0.5f, 0.5f, 0.5f));
-    projection.CalcInfiniteProjection(4, 3, 60, 0.1f);
-    inverse.InvertRotationMatrix();
-    expectNear(spot, bias * scale * projection * inverse, kTol);
-}

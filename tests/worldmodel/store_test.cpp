@@ -136,19 +136,3 @@ TEST(WorldModelStore, LandmarkReadingIsStampedAndConvertedToTheCameraFrame) {
     EXPECT_EQ(wm.getRelFlagPos(G1R).theta, 90);
     expectVec(wm.getFlagsCameraPos(G1R), 0, 2, 0);
 }
-
-TEST(WorldModelStore, JointAnglesAndSensorsAreStored) {
-    WorldModel wm;
-    wm.setMyJointAngle(LLJ4, -60.5);
-    EXPECT_EQ(wm.getMyJointAngle(LLJ4), -60.5);
-    EXPECT_EQ(wm.getMySelf().getMyJoints(LLJ4), -60.5);
-    FootRes foot;
-    foot.force = Vector3f(0, 0, 22.5f);
-    wm.setLeftFootForce(foot);
-    expectVec(wm.getLeftFootForce().force, 0, 0, 22.5f);
-    expectVec(wm.getRightFootForce().force, 0, 0, 0);
-    std::string said = "hello";
-    wm.setCommunicationString(said, 7.5);
-    EXPECT_EQ(wm.getCommunicationString(), "hello");
-    EXPECT_EQ(wm.getTimeLastHeard(), 7.5);
-}
