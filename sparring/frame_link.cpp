@@ -1,7 +1,6 @@
 #include "sparring/frame_link.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -15,42 +14,29 @@ namespace sparring {
 
 namespace {
 
-void setNonBlocking(int fd) {
-    const int flags = fcntl(fd, F_GETFL, 0);
-    if (flags >= 0) fcntl(fd, F_SETFL, flags | O_NONBLOCK);
-}
-
 std::string systemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
 }  // namespace
 
-FrameLink::FrameLink(int fd) : fd_(fd) {
-    setNonBlocking(fd_);
+FrameLink::FrameLink(std::unique_ptr<rcss::net::TCPSocket> socket) : socket_(std::move(socket)) {
+    socket_->setNonBlocking(true);
     // Lock-step frames are small; sending each at once keeps the latency down.
     const int one = 1;
-    setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-}
-
-FrameLink::~FrameLink() {
-    close();
-}
-
-void FrameLink::close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    setsockopt(fd(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
 }
 
 bool FrameLink::send(const std::string& text) {
-    if (fd_ < 0) return false;
+    if (!open()) return false;
     const uint32_t n = htonl(static_cast<uint32_t>(text.size()));
     std::string bytes(reinterpret_cast<const char*>(&n), 4);
     bytes += text;
     std::size_t sent = 0;
     int stalls = 0;  // an agent that stops reading for a second is given up
     while (sent < bytes.size()) {
-        const ssize_t r = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        const int r = socket_->send(bytes.data() + sent, bytes.size() - sent, 0,
+                                    rcss::net::Socket::SingleCall);
         if (r > 0) {
             sent += static_cast<std::size_t>(r);
         } else if (r < 0 && errno == EINTR) {
@@ -69,7 +55,7 @@ bool FrameLink::send(const std::string& text) {
 FrameLink::Status FrameLink::receive() {
     char chunk[8192];
     for (;;) {
-        const ssize_t r = ::recv(fd_, chunk, sizeof chunk, 0);
+        const int r = socket_->recv(chunk, sizeof chunk, 0, rcss::net::Socket::SingleCall);
         if (r > 0) {
             buffer_.append(chunk, static_cast<std::size_t>(r));
             if (buffer_.size() > kMaxReplyBytes + 4) return Status::TooLong;
@@ -92,33 +78,21 @@ bool FrameLink::nextFrame(std::string& text) {
     return true;
 }
 
-Listener::Listener(unsigned short port) : fd_(socket(AF_INET, SOCK_STREAM, 0)), port_(port) {
-    if (fd_ < 0) throw std::runtime_error(systemError("socket"));
+Listener::Listener(unsigned short port) : port_(port) {
     const int one = 1;
-    setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) < 0 || listen(fd_, 64) < 0) {
-        const std::string error = systemError("cannot listen on 127.0.0.1:" + std::to_string(port));
-        ::close(fd_);
-        throw std::runtime_error(error);
+    setsockopt(fd(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (!socket_.bind(rcss::net::Addr(port, INADDR_LOOPBACK)) || !socket_.listen(64)) {
+        throw std::runtime_error(systemError("cannot listen on 127.0.0.1:" + std::to_string(port)));
     }
-    socklen_t len = sizeof addr;
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
-    setNonBlocking(fd_);
+    port_ = socket_.getName().getPort();
+    socket_.setNonBlocking(true);
 }
 
-Listener::~Listener() {
-    ::close(fd_);
-}
-
-int Listener::accept() {
+std::unique_ptr<rcss::net::TCPSocket> Listener::accept() {
+    rcss::net::Addr peer;
     for (;;) {
-        const int fd = ::accept(fd_, nullptr, nullptr);
-        if (fd >= 0 || errno != EINTR) return fd;
+        std::unique_ptr<rcss::net::TCPSocket> s(socket_.accept(peer));
+        if (s || errno != EINTR) return s;
     }
 }
 

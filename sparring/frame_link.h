@@ -2,7 +2,10 @@
 #define SPARRING_FRAME_LINK_H
 
 #include <cstddef>
+#include <memory>
 #include <string>
+
+#include "net/tcpsocket.h"
 
 namespace sparring {
 
@@ -14,14 +17,13 @@ constexpr std::size_t kMaxReplyBytes = 1 << 20;
 // hands over whatever has arrived, and whole frames come out one at a time.
 class FrameLink {
 public:
-    explicit FrameLink(int fd);
-    ~FrameLink();
+    explicit FrameLink(std::unique_ptr<rcss::net::TCPSocket> socket);
     FrameLink(const FrameLink&) = delete;
     FrameLink& operator=(const FrameLink&) = delete;
 
-    int fd() const { return fd_; }
-    bool open() const { return fd_ >= 0; }
-    void close();
+    int fd() const { return socket_->getFD(); }
+    bool open() const { return socket_->isOpen(); }
+    void close() { socket_->close(); }
 
     // Writes one frame whole; false when the connection is gone.
     bool send(const std::string& text);
@@ -33,7 +35,7 @@ public:
     bool nextFrame(std::string& text);
 
 private:
-    int fd_;
+    std::unique_ptr<rcss::net::TCPSocket> socket_;
     std::string buffer_;  // bytes read and not yet handed out
 };
 
@@ -42,17 +44,14 @@ private:
 class Listener {
 public:
     explicit Listener(unsigned short port);
-    ~Listener();
-    Listener(const Listener&) = delete;
-    Listener& operator=(const Listener&) = delete;
 
-    int fd() const { return fd_; }
+    int fd() const { return socket_.getFD(); }
     unsigned short port() const { return port_; }
-    // A waiting connection's descriptor, or -1 when none waits.
-    int accept();
+    // A waiting connection, or null when none waits.
+    std::unique_ptr<rcss::net::TCPSocket> accept();
 
 private:
-    int fd_;
+    rcss::net::TCPSocket socket_;
     unsigned short port_;
 };
 

@@ -45,6 +45,7 @@ bool Server::run() {
         return false;
     }
     log_ << "sparring: the match starts with " << registered() << " agents\n";
+    applyDueEvents();  // those scripted for time 0
     int gameOverCycles = 0;
     while (gameOverCycles < kGameOverCycles) {
         playCycle();
@@ -121,10 +122,10 @@ void Server::pump(int timeoutMs) {
 }
 
 void Server::acceptNew() {
-    for (int fd = listener_.accept(); fd >= 0; fd = listener_.accept()) {
+    for (auto socket = listener_.accept(); socket; socket = listener_.accept()) {
         auto agent = std::make_unique<Agent>();
         agent->record.id = static_cast<int>(agents_.size()) + 1;
-        agent->link = std::make_unique<FrameLink>(fd);
+        agent->link = std::make_unique<FrameLink>(std::move(socket));
         agent->awaiting = true;  // its scene command
         agent->since = Clock::now();
         log_ << "sparring: agent " << agent->record.id << " connected\n";
@@ -304,13 +305,19 @@ void Server::advance() {
     now_ = cycle_ * kCycleSeconds;
     world_.step(kCycleSeconds);
     referee_.update(now_);
-    while (nextEvent_ < options_.events.size() && options_.events[nextEvent_].time <= now_ + 1e-9) {
-        applyEvent(options_.events[nextEvent_++]);
-    }
+    applyDueEvents();
     for (auto& a : agents_) {
         if (a->phase == Phase::Playing && a->robot->updatePosture(now_)) {
             log_ << "sparring: " << who(*a) << " stands again at t=" << format(now_) << "\n";
         }
+    }
+}
+
+void Server::applyDueEvents() {
+    constexpr double kSlack = 1e-9;  // seconds: an event on a cycle's time belongs to it
+    while (nextEvent_ < options_.events.size() &&
+           options_.events[nextEvent_].time <= now_ + kSlack) {
+        applyEvent(options_.events[nextEvent_++]);
     }
 }
 

@@ -75,6 +75,7 @@ private:
     void applyReply(Agent& agent);
     void countMotion(Agent& agent, const Reply& reply);
     void advance();
+    void applyDueEvents();
     void applyEvent(const Event& e);
     void finish();
     GameView view() const;

@@ -99,7 +99,7 @@ TEST(TeamMatch, NineAgentsJoinBeamToTheirSpotsPlayTheirRolesAndExitAtGameOver) {
     // landmark is in view, so that they have to look for them.
     std::string scenario;
     for (int unum = 2; unum <= 9; ++unum) {
-        scenario += "4.0 place left " + std::to_string(unum) + " " + std::to_string(-4.0 + unum) +
+        scenario += "4.0 place left " + std::to_string(unum) + " " + std::to_string(-5.5 + unum) +
                     " 3.5 90\n";
     }
     Match match({"--agents", "9", "--wait", "30", "--duration", "8"}, scenario);
