@@ -261,9 +261,10 @@ void Server::applyReply(Agent& agent) {
     if (reply.init || reply.scene) {
         if (bad++ == 0) problem = "scene or init command after the handshake";
     }
-    if (bad != 0) {
-        ++rec.repliesMalformed;
-        if (rec.firstProblem.empty()) rec.firstProblem = problem;
+    if (bad != 0 && rec.repliesMalformed++ == 0) {
+        rec.firstProblem = problem;
+        log_ << "sparring: agent " << who(agent) << " sent a malformed reply at t=" << format(now_)
+             << ": " << problem << " (later ones are only counted)\n";
     }
     for (const JointCommand& c : reply.joints) robot.setSpeed(c.joint, c.speed);
     countMotion(agent, reply);

@@ -146,6 +146,9 @@ TEST(LockStep, BadAgentsAreReportedAndTheMatchGoesOn) {
     EXPECT_TRUE(std::regex_match(records[3].end, std::regex("disconnected at t=0\\.(18|20)")))
         << records[3].end;
     EXPECT_NE(server.log().find("agent 3 (QEL 4) dropped"), std::string::npos);
+    EXPECT_NE(server.log().find("agent 2 (QEL 3) sent a malformed reply at t=0.00"),
+              std::string::npos)
+        << server.log();
 }
 
 TEST(LockStep, CommandsAndScriptedEventsReachThePerception) {
