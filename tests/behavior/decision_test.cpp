@@ -138,6 +138,15 @@ protected:
         }
     }
 
+    // Every match ends the same way: the server closes, the agent ends
+    // quietly (nothing on standard error, no sanitizer report).
+    void TearDown() override {
+        if (!agent) return;
+        server.closeClient();
+        EXPECT_EQ(agent->waitExit(), 0);
+        EXPECT_EQ(agent->errors(), "");
+    }
+
     // What the agent wrote to standard output since the last call.
     std::string newOutput() {
         const std::string all = agent->output();
