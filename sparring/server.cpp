@@ -309,7 +309,7 @@ void Server::advance() {
     applyDueEvents();
     for (auto& a : agents_) {
         if (a->phase == Phase::Playing && a->robot->updatePosture(now_)) {
-            log_ << "sparring: " << who(*a) << " stands again at t=" << format(now_) << "\n";
+            log_ << "sparring: agent " << who(*a) << " stands again at t=" << format(now_) << "\n";
         }
     }
 }
@@ -353,7 +353,7 @@ void Server::applyEvent(const Event& e) {
     agent->fellAt = now_;
     agent->getUpSeen = false;
     ++agent->record.falls;
-    log_ << "sparring: " << who(*agent) << " falls on its " << postureName(e.posture)
+    log_ << "sparring: agent " << who(*agent) << " falls on its " << postureName(e.posture)
          << " at t=" << format(now_) << "\n";
 }
 

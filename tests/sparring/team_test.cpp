@@ -131,7 +131,8 @@ TEST(TeamMatch, NineAgentsJoinBeamToTheirSpotsPlayTheirRolesAndExitAtGameOver) {
 TEST(TeamMatch, RobotFallenOnItsBackSendsTheGetUpWithinAFewCycles) {
     // Lying on its back the camera looks at the sky; with full vision the agent can
     // still fix its camera's orientation, which is how it tells the kind of fall.
-    Match match({"--agents", "1", "--duration", "7", "--full-vision"}, "5.0 fall left 5 back 10\n");
+    Match match({"--agents", "1", "--duration", "10", "--full-vision"},
+                "5.0 fall left 5 back 10\n");
     match.startAgent(5);
     ASSERT_EQ(match.finish(), 0) << match.log();
     const auto agents = agentLines(match.summary());
@@ -142,5 +143,12 @@ TEST(TeamMatch, RobotFallenOnItsBackSendsTheGetUpWithinAFewCycles) {
     ASSERT_NE(f.at("first_getup"), "-") << "no get-up command while lying";
     EXPECT_LE(std::stod(f.at("first_getup")), 0.1);
     EXPECT_GT(std::stoi(f.at("getup")), 20);
+    // Its joints go through the get-up, so it stands long before its lying time is up.
+    const std::string log = match.log();
+    std::smatch up;
+    ASSERT_TRUE(
+        std::regex_search(log, up, std::regex("agent 1 \\(QEL 5\\) stands again at t=([0-9.]+)")))
+        << log;
+    EXPECT_LT(std::stod(up[1]), 5.0 + 10);
     EXPECT_EQ(match.agents()[0]->waitExit(10000), 0);
 }
