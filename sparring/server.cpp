@@ -86,7 +86,7 @@ void Server::playCycle() {
         agent->since = Clock::now();
     }
     pump(0);
-    while (anyAwaiting()) pump(options_.replyTimeoutMs);
+    while (anyAwaiting()) pump(untilFirstDeadline());
     for (auto& a : agents_) {
         if (a->phase == Phase::Playing && a->replied) applyReply(*a);
     }
@@ -97,6 +97,18 @@ bool Server::anyAwaiting() const {
         if (a->phase != Phase::Gone && a->awaiting) return true;
     }
     return false;
+}
+
+int Server::untilFirstDeadline() const {
+    auto first = Clock::time_point::max();
+    for (const auto& a : agents_) {
+        if (a->phase != Phase::Gone && a->awaiting) first = std::min(first, a->since);
+    }
+    if (first == Clock::time_point::max()) return 0;
+    const auto left = first + std::chrono::milliseconds(options_.replyTimeoutMs) - Clock::now();
+    // Rounded up, so that the wake-up finds the deadline passed.
+    return std::max(0,
+                    static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count()));
 }
 
 int Server::registered() const {

@@ -81,6 +81,8 @@ private:
     GameView view() const;
     std::string who(const Agent& agent) const;
     int registered() const;
+    // Milliseconds until the earliest awaited frame is overdue.
+    int untilFirstDeadline() const;
     bool anyAwaiting() const;
 
     ServerOptions options_;
