@@ -16,6 +16,13 @@ const T* held(const boost::any& value) {
     return boost::any_cast<T>(&value);
 }
 
+// Parsed messages hold nothing but strings and lists, so every read tries the
+// string type first; a value holds exactly one type, so the order of these
+// exact-type checks cannot change a result.
+bool isText(const boost::any& value) {
+    return held<std::string>(value) != nullptr;
+}
+
 // The text of a value stored as std::string or as a C string.
 const char* textOf(const boost::any& value) {
     if (const std::string* s = held<std::string>(value)) return s->c_str();
@@ -59,6 +66,9 @@ unsigned int truncateToUnsigned(double d) {
     return static_cast<unsigned int>(static_cast<uint64_t>(wide));
 }
 
+// Nesting depth up to which lists are released recursively.
+const int kRecursiveTeardownDepth = 256;
+
 template <typename T>
 std::string formatted(T number) {
     std::ostringstream out;
@@ -69,12 +79,21 @@ std::string formatted(T number) {
 }  // namespace
 
 ParameterList::~ParameterList() {
-    // Nested lists are emptied into one work list and released from there one at
-    // a time, so each nested destructor finds no further nesting to recurse into.
+    // Ordinary nesting is torn down by the usual recursion. Below a limit depth the
+    // nested lists are emptied into one work list and released from there one at a
+    // time, so each nested destructor finds no further nesting to recurse into and
+    // no text, however deep, exhausts the stack.
+    static thread_local int depth = 0;
+    if (depth < kRecursiveTeardownDepth) {
+        ++depth;
+        mList.clear();
+        --depth;
+        return;
+    }
     std::vector<boost::any> pending;
     auto adoptNested = [&pending](TVector& values) {
         for (boost::any& v : values) {
-            if (held<ParameterList>(v) != nullptr) pending.push_back(std::move(v));
+            if (!isText(v) && held<ParameterList>(v) != nullptr) pending.push_back(std::move(v));
         }
     };
     adoptNested(mList);
@@ -119,14 +138,14 @@ ParameterList::const_iterator ParameterList::operator[](int i) const {
 bool ParameterList::AdvanceValue(const_iterator& it, std::string& value) const {
     if (it == mList.end()) return false;
     const boost::any& v = *it;
-    if (char* const* c = held<char*>(v)) {
+    if (const std::string* s = held<std::string>(v)) {
+        value = *s;
+    } else if (char* const* c = held<char*>(v)) {
         if (*c == nullptr) return false;
         value = *c;
     } else if (const char* const* cc = held<const char*>(v)) {
         if (*cc == nullptr) return false;
         value = *cc;
-    } else if (const std::string* s = held<std::string>(v)) {
-        value = *s;
     } else if (const float* f = held<float>(v)) {
         value = formatted(*f);
     } else if (const double* d = held<double>(v)) {
@@ -144,7 +163,9 @@ bool ParameterList::AdvanceValue(const_iterator& it, float& value) const {
     if (it == mList.end()) return false;
     const boost::any& v = *it;
     double text = 0.0;
-    if (const float* f = held<float>(v)) {
+    if (isText(v) && textNumber(v, text)) {
+        value = static_cast<float>(text);
+    } else if (const float* f = held<float>(v)) {
         value = *f;
     } else if (const double* d = held<double>(v)) {
         value = static_cast<float>(*d);
@@ -163,7 +184,9 @@ bool ParameterList::AdvanceValue(const_iterator& it, double& value) const {
     if (it == mList.end()) return false;
     const boost::any& v = *it;
     double text = 0.0;
-    if (const double* d = held<double>(v)) {
+    if (isText(v) && textNumber(v, text)) {
+        value = text;
+    } else if (const double* d = held<double>(v)) {
         value = *d;
     } else if (const float* f = held<float>(v)) {
         value = *f;
@@ -182,7 +205,9 @@ bool ParameterList::AdvanceValue(const_iterator& it, int& value) const {
     if (it == mList.end()) return false;
     const boost::any& v = *it;
     double text = 0.0;
-    if (const int* i = held<int>(v)) {
+    if (isText(v) && textNumber(v, text)) {
+        value = truncateToInt(text);
+    } else if (const int* i = held<int>(v)) {
         value = *i;
     } else if (const unsigned int* u = held<unsigned int>(v)) {
         value = static_cast<int>(*u);
@@ -199,7 +224,9 @@ bool ParameterList::AdvanceValue(const_iterator& it, unsigned int& value) const 
     if (it == mList.end()) return false;
     const boost::any& v = *it;
     double text = 0.0;
-    if (const unsigned int* u = held<unsigned int>(v)) {
+    if (isText(v) && textNumber(v, text)) {
+        value = truncateToUnsigned(text);
+    } else if (const unsigned int* u = held<unsigned int>(v)) {
         value = *u;
     } else if (const int* i = held<int>(v)) {
         value = static_cast<unsigned int>(*i);
@@ -247,7 +274,8 @@ bool readFloats(const ParameterList& list, ParameterList::const_iterator& it, fl
 
 bool ParameterList::AdvanceValue(const_iterator& it, salt::Vector3f& value) const {
     if (it == mList.end()) return false;
-    if (const salt::Vector3f* v = held<salt::Vector3f>(*it)) {
+    const salt::Vector3f* v = isText(*it) ? nullptr : held<salt::Vector3f>(*it);
+    if (v != nullptr) {
         value = *v;
         ++it;
         return true;
@@ -260,7 +288,8 @@ bool ParameterList::AdvanceValue(const_iterator& it, salt::Vector3f& value) cons
 
 bool ParameterList::AdvanceValue(const_iterator& it, salt::Vector2f& value) const {
     if (it == mList.end()) return false;
-    if (const salt::Vector2f* v = held<salt::Vector2f>(*it)) {
+    const salt::Vector2f* v = isText(*it) ? nullptr : held<salt::Vector2f>(*it);
+    if (v != nullptr) {
         value = *v;
         ++it;
         return true;
@@ -273,8 +302,9 @@ bool ParameterList::AdvanceValue(const_iterator& it, salt::Vector2f& value) cons
 
 bool ParameterList::AdvanceValue(const_iterator& it, salt::Matrix& value) const {
     if (it == mList.end()) return false;
-    if (const salt::Matrix* m = held<salt::Matrix>(*it)) {
-        value = *m;
+    const salt::Matrix* stored = isText(*it) ? nullptr : held<salt::Matrix>(*it);
+    if (stored != nullptr) {
+        value = *stored;
         ++it;
         return true;
     }

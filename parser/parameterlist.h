@@ -34,6 +34,11 @@ public:
     // or list is added to this list.
     ParameterList* AddList();
 
+    // Room for count values in all, so that filling a list of known length
+    // allocates once.
+    void Reserve(int count) {
+        if (count > 0) mList.reserve(static_cast<size_t>(count));
+    }
     int GetSize() const { return static_cast<int>(mList.size()); }
     bool IsEmpty() const { return mList.empty(); }
     void Clear() { mList.clear(); }

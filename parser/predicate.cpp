@@ -19,6 +19,10 @@ Predicate::Iterator& Predicate::Iterator::operator++() {
 bool ParameterName::operator()(const boost::any& value, const std::string& key) const {
     const zeitgeist::ParameterList* list = boost::any_cast<zeitgeist::ParameterList>(&value);
     if (list == nullptr || list->IsEmpty()) return false;
+    // A key parsed from text is a string: compare it in place.
+    if (const std::string* text = boost::any_cast<std::string>(&*list->begin())) {
+        return *text == key;
+    }
     std::string first;
     return list->GetValue(list->begin(), first) && first == key;
 }

@@ -35,12 +35,23 @@ void SexpParser::SexpToPredicate(PredicateList& list, const sexp_t* sexp) {
     SexpToList(predicate.parameter, name->next);
 }
 
+namespace {
+
+int chainLength(const sexp_t* e) {
+    int n = 0;
+    for (; e != nullptr; e = e->next) n++;
+    return n;
+}
+
+}  // namespace
+
 void SexpParser::SexpToList(ParameterList& list, const sexp_t* first) {
     // Nested lists are entered with an explicit stack of the places to come back
     // to, so the depth of the text does not decide the depth of the call stack.
     std::vector<std::pair<ParameterList*, const sexp_t*>> resume;
     ParameterList* target = &list;
     const sexp_t* e = first;
+    target->Reserve(chainLength(e));
     for (;;) {
         while (e == nullptr) {
             if (resume.empty()) return;
@@ -52,6 +63,7 @@ void SexpParser::SexpToList(ParameterList& list, const sexp_t* first) {
             resume.emplace_back(target, e->next);
             target = target->AddList();
             e = e->list;
+            target->Reserve(chainLength(e));
             continue;
         }
         if (e->val != nullptr) {

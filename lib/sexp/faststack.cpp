@@ -24,7 +24,7 @@ void destroy_stack(fast_stack* s) {
     free(s);
 }
 
-static stack_level* new_level(stack_level* down) {
+stack_level* new_stack_level(stack_level* down) {
     stack_level* level = static_cast<stack_level*>(malloc(sizeof(stack_level)));
     assert(level != nullptr);
     level->up = nullptr;
@@ -33,26 +33,7 @@ static stack_level* new_level(stack_level* down) {
     return level;
 }
 
-fast_stack* push(fast_stack* s, void* item) {
-    if (s->top == nullptr) {
-        if (s->base == nullptr) s->base = new_level(nullptr);
-        s->top = s->base;
-    } else {
-        if (s->top->up == nullptr) s->top->up = new_level(s->top);
-        s->top = s->top->up;
-    }
-    s->top->item = item;
-    s->height++;
-    return s;
-}
-
-stack_level* pop(fast_stack* s) {
-    if (s->top == nullptr || s->height <= 0) {
-        fprintf(stderr, "STACK: non-null top, but height < 0!\n");
-        return s->top;
-    }
-    stack_level* level = s->top;
-    s->top = level->down;
-    s->height--;
-    return level;
+stack_level* pop_empty(fast_stack* s) {
+    fprintf(stderr, "STACK: non-null top, but height < 0!\n");
+    return s->top;
 }

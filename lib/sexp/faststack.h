@@ -23,10 +23,34 @@ typedef fast_stack faststack_t;
 fast_stack* make_stack();
 // Frees every level and the stack; the items are the caller's.
 void destroy_stack(fast_stack* s);
-fast_stack* push(fast_stack* s, void* item);
+// A level linked above down (null for the base); the parse loop pushes and pops
+// for every list and element, so both stay inline and only growth is a call.
+stack_level* new_stack_level(stack_level* down);
+// Reports a pop on an empty stack; returns its top (null).
+stack_level* pop_empty(fast_stack* s);
+
+inline fast_stack* push(fast_stack* s, void* item) {
+    if (s->top == nullptr) {
+        if (s->base == nullptr) s->base = new_stack_level(nullptr);
+        s->top = s->base;
+    } else {
+        if (s->top->up == nullptr) s->top->up = new_stack_level(s->top);
+        s->top = s->top->up;
+    }
+    s->top->item = item;
+    s->height++;
+    return s;
+}
+
 // The popped level (still owned by the stack, valid until the next push), or
 // null with a message on standard error when the stack is empty.
-stack_level* pop(fast_stack* s);
+inline stack_level* pop(fast_stack* s) {
+    if (s->top == nullptr || s->height <= 0) return pop_empty(s);
+    stack_level* level = s->top;
+    s->top = level->down;
+    s->height--;
+    return level;
+}
 
 // The item on top, or null when the stack is empty.
 inline void* top_item(const fast_stack* s) {

@@ -25,9 +25,19 @@ enum {
     S_BIN_DATA = 15
 };
 
-// Bytes that end a plain atom.
+// Bytes that end a plain atom: 0x00-0x20, double and single quote, parentheses, 0x7F.
+struct TerminatorTable {
+    bool is[256];
+    TerminatorTable() : is() {
+        for (int c = 0; c <= 0x20; c++) is[c] = true;
+        const unsigned char quotes_and_parens[] = {'"', '\'', '(', ')', 0x7F};
+        for (unsigned char c : quotes_and_parens) is[c] = true;
+    }
+};
+const TerminatorTable kTerminators;
+
 bool is_terminator(unsigned char c) {
-    return c <= 0x20 || c == '"' || c == '\'' || c == '(' || c == ')' || c == 0x7F;
+    return kTerminators.is[c];
 }
 
 bool is_separator(unsigned char c) {
@@ -40,9 +50,7 @@ bool is_escapable(unsigned char c) {
 }
 
 char* new_atom_buffer(size_t size) {
-    char* buf = static_cast<char*>(malloc(size));
-    assert(buf != nullptr);
-    return buf;
+    return sexp_val_allocate(size);
 }
 
 void clear_atom(parse_continuation* cc) {
@@ -71,10 +79,7 @@ void replace_escape(parse_continuation* cc, char c) {
 }
 
 sexp_t* new_element(int kind, int line) {
-    sexp_t* e = new_sexp_list(nullptr);
-    e->kind = kind;
-    e->line = line;
-    return e;
+    return sexp_t_init(sexp_t_allocate(), kind, line);
 }
 
 // The atom buffer becomes the text of a new element; a fresh buffer replaces it.
@@ -204,7 +209,7 @@ void destroy_continuation(parse_continuation* cc) {
     }
     destroy_stack(cc->stack);
     free(cc->bindata);
-    free(cc->val);
+    sexp_val_release(cc->val, cc->val_capacity);
     free(cc);
 }
 
@@ -274,7 +279,18 @@ bool step_close(parse_continuation* cc, char*& t) {
     return false;
 }
 
-bool step_atom(parse_continuation* cc, char*& t) {
+bool step_atom(parse_continuation* cc, char*& t, char* end) {
+    // Most atom bytes are plain: store a run of them at once.
+    if (!cc->escaped) {
+        char* run = t;
+        while (run < end && !is_terminator(static_cast<unsigned char>(*run)) && *run != '\\') {
+            store(cc, *run++);
+        }
+        if (run != t) {
+            t = run;
+            return false;
+        }
+    }
     unsigned char c = static_cast<unsigned char>(*t);
     if (cc->escaped && is_escapable(c)) {
         replace_escape(cc, static_cast<char>(c));
@@ -429,7 +445,7 @@ bool step(parse_continuation* cc, char*& t, char* end) {
         case S_CLOSE:
             return step_close(cc, t);
         case S_ATOM:
-            return step_atom(cc, t);
+            return step_atom(cc, t, end);
         case S_DQUOTED:
             return step_dquoted(cc, t);
         case S_SQUOTE:

@@ -9,6 +9,41 @@ size_t sexp_val_grow_size = 64;
 fast_stack* sexp_t_cache = nullptr;
 fast_stack* pd_cache = nullptr;
 
+namespace {
+fast_stack* val_cache = nullptr;  // released atom buffers, each of val_cache_size bytes
+size_t val_cache_size = 0;
+}  // namespace
+
+static void drain(fast_stack** cache) {
+    if (*cache == nullptr) return;
+    while (!empty_stack(*cache)) free(pop(*cache)->item);
+    destroy_stack(*cache);
+    *cache = nullptr;
+}
+
+char* sexp_val_allocate(size_t size) {
+    if (val_cache != nullptr && size == val_cache_size && !empty_stack(val_cache)) {
+        return static_cast<char*>(pop(val_cache)->item);
+    }
+    char* val = static_cast<char*>(malloc(size));
+    assert(val != nullptr);
+    return val;
+}
+
+void sexp_val_release(char* val, size_t capacity) {
+    if (val == nullptr) return;
+    if (capacity != sexp_val_start_size) {
+        free(val);
+        return;
+    }
+    if (capacity != val_cache_size) {  // the start size was changed: older buffers go
+        drain(&val_cache);
+        val_cache_size = capacity;
+    }
+    if (val_cache == nullptr) val_cache = make_stack();
+    push(val_cache, val);
+}
+
 sexp_t* sexp_t_allocate() {
     if (sexp_t_cache == nullptr) sexp_t_cache = make_stack();
     if (!empty_stack(sexp_t_cache)) return static_cast<sexp_t*>(pop(sexp_t_cache)->item);
@@ -24,7 +59,7 @@ void sexp_t_deallocate(sexp_t* s) {
     s->list = nullptr;
     s->next = nullptr;
     if (s->kind == ELT_ATOM) {
-        free(s->val);
+        sexp_val_release(s->val, s->val_capacity);
         s->val = nullptr;
     }
     // Binary bytes are owned like text; keeping them would leak them.
@@ -68,30 +103,15 @@ void destroy_sexp(sexp_t* s) {
     }
 }
 
-static void drain(fast_stack** cache) {
-    if (*cache == nullptr) return;
-    while (!empty_stack(*cache)) free(pop(*cache)->item);
-    destroy_stack(*cache);
-    *cache = nullptr;
-}
-
 void sexp_cleanup() {
     drain(&sexp_t_cache);
     drain(&pd_cache);
+    drain(&val_cache);
 }
 
 sexp_t* new_sexp_list(sexp_t* first) {
-    sexp_t* s = sexp_t_allocate();
-    s->kind = ELT_LIST;
-    s->val = nullptr;
-    s->val_capacity = 0;
-    s->val_length = 0;
+    sexp_t* s = sexp_t_init(sexp_t_allocate(), ELT_LIST, 1);
     s->list = first;
-    s->next = nullptr;
-    s->atom_kind = ATOM_PLAIN;
-    s->bindata = nullptr;
-    s->binlength = 0;
-    s->line = 1;
     return s;
 }
 

@@ -43,7 +43,27 @@ extern size_t sexp_val_grow_size;   // bytes added each time an atom buffer is f
 extern fast_stack* sexp_t_cache;    // released elements, created on first use
 extern fast_stack* pd_cache;        // released list frames, created on first use
 
+// Atom text buffers. Released buffers of sexp_val_start_size bytes are kept for
+// reuse like the records, so that a steady stream of messages stops allocating.
+char* sexp_val_allocate(size_t size);
+void sexp_val_release(char* val, size_t capacity);
+
 sexp_t* sexp_t_allocate();
+
+// Sets every field of a fresh element: no text, no children, no successor.
+inline sexp_t* sexp_t_init(sexp_t* e, int kind, int line) {
+    e->kind = kind;
+    e->val = nullptr;
+    e->val_capacity = 0;
+    e->val_length = 0;
+    e->list = nullptr;
+    e->next = nullptr;
+    e->atom_kind = ATOM_PLAIN;
+    e->bindata = nullptr;
+    e->binlength = 0;
+    e->line = line;
+    return e;
+}
 void sexp_t_deallocate(sexp_t* s);
 list_frame* pd_allocate();
 void pd_deallocate(list_frame* p);
@@ -51,7 +71,7 @@ void pd_deallocate(list_frame* p);
 // Releases the element, its children and its following siblings. The walk is a
 // loop, so neither long sibling chains nor deep nesting grow the call stack.
 void destroy_sexp(sexp_t* s);
-// Frees every cached element and frame and both free lists.
+// Frees every cached element, frame and text buffer and the free lists.
 void sexp_cleanup();
 
 // A list element over first (which it then owns).
