@@ -31,6 +31,7 @@ public:
     void join() { thread_.join(); }
     std::string log() const { return log_.str(); }
     std::vector<AgentRecord> records() const { return server_->records(); }
+    std::string summary() const { return server_->summary(); }
     bool played() const { return played_; }
 
 private:
@@ -145,6 +146,13 @@ TEST(LockStep, BadAgentsAreReportedAndTheMatchGoesOn) {
     // The close comes with the tenth reply or just after it.
     EXPECT_TRUE(std::regex_match(records[3].end, std::regex("disconnected at t=0\\.(18|20)")))
         << records[3].end;
+    const std::string summary = server.summary();
+    EXPECT_NE(summary.find("agent 2: team=QEL side=left unum=3 init=yes"), std::string::npos);
+    EXPECT_NE(summary.find("end=\"dropped: no reply within 300 ms"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("end=\"disconnected at t="), std::string::npos);
+    EXPECT_NE(summary.find("problem=\"unbalanced parentheses or unfinished command\""),
+              std::string::npos)
+        << summary;
     EXPECT_NE(server.log().find("agent 3 (QEL 4) dropped"), std::string::npos);
     EXPECT_NE(server.log().find("agent 2 (QEL 3) sent a malformed reply at t=0.00"),
               std::string::npos)
