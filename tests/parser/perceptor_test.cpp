@@ -234,6 +234,19 @@ TEST_F(Perceptors, AWholeServerMessageReachesEveryReading) {
     EXPECT_EQ(wm->getTimeLastHeard(), 146.12);
 }
 
+TEST_F(Perceptors, EmptyCommentOnlyAndDeeplyNestedMessagesChangeNothing) {
+    wm->setServerTime(2.0);
+    // As deep as a 6000-byte frame can nest, inside a vision message and alone.
+    const std::string deep = std::string(2997, '(') + std::string(2997, ')');
+    for (const std::string& text : {std::string(), std::string("; only a comment\n"),
+                                    "(See " + deep + ")", deep, std::string(3000, '(')}) {
+        EXPECT_EQ(parse(text), "");
+    }
+    EXPECT_EQ(wm->getServerTime(), 2.0);
+    EXPECT_EQ(wm->getOurCount() + wm->getOppCount(), 0);
+    EXPECT_EQ(wm->getBallTimeSeen(), -1.0);
+}
+
 TEST_F(Perceptors, MutatedMessagesNeverMisbehave) {
     const std::string message = referenceMessage();
     const char alphabet[] = "()\"'\\; \n#0a-.enan\x01\xff";
