@@ -61,8 +61,13 @@ std::string PerceptionWriter::write(const World& world, const Robot& self, const
     appendPlayMode(out, game);
     writeBody(out, self);
     if (game.cycle % options_.period == 0) writeVision(out, world, self);
+    // A robot hears at most one message of each team per cycle, the first one said, which
+    // keeps the message within the agent's 6000 bytes however talkative the teams are.
+    bool heardTeam[2] = {false, false};
     for (const Utterance& u : heard) {
-        if (u.speaker == &self) continue;
+        bool& already = heardTeam[u.speaker->side() == Side::Left ? 0 : 1];
+        if (u.speaker == &self || already) continue;
+        already = true;
         const double bearing = std::atan2(u.speaker->y() - self.y(), u.speaker->x() - self.x());
         out += "(hear ";
         appendNumber(out, game.now);

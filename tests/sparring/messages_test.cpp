@@ -113,7 +113,7 @@ TEST(Perception, VisionComesEveryPeriodthCycleAndNoiseFollowsTheSeed) {
     EXPECT_NE(noisy, quiet.write(world, me, at(0, 0), {}));
 }
 
-TEST(Perception, OthersHearASayWithItsDirection) {
+TEST(Perception, OthersHearASayWithItsDirectionOnePerTeamAndCycle) {
     World world;
     Robot& speaker = world.addRobot(Side::Left, 2, "QEL");
     Robot& listener = world.addRobot(Side::Right, 3, "OPP");
@@ -124,6 +124,16 @@ TEST(Perception, OthersHearASayWithItsDirection) {
     EXPECT_NE(writer.write(world, listener, at(3, 0), said).find("(hear 3.00 90.00 hello)"),
               std::string::npos);
     EXPECT_EQ(writer.write(world, speaker, at(3, 0), said).find("(hear"), std::string::npos);
+
+    // One message of each team per cycle: the first said.
+    Robot& mate = world.addRobot(Side::Left, 4, "QEL");
+    const std::vector<Utterance> chatter{
+        {&speaker, "first"}, {&mate, "second"}, {&listener, "own"}};
+    Robot& third = world.addRobot(Side::Right, 6, "OPP");
+    const std::string msg = writer.write(world, third, at(3, 0), chatter);
+    EXPECT_NE(msg.find(" first)"), std::string::npos);
+    EXPECT_EQ(msg.find(" second)"), std::string::npos);
+    EXPECT_NE(msg.find(" own)"), std::string::npos);
 }
 
 TEST(Perception, FullFieldWithFullVisionFitsTheAgentsFrameLimit) {
