@@ -152,3 +152,23 @@ TEST(TeamMatch, RobotFallenOnItsBackSendsTheGetUpWithinAFewCycles) {
     EXPECT_LT(std::stod(up[1]), 5.0 + 10);
     EXPECT_EQ(match.agents()[0]->waitExit(10000), 0);
 }
+
+TEST(SparringBinary, RefusesBadInputAndEndsWhenNoAgentComes) {
+    TempDir dir;
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{"--frobnicate"}, 2, "unknown option \"--frobnicate\""},
+        {{"--port"}, 2, "--port needs a value"},
+        {{"--scenario", dir.write("bad.txt", "1 jump left 2\n")}, 1, "scenario line 1"},
+        {{"--formation", "/nonexistent/formation.conf"}, 1, "cannot read formation file"},
+        {{"--port", "0", "--agents", "1", "--wait", "0.2"}, 1, "no agent connected"},
+    };
+    for (const Case& c : cases) {
+        AgentProcess sparring(SPARRING_BIN, c.args, dir.path());
+        EXPECT_EQ(sparring.waitExit(10000), c.status) << c.args[0];
+        EXPECT_NE(sparring.errors().find(c.says), std::string::npos) << sparring.errors();
+    }
+}
