@@ -20,9 +20,9 @@ const char* const kScene = "rsg/agent/nao/nao.rsg";
 constexpr int kMaxUnum = 11;
 constexpr int kGameOverCycles = 3;  // "GameOver" messages before the connections close
 
-std::string format(double v, const char* spec = "%.2f") {
+std::string format(double v, const char* pattern = "%.2f") {
     char buf[48];
-    std::snprintf(buf, sizeof buf, spec, v);
+    std::snprintf(buf, sizeof buf, pattern, v);
     return buf;
 }
 
