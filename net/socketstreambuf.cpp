@@ -75,9 +75,10 @@ SocketStreamBuf::int_type SocketStreamBuf::underflow() {
     }
     const int count = receive();
     // A receive of zero bytes means the peer has closed the connection: the
-    // input ends there, as after a receive error. A lone 0xFF byte is the
-    // end-of-stream mark of the socket streams.
-    if (count <= 0 || (count == 1 && static_cast<unsigned char>(mInBuf[0]) == 0xFF)) {
+    // input ends there, as after a receive error. A receive that happens to
+    // yield one byte of value 0xFF is data like any other (a length byte or a
+    // byte of text split off by TCP), not an end of stream.
+    if (count <= 0) {
         mInBuf[0] = static_cast<char>(0xFF);
         setg(mInBuf.get(), mInBuf.get(), mInBuf.get());
         return traits_type::eof();

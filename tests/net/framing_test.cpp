@@ -47,6 +47,28 @@ TEST_F(Framing, FrameSplitAcrossReceivesIsReassembled) {
     EXPECT_EQ(received, "(time (now 12.3))");
 }
 
+TEST_F(Framing, LoneByteFFArrivingByItselfIsDataNotEndOfStream) {
+    const std::string text = std::string("(say ") + '\xFF' + ")";
+    const std::string bytes = frame(text);
+    const size_t ff = bytes.find('\xFF');
+    // The 0xFF byte of the text travels in a receive of its own.
+    std::thread writer([&] {
+        for (const std::string& piece :
+             {bytes.substr(0, ff), bytes.substr(ff, 1), bytes.substr(ff + 1)}) {
+            server.sendRaw(piece);
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+        server.sendRaw(frame("(next)"));
+    });
+    std::string first;
+    std::string second;
+    EXPECT_NO_THROW(first = connection.Receive());
+    EXPECT_NO_THROW(second = connection.Receive());
+    writer.join();
+    EXPECT_EQ(first, text);
+    EXPECT_EQ(second, "(next)");
+}
+
 TEST_F(Framing, FramesArrivingTogetherComeOutOfSeparateReceives) {
     server.sendRaw(frame("(first)") + frame("") + frame("(third)"));
     // Closing right away shows the later frames come from the buffer, not the socket.
