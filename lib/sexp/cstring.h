@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+// A text that grows as it is appended to.
 struct growable_string {
     char* base;       // zero-terminated text
     size_t capacity;  // bytes allocated for base

@@ -6,12 +6,14 @@
 // height pushes and pops without touching the allocator again. The reader uses
 // it for its open-list frames and for the free lists of released records.
 
+// One level of a stack, linked to its neighbours.
 struct stack_level {
     stack_level* up;
     stack_level* down;
     void* item;
 };
 
+// The stack: its current top and the levels allocated so far.
 struct fast_stack {
     stack_level* top;   // null when empty
     stack_level* base;  // lowest level ever allocated, null before the first push

@@ -7,6 +7,7 @@
 
 enum { SEXP_READER_BUFFER_SIZE = 8192 };
 
+// A descriptor with the unparsed rest of its last read and the partial expression.
 struct sexp_reader {
     parse_continuation* continuation;  // null until the first expression is started
     int fd;
