@@ -14,6 +14,13 @@ namespace sparring {
 
 namespace {
 
+// The length field of the frame that starts at offset.
+uint32_t lengthAt(const std::string& buffer, std::size_t offset) {
+    uint32_t n = 0;
+    std::memcpy(&n, buffer.data() + offset, 4);
+    return ntohl(n);
+}
+
 std::string systemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
@@ -58,7 +65,7 @@ FrameLink::Status FrameLink::receive() {
         const int r = socket_->recv(chunk, sizeof chunk, 0, rcss::net::Socket::SingleCall);
         if (r > 0) {
             buffer_.append(chunk, static_cast<std::size_t>(r));
-            if (buffer_.size() > kMaxReplyBytes + 4) return Status::TooLong;
+            if (oversized()) return Status::TooLong;
             continue;
         }
         if (r < 0 && errno == EINTR) continue;
@@ -67,11 +74,21 @@ FrameLink::Status FrameLink::receive() {
     }
 }
 
+bool FrameLink::oversized() const {
+    // Frames sent unprompted pile up too; a few replies' worth is the most kept.
+    if (buffer_.size() > 4 * (kMaxReplyBytes + 4)) return true;
+    std::size_t offset = 0;
+    while (offset + 4 <= buffer_.size()) {
+        const uint32_t n = lengthAt(buffer_, offset);
+        if (n > kMaxReplyBytes) return true;
+        offset += 4 + n;
+    }
+    return false;
+}
+
 bool FrameLink::nextFrame(std::string& text) {
     if (buffer_.size() < 4) return false;
-    uint32_t n = 0;
-    std::memcpy(&n, buffer_.data(), 4);
-    n = ntohl(n);
+    const uint32_t n = lengthAt(buffer_, 0);
     if (buffer_.size() < 4 + static_cast<std::size_t>(n)) return false;
     text.assign(buffer_, 4, n);
     buffer_.erase(0, 4 + static_cast<std::size_t>(n));

@@ -9,8 +9,9 @@
 
 namespace sparring {
 
-// Replies longer than this are refused and their connection closed (bytes).
-constexpr std::size_t kMaxReplyBytes = 1 << 20;
+// A reply announcing more text than this is refused and its connection closed (bytes);
+// an agent's reply is a few hundred bytes.
+constexpr std::size_t kMaxReplyBytes = 1 << 16;
 
 // One agent's TCP connection: frames of a 4-byte big-endian length and that many bytes
 // of text in both directions. Reading never blocks: the server polls the descriptor and
@@ -29,12 +30,15 @@ public:
     bool send(const std::string& text);
 
     enum class Status { Ok, Closed, TooLong };
-    // Reads what the socket holds without waiting.
+    // Reads what the socket holds without waiting. TooLong as soon as a frame announces
+    // more than kMaxReplyBytes, before its text is read.
     Status receive();
     // Takes the next complete frame out of what has been read.
     bool nextFrame(std::string& text);
 
 private:
+    bool oversized() const;
+
     std::unique_ptr<rcss::net::TCPSocket> socket_;
     std::string buffer_;  // bytes read and not yet handed out
 };

@@ -119,10 +119,27 @@ std::string describe(const sexp_t* expr) {
     return "malformed command";
 }
 
+// No valid command nests deeper than (init (unum N) ...), so a reply deeper than this,
+// or one with a ")" that closes nothing, is refused whole before it is read at all.
+constexpr int kMaxDepth = 8;
+
+bool wellNested(const std::string& text) {
+    int depth = 0;
+    for (char c : text) {
+        if (c == '(' && ++depth > kMaxDepth) return false;
+        if (c == ')' && --depth < 0) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 Reply readReply(const std::string& text) {
     Reply reply;
+    if (!wellNested(text)) {
+        complain(reply, "unbalanced or too deeply nested parentheses");
+        return reply;
+    }
     if (text.find('\0') != std::string::npos) complain(reply, "zero byte in the reply");
     std::string buffer = text;  // the reader wants writable text
     buffer.push_back('\0');
@@ -132,9 +149,9 @@ Reply readReply(const std::string& text) {
         if (!readCommand(expr, reply)) complain(reply, describe(expr));
         destroy_sexp(expr);
     }
-    // A ")" without its "(", or text that ends inside a command or an atom.
+    // Text that ends inside a command or an atom.
     if (cc->error != 0 || cc->depth != 0 || cc->state != 1) {
-        complain(reply, "unbalanced parentheses or unfinished command");
+        complain(reply, "unfinished command");
     }
     destroy_continuation(cc);
     return reply;

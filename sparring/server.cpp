@@ -147,12 +147,13 @@ void Server::acceptNew() {
 
 void Server::receiveFrom(Agent& agent) {
     const FrameLink::Status status = agent.link->receive();
-    std::string text;
-    while (agent.phase != Phase::Gone && agent.link->nextFrame(text)) handleFrame(agent, text);
-    if (agent.phase == Phase::Gone) return;
     if (status == FrameLink::Status::TooLong) {
         drop(agent, "reply longer than " + std::to_string(kMaxReplyBytes) + " bytes");
-    } else if (status == FrameLink::Status::Closed) {
+        return;
+    }
+    std::string text;
+    while (agent.phase != Phase::Gone && agent.link->nextFrame(text)) handleFrame(agent, text);
+    if (agent.phase != Phase::Gone && status == FrameLink::Status::Closed) {
         drop(agent, "disconnected at t=" + format(now_));
     }
 }

@@ -166,7 +166,8 @@ TEST(Reply, CommandsAreReadAndBadItemsCounted) {
         {"(beam 1 2)(say two words)(say (x))(init (unum 7))(kick 3)", 0, false, false, false, false,
          5},
         {"garbage", 0, false, false, false, false, 1},
-        {"(he1 1))(he2 1)", 1, false, false, false, false, 1},
+        {"(he1 1))(he2 1)", 0, false, false, false, false, 1},
+        {"(he1 1)" + std::string(9, '(') + std::string(9, ')'), 0, false, false, false, false, 1},
         {"(he1 1)(he2", 1, false, false, false, false, 1},
         {std::string("(he1 1)\0(he2 1)", 15), 1, false, false, false, false, 1},
     };
