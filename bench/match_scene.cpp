@@ -49,6 +49,10 @@ MatchScene::MatchScene(const std::string& formationPath, const Options& options)
     heard_.push_back({world_.find(sparring::Side::Right, 9), std::string(options.theirSay, 't')});
 }
 
+std::string MatchScene::greeting() const {
+    return writer_.first(sparring::GameView());
+}
+
 std::string MatchScene::message(long cycle, sparring::PlayMode mode) {
     sparring::GameView game;
     game.cycle = cycle;

@@ -22,6 +22,8 @@ public:
 
     MatchScene(const std::string& formationPath, const Options& options);
 
+    // The first message, before the agent's init: time and game state only.
+    std::string greeting() const;
     // The message of cycle `cycle` (time cycle * 20 ms) in `mode`.
     std::string message(long cycle, sparring::PlayMode mode);
 

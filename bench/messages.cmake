@@ -1,7 +1,11 @@
-# Reference messages from the sparring world, the latency driver and the echo agent.
+# Reference messages from the sparring world, and the reply-latency measurement: the
+# driver that plays the server and the echo agent that sets the floor (run bench/latency).
 if(TARGET halyx_sparring)
   add_library(halyx_bench_scene STATIC match_scene.cpp)
   target_link_libraries(halyx_bench_scene PUBLIC halyx_sparring)
   add_executable(make_bench_messages make_messages.cpp)
   target_link_libraries(make_bench_messages PRIVATE halyx_bench_scene)
+  add_executable(echo_agent echo_agent.cpp frame_channel.cpp)
+  add_executable(latency_driver latency_driver.cpp frame_channel.cpp)
+  target_link_libraries(latency_driver PRIVATE halyx_bench_scene)
 endif()
