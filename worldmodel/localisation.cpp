@@ -17,6 +17,17 @@ Vector3f quantised(const Vector3f& v) {
     return u;
 }
 
+bool finite(const Vector3f& v) {
+    return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z());
+}
+
+bool finite(const salt::Matrix& m) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (!std::isfinite(m.El(r, c))) return false;
+    return true;
+}
+
 bool usableTriple(int q, int r, int s) {
     const bool sameLine = (q % 2 == r % 2) && (r % 2 == s % 2);
     const bool hasFlag = q <= F2R;  // q is the smallest
@@ -66,10 +77,17 @@ void WorldModel::fixCameraPose() {
                 n = -n;
                 up = -up;
                 if (mTeamSide == SIDE_RIGHT) up = -up;
+                // Two landmarks read at one spot (a distance of 0, say) leave
+                // no direction: such a triple gives no estimate, so that one
+                // degenerate reading cannot turn the pose into NaN.
                 const int order[3] = {s, q, r};
                 for (int k : order) {
-                    mCameraMatrix.LookAt(C[k], n, up);
-                    sum += G[k] - mCameraMatrix.Pos();
+                    salt::Matrix look = mCameraMatrix;
+                    look.LookAt(C[k], n, up);
+                    const Vector3f estimate = G[k] - look.Pos();
+                    if (!finite(estimate) || !finite(look)) continue;
+                    mCameraMatrix = look;
+                    sum += estimate;
                     ++counter;
                 }
             }

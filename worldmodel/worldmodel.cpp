@@ -42,6 +42,10 @@ WorldModel::WorldModel()
       mBattery(0.0),
       mGoalie(false),
       mBeamed(false) {
+    // Like the ball, a landmark counts as not seen until its first sighting;
+    // a start of 0 would make every landmark count as seen at server time 0,
+    // each at the camera's own position, and spoil the first fix.
+    for (double& t : mFlagTimeSeen) t = -1.0;
     initDimentions();
     initFlags();
 }

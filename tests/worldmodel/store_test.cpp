@@ -132,7 +132,7 @@ TEST(WorldModelStore, LandmarkReadingIsStampedAndConvertedToTheCameraFrame) {
     wm.setServerTime(2.5);
     wm.setRelFlagPos(G1R, VisionSense(2, 90, 0));
     EXPECT_EQ(wm.getFlagsTimeSeen(G1R), 2.5);
-    EXPECT_EQ(wm.getFlagsTimeSeen(G1L), 0.0);
+    EXPECT_EQ(wm.getFlagsTimeSeen(G1L), -1.0);
     EXPECT_EQ(wm.getRelFlagPos(G1R).theta, 90);
     expectVec(wm.getFlagsCameraPos(G1R), 0, 2, 0);
 }
