@@ -33,6 +33,7 @@ std::string agentLine(const AgentRecord& a, const std::map<int, Spot>& formation
     s += " unum=" + std::to_string(a.unum);
     s += std::string(" init=") + (a.initialised ? "yes" : "no");
     s += beamFields(a, formation);
+    s += " beams=" + std::to_string(a.beams) + " beams_refused=" + std::to_string(a.beamsRefused);
     s += " answered=" + std::to_string(a.cyclesAnswered) + "/" + std::to_string(a.cyclesSent);
     s += " malformed=" + std::to_string(a.repliesMalformed);
     s += " falls=" + std::to_string(a.falls);

@@ -40,7 +40,7 @@ TEST(Summary, EachAgentLineHoldsItsBeamAgainstItsSpot) {
     match.picture = "/tmp/field.svg";
     const std::string s = formatSummary(match, {keeper, silent}, {{1, Spot{-5.5, 0}}});
     EXPECT_NE(s.find("agent 1: team=QEL side=left unum=1 init=yes beam=-5.500,0.001,0.0 "
-                     "spot=-5.500,0.000 off=0.0010 answered=100/100"),
+                     "spot=-5.500,0.000 off=0.0010 beams=0 beams_refused=0 answered=100/100"),
               std::string::npos)
         << s;
     EXPECT_NE(s.find("latency_p50_ms=1.000 latency_p99_ms=2.000"), std::string::npos);

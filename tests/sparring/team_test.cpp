@@ -96,13 +96,14 @@ bool anyBeam(const std::map<int, Fields>& agents) {
 
 TEST(TeamMatch, NineAgentsJoinBeamToTheirSpotsPlayTheirRolesAndExitAtGameOver) {
     // After the kick-off the field players are turned to face the touch line, where no
-    // landmark is in view, so that they have to look for them.
-    std::string scenario;
+    // landmark is in view, so that they have to look for them; then a goal sends
+    // everybody back to their spots.
+    std::string scenario = "6.0 goal right\n";
     for (int unum = 2; unum <= 9; ++unum) {
         scenario += "4.0 place left " + std::to_string(unum) + " " + std::to_string(-5.5 + unum) +
                     " 3.5 90\n";
     }
-    Match match({"--agents", "9", "--wait", "30", "--duration", "8"}, scenario);
+    Match match({"--agents", "9", "--wait", "30", "--duration", "10"}, scenario);
     for (int unum = 1; unum <= 9; ++unum) match.startAgent(unum);
     ASSERT_EQ(match.finish(), 0) << match.log();
     const auto agents = agentLines(match.summary());
@@ -113,6 +114,7 @@ TEST(TeamMatch, NineAgentsJoinBeamToTheirSpotsPlayTheirRolesAndExitAtGameOver) {
         EXPECT_EQ(f.at("init"), "yes") << unum;
         ASSERT_NE(f.at("off"), "-") << unum << ": no beam or no formation spot";
         EXPECT_LE(std::stod(f.at("off")), 0.001) << unum;
+        EXPECT_GE(std::stoi(f.at("beams")), 2 * 20) << unum << ": not beamed after the goal";
         EXPECT_EQ(f.at("malformed"), "0") << unum << " " << f.count("problem");
         EXPECT_EQ(f.at("end"), "\"game over\"") << unum;
         const std::string answered = f.at("answered");
