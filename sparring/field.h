@@ -16,6 +16,7 @@ constexpr double kGoalWidth = 1.4;     // metres
 constexpr double kPostHeight = 0.8;    // metres
 constexpr double kBallRadius = 0.042;  // metres
 
+// A corner flag or goal post the vision perceptor reports.
 struct Landmark {
     const char* name;  // the name in the vision message
     Vec3 position;     // server frame, metres

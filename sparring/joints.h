@@ -12,6 +12,7 @@ namespace sparring {
 
 constexpr int kJointCount = 22;
 
+// One hinge joint: its two names and its range.
 struct JointInfo {
     const char* perceptor;  // name in (HJ (n ...) ...)
     const char* effector;   // name of the speed command (he1 ...)

@@ -10,6 +10,7 @@
 
 namespace sparring {
 
+// How robots see: the view cone, how often, and the noise on each reading.
 struct VisionOptions {
     bool full = false;           // see everything, whatever the camera's direction
     double viewAngle = 120.0;    // full opening of the view cone, degrees

@@ -7,16 +7,19 @@
 
 namespace sparring {
 
+// One (he1 v) ... (rae4 v): a joint's new speed.
 struct JointCommand {
     int joint;     // index into kJoints
     double speed;  // rad/s, as sent
 };
 
+// One (beam x y rot).
 struct Beam {
     double x, y;        // metres, team frame
     double rotDegrees;  // heading, team frame
 };
 
+// One (init (unum N)(teamname T)).
 struct Init {
     int unum;
     std::string team;

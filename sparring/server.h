@@ -18,6 +18,7 @@
 
 namespace sparring {
 
+// Everything a match is played with: the command line and the files it names, read.
 struct ServerOptions {
     unsigned short port = 3100;  // 0: any free port
     int agents = 0;              // start once this many agents have sent init

@@ -10,6 +10,7 @@
 
 namespace sparring {
 
+// The match as a whole, for the heading of the summary.
 struct MatchResult {
     double seconds = 0;  // simulated time played
     long cycles = 0;
