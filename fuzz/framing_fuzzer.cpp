@@ -1,0 +1,107 @@
+// Feeds an arbitrary byte stream, as the server would send it, to the agent's
+// framed connection over a real loopback TCP connection, and checks every
+// frame it reads against an independent reading of the same bytes: framing
+// must never lose its place, whatever lengths the stream announces.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <ios>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fuzz/command_check.h"
+#include "net/addr.h"
+#include "net/connectionmanager.h"
+
+namespace {
+
+using halyx_fuzz::require;
+
+const uint32_t kMaxText = 6000;  // bytes; longer frames read as ""
+
+// The frames a correct reader returns for the stream, in order: each length
+// above the limit gives "" with its body skipped, each text ends at its first
+// zero byte, and a frame cut short by the end of the stream gives nothing.
+std::vector<std::string> expectedFrames(const uint8_t* data, size_t size) {
+    std::vector<std::string> frames;
+    size_t pos = 0;
+    while (size - pos >= 4) {
+        uint32_t length;
+        std::memcpy(&length, data + pos, 4);
+        length = ntohl(length);
+        pos += 4;
+        if (length > size - pos) break;
+        if (length > kMaxText) {
+            frames.emplace_back();
+        } else {
+            const char* text = reinterpret_cast<const char*>(data + pos);
+            frames.emplace_back(text, strnlen(text, length));
+        }
+        pos += length;
+    }
+    return frames;
+}
+
+// A listening socket on 127.0.0.1 that lives as long as the fuzzer.
+int listener(unsigned short& port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof(addr);
+    require(fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) == 0 &&
+                ::listen(fd, 16) == 0 &&
+                ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0,
+            "cannot listen on loopback");
+    port = ntohs(addr.sin_port);
+    return fd;
+}
+
+void sendAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n <= 0) return;  // the reader has gone; nothing more to check
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static unsigned short port = 0;
+    static const int listenFd = listener(port);
+
+    ConnectionManager connection;
+    require(connection.Connect(rcss::net::Addr(port, "127.0.0.1")), "cannot connect");
+    const int server = ::accept(listenFd, nullptr, nullptr);
+    require(server >= 0, "accept failed");
+
+    // The writer closes its side when done, so the reader meets the end of
+    // the stream instead of waiting for bytes a length announced.
+    std::thread writer([&] {
+        sendAll(server, data, size);
+        ::shutdown(server, SHUT_WR);
+    });
+    std::vector<std::string> frames;
+    try {
+        for (;;) frames.push_back(connection.Receive());
+    } catch (const std::ios_base::failure&) {
+        // the end of the stream
+    }
+    writer.join();
+    ::close(server);
+
+    const std::vector<std::string> expected = expectedFrames(data, size);
+    require(frames.size() == expected.size(), "read " + std::to_string(frames.size()) +
+                                                  " frames of " + std::to_string(expected.size()));
+    for (size_t i = 0; i < frames.size(); ++i) {
+        require(frames[i] == expected[i], "frame " + std::to_string(i) + " misread");
+    }
+    return 0;
+}
