@@ -7,6 +7,8 @@
 #include <sstream>
 #include <utility>
 
+#include "parser/numbertext.h"
+
 namespace zeitgeist {
 
 namespace {
@@ -31,12 +33,12 @@ const char* textOf(const boost::any& value) {
     return nullptr;
 }
 
-// Numbers written as text are read with atof: the longest numeric prefix, 0 when
+// Numbers written as text are read as atof reads them: the longest numeric prefix, 0 when
 // there is none. Any text succeeds.
 bool textNumber(const boost::any& value, double& number) {
     const char* text = textOf(value);
     if (text == nullptr) return false;
-    number = atof(text);
+    number = numberFromText(text);
     return true;
 }
 

@@ -48,7 +48,10 @@ int chainLength(const sexp_t* e) {
 void SexpParser::SexpToList(ParameterList& list, const sexp_t* first) {
     // Nested lists are entered with an explicit stack of the places to come back
     // to, so the depth of the text does not decide the depth of the call stack.
-    std::vector<std::pair<ParameterList*, const sexp_t*>> resume;
+    // The stack is kept from one predicate to the next, so that it is allocated once
+    // rather than for every predicate of every message.
+    static thread_local std::vector<std::pair<ParameterList*, const sexp_t*>> resume;
+    resume.clear();
     ParameterList* target = &list;
     const sexp_t* e = first;
     target->Reserve(chainLength(e));
