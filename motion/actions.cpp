@@ -1,6 +1,8 @@
 #include "motion/actions.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "worldmodel/worldmodel.h"
@@ -73,9 +75,18 @@ std::string Actions::say(const std::string& message) {
 
 std::string Actions::moveJoint(JointID joint, double value) {
     if (joint < 0 || joint >= kJointCount || !std::isfinite(value)) return "";
-    std::ostringstream out;
-    out << "(" << mEffectorNames[joint] << " " << value << ")";
-    return out.str();
+    // "%g" is the stream's default format (six significant digits), written without
+    // building a stream for each of the 22 joints of a cycle.
+    char number[32];
+    std::snprintf(number, sizeof number, "%g", value);
+    std::string command;
+    command.reserve(mEffectorNames[joint].size() + std::strlen(number) + 3);
+    command += '(';
+    command += mEffectorNames[joint];
+    command += ' ';
+    command += number;
+    command += ')';
+    return command;
 }
 
 std::string Actions::moveJointTo(JointID joint, double target, double& speed) {
