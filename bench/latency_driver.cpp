@@ -1,8 +1,8 @@
 // Reply latency of the agent against the floor the machine sets. The driver plays the
 // server: it starts the real agent and the echo agent, greets both, and then, for every
 // cycle, sends each of them the same perception message of the sparring world in
-// lock-step and times, per agent, from the moment the last byte of the message has been
-// handed to the socket to the moment the reply is fully received. The two agents take
+// lock-step and times, per agent, from the moment the message (one send call) is handed
+// to the socket to the moment the reply is fully received. The two agents take
 // turns within each cycle, so both are measured under the same load. At the end it prints
 // median and 99th percentile of both, their ratio, and the agent's resident memory.
 //
@@ -116,9 +116,12 @@ struct Subject {
     std::vector<double> latencies;  // microseconds, one per cycle
 };
 
+// The clock starts as the frame is handed to the kernel: on loopback the one send call
+// that carries it also delivers it, and an agent on the other core may have answered
+// before the call returns, so a clock started after it would miss part of the reply.
 void exchange(Subject& subject, const std::string& message, std::string& reply) {
-    if (!subject.channel->send(message)) throw std::runtime_error(subject.name + " went away");
     const auto sent = std::chrono::steady_clock::now();
+    if (!subject.channel->send(message)) throw std::runtime_error(subject.name + " went away");
     if (!subject.channel->receive(reply)) throw std::runtime_error(subject.name + " went away");
     const auto received = std::chrono::steady_clock::now();
     subject.latencies.push_back(std::chrono::duration<double, std::micro>(received - sent).count());
@@ -142,6 +145,15 @@ long memoryKb(pid_t pid, const std::string& key) {
         }
     }
     return -1;
+}
+
+// CPU time the process has run so far, in microseconds (first field of schedstat,
+// nanoseconds); -1 when it cannot be read.
+double cpuMicroseconds(pid_t pid) {
+    std::ifstream schedstat("/proc/" + std::to_string(pid) + "/schedstat");
+    double nanoseconds = -1;
+    if (!(schedstat >> nanoseconds)) return -1;
+    return nanoseconds / 1000.0;
 }
 
 void report(const Subject& echo, const Subject& agent) {
@@ -179,6 +191,8 @@ int run(const Options& options) {
             throw std::runtime_error(s->name + " did not answer the first message");
         }
     }
+    const double echoCpuBefore = cpuMicroseconds(echo.pid);
+    const double agentCpuBefore = cpuMicroseconds(agent.pid);
     std::size_t shortest = std::string::npos, longest = 0;
     for (long cycle = 1; cycle <= options.cycles; ++cycle) {
         const std::string message =
@@ -192,12 +206,16 @@ int run(const Options& options) {
         exchange(first, message, reply);
         exchange(second, message, reply);
     }
+    const double echoCpu = (cpuMicroseconds(echo.pid) - echoCpuBefore) / options.cycles;
+    const double agentCpu = (cpuMicroseconds(agent.pid) - agentCpuBefore) / options.cycles;
     const long rss = memoryKb(agent.pid, "VmRSS");
     const long peak = memoryKb(agent.pid, "VmHWM");
 
     std::printf("%ld lock-step cycles over loopback, messages of %zu to %zu bytes\n",
                 options.cycles, shortest, longest);
     report(echo, agent);
+    std::printf("CPU time per cycle (user and system): echo %.1f us, halyx %.1f us\n", echoCpu,
+                agentCpu);
     std::printf("halyx resident memory after the run: %.1f MB (peak %.1f MB)\n", rss / 1024.0,
                 peak / 1024.0);
 
