@@ -1,5 +1,7 @@
 #include "tests/reliability/agent_session.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +22,17 @@ void copyTeamFiles(const std::string& to) {
     fs::copy_file(team / "formation.conf", fs::path(to) / "formation.conf");
 }
 
+// The program's path: the runner starts programs without a search of PATH.
+std::string findProgram(const std::string& name) {
+    if (name.find('/') != std::string::npos) return name;
+    std::istringstream path(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
+    for (std::string dir; std::getline(path, dir, ':');) {
+        const fs::path candidate = fs::path(dir) / name;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
+    }
+    return name;
+}
+
 }  // namespace
 
 std::vector<std::string> agentCommand(const std::vector<std::string>& args) {
@@ -27,6 +40,7 @@ std::vector<std::string> agentCommand(const std::vector<std::string>& args) {
     if (const char* wrapper = std::getenv("HALYX_AGENT_WRAPPER")) {
         std::istringstream in(wrapper);
         for (std::string word; in >> word;) words.push_back(word);
+        if (!words.empty()) words.front() = findProgram(words.front());
     }
     words.push_back(HALYX_BIN);
     words.insert(words.end(), args.begin(), args.end());
