@@ -11,27 +11,50 @@ using oxygen::Predicate;
 using oxygen::PredicateList;
 using zeitgeist::ParameterList;
 
-boost::shared_ptr<PredicateList> SexpParser::Parse(const std::string& text) {
-    boost::shared_ptr<PredicateList> list(new PredicateList());
-    if (text.empty()) return list;
-    // The reader only reads the text; its interface predates const.
-    char* begin = const_cast<char*>(text.data());
-    int length =
-        text.size() > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(text.size());
-    parse_continuation* cc = init_continuation(begin);
-    while (sexp_t* sexp = iparse_sexp(begin, length, cc)) {
-        SexpToPredicate(*list, sexp);
-        destroy_sexp(sexp);
+// A predicate list whose predicates are overwritten in order by the next message; those
+// left over at its end are dropped.
+class SexpParser::RecycledList : public PredicateList {
+public:
+    void Restart() { mNext = mList.begin(); }
+    Predicate& Next() {
+        if (mNext == mList.end()) return AddPredicate();
+        return *mNext++;
     }
-    destroy_continuation(cc);
-    return list;
+    void DropRest() { mList.erase(mNext, mList.end()); }
+
+private:
+    TList::iterator mNext;
+};
+
+boost::shared_ptr<PredicateList> SexpParser::Parse(const std::string& text) {
+    if (!mRecycled || mRecycled.use_count() > 1) mRecycled.reset(new RecycledList());
+    RecycledList& list = *mRecycled;
+    list.Restart();
+    if (!text.empty()) {
+        // The reader only reads the text; its interface predates const.
+        char* begin = const_cast<char*>(text.data());
+        int length =
+            text.size() > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(text.size());
+        parse_continuation* cc = init_continuation(begin);
+        while (sexp_t* sexp = iparse_sexp(begin, length, cc)) {
+            SexpToPredicate(list, sexp);
+            destroy_sexp(sexp);
+        }
+        destroy_continuation(cc);
+    }
+    list.DropRest();
+    return mRecycled;
 }
 
-void SexpParser::SexpToPredicate(PredicateList& list, const sexp_t* sexp) {
+void SexpParser::SexpToPredicate(RecycledList& list, const sexp_t* sexp) {
     if (sexp->kind != ELT_LIST || sexp->list == nullptr || sexp->list->kind != ELT_ATOM) return;
-    Predicate& predicate = list.AddPredicate();
+    Predicate& predicate = list.Next();
     const sexp_t* name = sexp->list;
-    if (name->val != nullptr) predicate.name.assign(name->val, name->val_length - 1);
+    if (name->val != nullptr) {
+        predicate.name.assign(name->val, name->val_length - 1);
+    } else {
+        predicate.name.clear();
+    }
     SexpToList(predicate.parameter, name->next);
 }
 
@@ -43,6 +66,49 @@ int chainLength(const sexp_t* e) {
     return n;
 }
 
+// The text of an atom.
+void atomText(const sexp_t* e, std::string& text) {
+    if (e->val != nullptr) {
+        text.assign(e->val, e->val_length - 1);
+    } else {
+        text.assign(e->bindata, e->binlength);
+    }
+}
+
+// Value `index` of the list becomes the atom's text: written into the string already
+// there, or a new string value.
+void putAtom(ParameterList& list, int index, const sexp_t* e) {
+    if (index < list.GetSize()) {
+        boost::any& slot = *list[index];
+        if (std::string* text = boost::any_cast<std::string>(&slot)) {
+            atomText(e, *text);
+            return;
+        }
+        std::string text;
+        atomText(e, text);
+        slot = boost::any(std::move(text));
+        return;
+    }
+    std::string text;
+    atomText(e, text);
+    list.AddValue(boost::any(std::move(text)));
+}
+
+// Value `index` of the list as a nested list, reusing the one already there.
+ParameterList* putList(ParameterList& list, int index) {
+    if (index < list.GetSize()) {
+        boost::any& slot = *list[index];
+        if (ParameterList* nested = boost::any_cast<ParameterList>(&slot)) return nested;
+        slot = ParameterList();
+        return boost::any_cast<ParameterList>(&slot);
+    }
+    return list.AddList();
+}
+
+void truncate(ParameterList& list, int size) {
+    while (list.GetSize() > size) list.Pop_Back();
+}
+
 }  // namespace
 
 void SexpParser::SexpToList(ParameterList& list, const sexp_t* first) {
@@ -50,30 +116,35 @@ void SexpParser::SexpToList(ParameterList& list, const sexp_t* first) {
     // to, so the depth of the text does not decide the depth of the call stack.
     // The stack is kept from one predicate to the next, so that it is allocated once
     // rather than for every predicate of every message.
-    static thread_local std::vector<std::pair<ParameterList*, const sexp_t*>> resume;
+    struct Place {
+        ParameterList* list;
+        int index;  // the next value of the list to write
+        const sexp_t* next;
+    };
+    static thread_local std::vector<Place> resume;
     resume.clear();
     ParameterList* target = &list;
+    int index = 0;
     const sexp_t* e = first;
     target->Reserve(chainLength(e));
     for (;;) {
         while (e == nullptr) {
+            truncate(*target, index);
             if (resume.empty()) return;
-            target = resume.back().first;
-            e = resume.back().second;
+            target = resume.back().list;
+            index = resume.back().index;
+            e = resume.back().next;
             resume.pop_back();
         }
         if (e->kind == ELT_LIST) {
-            resume.emplace_back(target, e->next);
-            target = target->AddList();
+            resume.push_back({target, index + 1, e->next});
+            target = putList(*target, index);
+            index = 0;
             e = e->list;
             target->Reserve(chainLength(e));
             continue;
         }
-        if (e->val != nullptr) {
-            target->AddValue(boost::any(std::string(e->val, e->val_length - 1)));
-        } else {
-            target->AddValue(boost::any(std::string(e->bindata, e->binlength)));
-        }
+        putAtom(*target, index++, e);
         e = e->next;
     }
 }
