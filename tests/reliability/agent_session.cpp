@@ -1,12 +1,28 @@
 #include "tests/reliability/agent_session.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
+
+// An agent built with AddressSanitizer holds freed memory in quarantine, so
+// its resident memory grows by design; the memory check is for plain builds.
+#if defined(__SANITIZE_ADDRESS__)
+#define HALYX_AGENT_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HALYX_AGENT_SANITIZED 1
+#endif
+#endif
+#ifndef HALYX_AGENT_SANITIZED
+#define HALYX_AGENT_SANITIZED 0
+#endif
 
 namespace halyx_test {
 
@@ -56,6 +72,7 @@ AgentSession::AgentSession(int unum) {
     mAgent = std::make_unique<AgentProcess>(program, words, mDir.path());
     if (!mServer.accept(kTimeoutMs)) throw std::runtime_error("the agent did not connect");
     if (mServer.receiveFrame(kTimeoutMs) != kScene) throw std::runtime_error("no scene command");
+    mPid = agentPid(unum);
     const std::string init = exchange("(time (now 0.00))(GS (t 0.00) (pm BeforeKickOff))");
     if (init.rfind("(init (unum ", 0) != 0) throw std::runtime_error("no init command: " + init);
 }
@@ -63,6 +80,41 @@ AgentSession::AgentSession(int unum) {
 std::string AgentSession::exchange(const std::string& text) {
     mServer.sendFrame(text);
     return mServer.receiveFrame(kTimeoutMs);
+}
+
+bool agentMemoryMeasurable() {
+    return std::getenv("HALYX_AGENT_WRAPPER") == nullptr && !HALYX_AGENT_SANITIZED;
+}
+
+pid_t agentPid(int unum) {
+    DIR* proc = ::opendir("/proc");
+    pid_t found = -1;
+    while (dirent* entry = proc != nullptr ? ::readdir(proc) : nullptr) {
+        const std::string dir = std::string("/proc/") + entry->d_name;
+        std::ifstream stat(dir + "/stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
+        std::istringstream rest(line.substr(line.rfind(')') + 2));
+        char state;
+        pid_t parent;
+        if (!(rest >> state >> parent) || parent != ::getpid()) continue;
+        std::ifstream cmdline(dir + "/cmdline");
+        const std::string words((std::istreambuf_iterator<char>(cmdline)), {});
+        if (words.find(std::string("--unum\0", 7) + std::to_string(unum) + '\0') !=
+            std::string::npos) {
+            found = std::atoi(entry->d_name);
+        }
+    }
+    if (proc != nullptr) ::closedir(proc);
+    return found;
+}
+
+long statusKb(pid_t pid, const std::string& field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + field.size());
+    }
+    return 0;
 }
 
 std::string AgentSession::perception(double t, const std::string& pm) {

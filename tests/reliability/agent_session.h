@@ -1,6 +1,8 @@
 #ifndef HALYX_TESTS_RELIABILITY_AGENT_SESSION_H
 #define HALYX_TESTS_RELIABILITY_AGENT_SESSION_H
 
+#include <sys/types.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,8 @@ public:
     explicit AgentSession(int unum);
 
     LoopbackServer& server() { return mServer; }
+    // The agent's process id (the wrapper's, when there is one).
+    pid_t pid() const { return mPid; }
     AgentProcess& agent() { return *mAgent; }
 
     // Sends one frame holding text and returns the one reply to it.
@@ -34,11 +38,25 @@ private:
     TempDir mDir;
     LoopbackServer mServer;
     std::unique_ptr<AgentProcess> mAgent;
+    pid_t mPid = -1;
 };
 
 // The command line that runs the agent: the wrapper's words, if any, then the
 // agent binary and args.
 std::vector<std::string> agentCommand(const std::vector<std::string>& args);
+
+// False when the agent's memory is not its own to measure: under a wrapper
+// such as Valgrind, or built with AddressSanitizer, whose quarantine holds
+// freed memory and so grows by design.
+bool agentMemoryMeasurable();
+
+// The process id of the child of this process whose command line holds
+// "--unum" followed by unum; -1 when there is none.
+pid_t agentPid(int unum);
+
+// A field of /proc/<pid>/status in kB ("VmRSS:", "VmHWM:"), 0 once the
+// process is gone.
+long statusKb(pid_t pid, const std::string& field);
 
 }  // namespace halyx_test
 

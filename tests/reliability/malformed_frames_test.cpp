@@ -5,7 +5,10 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,6 +23,9 @@ namespace {
 
 const int kGoodFramesAfter = 3;  // well-formed frames sent after each hostile input
 const int kQuietMs = 100;        // how long to wait to be sure no extra reply comes
+// The agent's peak resident memory, kB: about 4.3 MB in plain play, and no
+// frame of at most 6000 bytes may cost it more than a few megabytes.
+const long kPeakLimitKb = 12 * 1024;
 
 std::string lengthBytes(uint32_t length) {
     const uint32_t network = htonl(length);
@@ -102,6 +108,7 @@ std::vector<Hostile> hostileInputs() {
         {"a hear with a 5000-byte message",
          frame("(hear 10.00 -30.00 " + std::string(5000, 'm') + ")"), 1},
         {"6000 random bytes", frame(randomBytes(6000)), 1},
+        {"3000 one-letter atoms", frame("(" + repeat("a ", 2999) + ")"), 1},
     };
     for (const char* number : {"nan", "-nan", "inf", "-inf", "1e999", "-1e999", "-0", "1e-999"}) {
         cases.push_back({number, frame(allNumbersAs(number)), 1});
@@ -148,6 +155,12 @@ TEST(MalformedFrames, AgentAnswersEveryLaterFrameOnceAndExitsQuietly) {
             }
             expectGoodFramesAnswered(session, t);
             EXPECT_ANY_THROW(session.server().receiveRaw(1, kQuietMs)) << "an extra reply";
+            const long peakKb = halyx_test::statusKb(session.pid(), "VmHWM:");
+            std::printf("peak resident memory %ld kB after: %s, unum %d\n", peakKb, input.name,
+                        unum);
+            if (halyx_test::agentMemoryMeasurable()) {
+                EXPECT_LT(peakKb, kPeakLimitKb);
+            }
             expectQuietExit(session);
         }
     }
@@ -172,4 +185,22 @@ TEST(MalformedFrames, FramingResynchronisesAfterEveryOversizeFrame) {
         EXPECT_ANY_THROW(session.server().receiveRaw(1, kQuietMs)) << "an extra reply";
         expectQuietExit(session);
     }
+}
+
+// The largest length a header can announce, with every byte of its body: the
+// agent skips 4 GiB without holding them and reads the frame behind them.
+TEST(MalformedFrames, LargestAnnouncedLengthIsSkippedWholeAndTheNextFrameRead) {
+    if (std::getenv("HALYX_AGENT_WRAPPER") != nullptr) GTEST_SKIP() << "too slow under a wrapper";
+    AgentSession session(1);
+    const uint64_t body = 0xFFFFFFFFu;
+    const std::string chunk(1 << 20, 'x');
+    session.server().sendRaw(lengthBytes(0xFFFFFFFFu));
+    for (uint64_t sent = 0; sent < body; sent += chunk.size()) {
+        session.server().sendRaw(chunk.substr(0, std::min<uint64_t>(chunk.size(), body - sent)));
+    }
+    session.server().sendFrame(AgentSession::perception(10.0));
+    EXPECT_EQ(halyx_fuzz::commandProblem(session.server().receiveFrame()), "");
+    EXPECT_EQ(halyx_fuzz::commandProblem(session.server().receiveFrame()), "");
+    session.server().closeClient();
+    EXPECT_EQ(session.agent().waitExit(), 0);
 }

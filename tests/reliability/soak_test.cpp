@@ -3,7 +3,6 @@
 // growing once it is warm. The cycle count comes from HALYX_SOAK_CYCLES
 // (200000, about 67 minutes of simulated time, when unset). Labelled soak:
 // the default test run leaves it out.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -23,19 +22,6 @@
 
 using halyx_test::AgentProcess;
 using halyx_test::TempDir;
-
-// An agent built with AddressSanitizer holds freed memory in quarantine, so
-// its resident memory grows by design; the memory check is for plain builds.
-#if defined(__SANITIZE_ADDRESS__)
-#define HALYX_AGENT_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HALYX_AGENT_SANITIZED 1
-#endif
-#endif
-#ifndef HALYX_AGENT_SANITIZED
-#define HALYX_AGENT_SANITIZED 0
-#endif
 
 namespace {
 
@@ -61,40 +47,6 @@ std::string scenario(double duration) {
             << t + 15 << " ball " << (static_cast<long>(t) % 7) - 3 << " 1\n";
     }
     return out.str();
-}
-
-// The process id of the child of this process whose command line holds
-// "--unum" followed by unum; -1 while there is none.
-pid_t agentPid(int unum) {
-    DIR* proc = ::opendir("/proc");
-    pid_t found = -1;
-    while (dirent* entry = proc != nullptr ? ::readdir(proc) : nullptr) {
-        const std::string dir = std::string("/proc/") + entry->d_name;
-        std::ifstream stat(dir + "/stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
-        std::istringstream rest(line.substr(line.rfind(')') + 2));
-        char state;
-        pid_t parent;
-        if (!(rest >> state >> parent) || parent != ::getpid()) continue;
-        std::ifstream cmdline(dir + "/cmdline");
-        const std::string words((std::istreambuf_iterator<char>(cmdline)), {});
-        if (words.find(std::string("--unum\0", 7) + std::to_string(unum) + '\0') !=
-            std::string::npos) {
-            found = std::atoi(entry->d_name);
-        }
-    }
-    if (proc != nullptr) ::closedir(proc);
-    return found;
-}
-
-// Resident memory of a process in kB, 0 once it is gone.
-long residentKb(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    }
-    return 0;
 }
 
 struct MemoryCurve {
@@ -149,7 +101,7 @@ TEST(Soak, LongMatchMissesNoReplyAndMemoryStaysFlatAfterWarmUp) {
         agents.push_back(std::make_unique<AgentProcess>(program, words, team));
         pid_t pid = -1;
         for (int i = 0; i < 200 && pid < 0; ++i) {
-            pid = agentPid(unum);
+            pid = halyx_test::agentPid(unum);
             if (pid < 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         pids.push_back(pid);
@@ -158,7 +110,7 @@ TEST(Soak, LongMatchMissesNoReplyAndMemoryStaysFlatAfterWarmUp) {
     std::vector<std::vector<long>> samples(pids.size());
     while (!server.waitExit(kSampleMs)) {
         for (size_t i = 0; i < pids.size(); ++i) {
-            const long kb = residentKb(pids[i]);
+            const long kb = halyx_test::statusKb(pids[i], "VmRSS:");
             if (kb > 0) samples[i].push_back(kb);
         }
     }
@@ -176,7 +128,7 @@ TEST(Soak, LongMatchMissesNoReplyAndMemoryStaysFlatAfterWarmUp) {
     EXPECT_EQ(summary.find("malformed=0"), summary.find("malformed=")) << summary;
     std::printf("%s", summary.c_str());
 
-    const bool measured = std::getenv("HALYX_AGENT_WRAPPER") == nullptr && !HALYX_AGENT_SANITIZED;
+    const bool measured = halyx_test::agentMemoryMeasurable();
     for (size_t i = 0; i < agents.size(); ++i) {
         EXPECT_EQ(agents[i]->waitExit(60000), 0) << agents[i]->errors();
         const MemoryCurve c = curve(samples[i]);
@@ -184,7 +136,6 @@ TEST(Soak, LongMatchMissesNoReplyAndMemoryStaysFlatAfterWarmUp) {
             "soak: unum %d, %ld cycles, %zu samples, resident kB first %ld, after "
             "warm-up %ld, end %ld, peak after warm-up %ld\n",
             kUnums[i], cycles, samples[i].size(), c.first, c.start, c.end, c.peak);
-        // Under a wrapper such as Valgrind the memory is the tool's, not the agent's.
         if (!measured || samples[i].size() < 10) continue;
         EXPECT_LT(c.peak, c.start * (1 + kAllowedGrowth)) << "unum " << kUnums[i];
     }
