@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ios>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -77,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static unsigned short port = 0;
     static const int listenFd = listener(port);
 
-    ConnectionManager connection;
-    require(connection.Connect(rcss::net::Addr(port, "127.0.0.1")), "cannot connect");
+    std::unique_ptr<ConnectionManager> connection(new ConnectionManager());
+    require(connection->Connect(rcss::net::Addr(port, "127.0.0.1")), "cannot connect");
     const int server = ::accept(listenFd, nullptr, nullptr);
     require(server >= 0, "accept failed");
 
@@ -90,12 +91,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     });
     std::vector<std::string> frames;
     try {
-        for (;;) frames.push_back(connection.Receive());
+        for (;;) frames.push_back(connection->Receive());
     } catch (const std::ios_base::failure&) {
         // the end of the stream
     }
     writer.join();
+    // The reader has met the end of the stream. The server's end is reset
+    // before the reader closes, so that no side is left waiting out its
+    // time: hundreds of thousands of runs would otherwise exhaust the
+    // loopback ports.
+    const linger reset{1, 0};
+    ::setsockopt(server, SOL_SOCKET, SO_LINGER, &reset, sizeof(reset));
     ::close(server);
+    connection.reset();
 
     const std::vector<std::string> expected = expectedFrames(data, size);
     require(frames.size() == expected.size(), "read " + std::to_string(frames.size()) +
