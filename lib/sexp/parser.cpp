@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -40,6 +41,16 @@ bool is_terminator(unsigned char c) {
     return kTerminators.is[c];
 }
 
+// Bytes that continue a plain atom as they are: neither a terminator nor the
+// backslash, which may start an escape.
+struct PlainAtomTable {
+    bool is[256];
+    PlainAtomTable() : is() {
+        for (int c = 0; c < 256; c++) is[c] = !kTerminators.is[c] && c != '\\';
+    }
+};
+const PlainAtomTable kPlainAtomBytes;
+
 bool is_separator(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -59,17 +70,35 @@ void clear_atom(parse_continuation* cc) {
     cc->escaped = 0;
 }
 
+void grow_atom_buffer(parse_continuation* cc) {
+    cc->val_capacity += sexp_val_grow_size;
+    cc->val = static_cast<char*>(realloc(cc->val, cc->val_capacity));
+    assert(cc->val != nullptr);
+    cc->write_pos = cc->val + cc->val_length;
+}
+
 // Appends one byte to the atom buffer, keeping room for at least one more.
-void store(parse_continuation* cc, char c) {
+inline void store(parse_continuation* cc, char c) {
     *cc->write_pos++ = c;
-    cc->val_length++;
-    if (cc->val_length == cc->val_capacity) {
-        cc->val_capacity += sexp_val_grow_size;
-        cc->val = static_cast<char*>(realloc(cc->val, cc->val_capacity));
-        assert(cc->val != nullptr);
-        cc->write_pos = cc->val + cc->val_length;
-    }
+    if (++cc->val_length == cc->val_capacity) grow_atom_buffer(cc);
     cc->escaped = (c == '\\');
+}
+
+// Appends a run of bytes without a backslash, growing the buffer to the same size
+// that storing them one at a time would have given it.
+void store_run(parse_continuation* cc, const char* run, size_t n) {
+    size_t length = cc->val_length + n;
+    if (length >= cc->val_capacity) {
+        size_t capacity = cc->val_capacity;
+        while (capacity <= length) capacity += sexp_val_grow_size;
+        cc->val_capacity = capacity;
+        cc->val = static_cast<char*>(realloc(cc->val, capacity));
+        assert(cc->val != nullptr);
+    }
+    memcpy(cc->val + cc->val_length, run, n);
+    cc->val_length = length;
+    cc->write_pos = cc->val + length;
+    cc->escaped = 0;
 }
 
 // A backslash stored just before is replaced by the byte it escapes.
@@ -283,10 +312,9 @@ bool step_atom(parse_continuation* cc, char*& t, char* end) {
     // Most atom bytes are plain: store a run of them at once.
     if (!cc->escaped) {
         char* run = t;
-        while (run < end && !is_terminator(static_cast<unsigned char>(*run)) && *run != '\\') {
-            store(cc, *run++);
-        }
+        while (run < end && kPlainAtomBytes.is[static_cast<unsigned char>(*run)]) run++;
         if (run != t) {
+            store_run(cc, t, static_cast<size_t>(run - t));
             t = run;
             return false;
         }

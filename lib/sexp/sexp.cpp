@@ -8,11 +8,8 @@ size_t sexp_val_start_size = 256;
 size_t sexp_val_grow_size = 64;
 fast_stack* sexp_t_cache = nullptr;
 fast_stack* pd_cache = nullptr;
-
-namespace {
-fast_stack* val_cache = nullptr;  // released atom buffers, each of val_cache_size bytes
-size_t val_cache_size = 0;
-}  // namespace
+fast_stack* sexp_val_cache = nullptr;
+size_t sexp_val_cache_size = 0;
 
 static void drain(fast_stack** cache) {
     if (*cache == nullptr) return;
@@ -21,68 +18,66 @@ static void drain(fast_stack** cache) {
     *cache = nullptr;
 }
 
-char* sexp_val_allocate(size_t size) {
-    if (val_cache != nullptr && size == val_cache_size && !empty_stack(val_cache)) {
-        return static_cast<char*>(pop(val_cache)->item);
-    }
+char* sexp_val_allocate_new(size_t size) {
     char* val = static_cast<char*>(malloc(size));
     assert(val != nullptr);
     return val;
 }
 
-void sexp_val_release(char* val, size_t capacity) {
+static inline void release_val(char* val, size_t capacity) {
     if (val == nullptr) return;
     if (capacity != sexp_val_start_size) {
         free(val);
         return;
     }
-    if (capacity != val_cache_size) {  // the start size was changed: older buffers go
-        drain(&val_cache);
-        val_cache_size = capacity;
+    if (capacity != sexp_val_cache_size) {  // the start size was changed: older buffers go
+        drain(&sexp_val_cache);
+        sexp_val_cache_size = capacity;
     }
-    if (val_cache == nullptr) val_cache = make_stack();
-    push(val_cache, val);
+    if (sexp_val_cache == nullptr) sexp_val_cache = make_stack();
+    push(sexp_val_cache, val);
 }
 
-sexp_t* sexp_t_allocate() {
+void sexp_val_release(char* val, size_t capacity) {
+    release_val(val, capacity);
+}
+
+sexp_t* sexp_t_allocate_new() {
     if (sexp_t_cache == nullptr) sexp_t_cache = make_stack();
-    if (!empty_stack(sexp_t_cache)) return static_cast<sexp_t*>(pop(sexp_t_cache)->item);
     sexp_t* s = static_cast<sexp_t*>(malloc(sizeof(sexp_t)));
     assert(s != nullptr);
     memset(s, 0, sizeof(sexp_t));
     return s;
 }
 
-void sexp_t_deallocate(sexp_t* s) {
-    if (s == nullptr) return;
+static inline void deallocate(sexp_t* s) {
     if (sexp_t_cache == nullptr) sexp_t_cache = make_stack();
     s->list = nullptr;
     s->next = nullptr;
     if (s->kind == ELT_ATOM) {
-        sexp_val_release(s->val, s->val_capacity);
+        release_val(s->val, s->val_capacity);
         s->val = nullptr;
     }
     // Binary bytes are owned like text; keeping them would leak them.
-    free(s->bindata);
-    s->bindata = nullptr;
+    if (s->bindata != nullptr) {
+        free(s->bindata);
+        s->bindata = nullptr;
+    }
     s->binlength = 0;
     push(sexp_t_cache, s);
 }
 
-list_frame* pd_allocate() {
+void sexp_t_deallocate(sexp_t* s) {
+    if (s != nullptr) deallocate(s);
+}
+
+list_frame* pd_allocate_new() {
     if (pd_cache == nullptr) pd_cache = make_stack();
-    if (!empty_stack(pd_cache)) return static_cast<list_frame*>(pop(pd_cache)->item);
     list_frame* p = static_cast<list_frame*>(malloc(sizeof(list_frame)));
     assert(p != nullptr);
     p->first = nullptr;
     p->last = nullptr;
     return p;
-}
-
-void pd_deallocate(list_frame* p) {
-    if (p == nullptr) return;
-    if (pd_cache == nullptr) pd_cache = make_stack();
-    push(pd_cache, p);
 }
 
 void destroy_sexp(sexp_t* s) {
@@ -97,7 +92,7 @@ void destroy_sexp(sexp_t* s) {
             s = child;
         } else {
             sexp_t* next = s->next;
-            sexp_t_deallocate(s);
+            deallocate(s);
             s = next;
         }
     }
@@ -106,7 +101,7 @@ void destroy_sexp(sexp_t* s) {
 void sexp_cleanup() {
     drain(&sexp_t_cache);
     drain(&pd_cache);
-    drain(&val_cache);
+    drain(&sexp_val_cache);
 }
 
 sexp_t* new_sexp_list(sexp_t* first) {

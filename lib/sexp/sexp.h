@@ -43,12 +43,31 @@ extern size_t sexp_val_grow_size;   // bytes added each time an atom buffer is f
 extern fast_stack* sexp_t_cache;    // released elements, created on first use
 extern fast_stack* pd_cache;        // released list frames, created on first use
 
+extern fast_stack* sexp_val_cache;  // released atom buffers, created on first use
+extern size_t sexp_val_cache_size;  // size of each buffer in sexp_val_cache, bytes
+
+// The reader takes and returns a record or buffer for every element, so the
+// cached cases below stay inline; the out-of-line parts allocate anew.
+char* sexp_val_allocate_new(size_t size);
+sexp_t* sexp_t_allocate_new();
+list_frame* pd_allocate_new();
+
 // Atom text buffers. Released buffers of sexp_val_start_size bytes are kept for
 // reuse like the records, so that a steady stream of messages stops allocating.
-char* sexp_val_allocate(size_t size);
+inline char* sexp_val_allocate(size_t size) {
+    if (sexp_val_cache != nullptr && size == sexp_val_cache_size && !empty_stack(sexp_val_cache)) {
+        return static_cast<char*>(pop(sexp_val_cache)->item);
+    }
+    return sexp_val_allocate_new(size);
+}
 void sexp_val_release(char* val, size_t capacity);
 
-sexp_t* sexp_t_allocate();
+inline sexp_t* sexp_t_allocate() {
+    if (sexp_t_cache != nullptr && !empty_stack(sexp_t_cache)) {
+        return static_cast<sexp_t*>(pop(sexp_t_cache)->item);
+    }
+    return sexp_t_allocate_new();
+}
 
 // Sets every field of a fresh element: no text, no children, no successor.
 inline sexp_t* sexp_t_init(sexp_t* e, int kind, int line) {
@@ -65,8 +84,17 @@ inline sexp_t* sexp_t_init(sexp_t* e, int kind, int line) {
     return e;
 }
 void sexp_t_deallocate(sexp_t* s);
-list_frame* pd_allocate();
-void pd_deallocate(list_frame* p);
+inline list_frame* pd_allocate() {
+    if (pd_cache != nullptr && !empty_stack(pd_cache)) {
+        return static_cast<list_frame*>(pop(pd_cache)->item);
+    }
+    return pd_allocate_new();
+}
+inline void pd_deallocate(list_frame* p) {
+    if (p == nullptr) return;
+    if (pd_cache == nullptr) pd_cache = make_stack();
+    push(pd_cache, p);
+}
 
 // Releases the element, its children and its following siblings. The walk is a
 // loop, so neither long sibling chains nor deep nesting grow the call stack.
