@@ -42,6 +42,15 @@ bool textNumber(const boost::any& value, double& number) {
     return true;
 }
 
+// textNumber for a value held as std::string, with a single type check: every number
+// of a parsed message is read this way.
+bool stringNumber(const boost::any& value, double& number) {
+    const std::string* text = held<std::string>(value);
+    if (text == nullptr) return false;
+    number = numberFromText(text->c_str());
+    return true;
+}
+
 // Truncation toward zero. The server may send "nan" or huge numbers; converting
 // those to an integer is undefined, so NaN reads as 0 and magnitudes beyond the
 // type saturate at its limits.
@@ -165,7 +174,7 @@ bool ParameterList::AdvanceValue(const_iterator& it, float& value) const {
     if (it == mList.end()) return false;
     const boost::any& v = *it;
     double text = 0.0;
-    if (isText(v) && textNumber(v, text)) {
+    if (stringNumber(v, text)) {
         value = static_cast<float>(text);
     } else if (const float* f = held<float>(v)) {
         value = *f;
@@ -186,7 +195,7 @@ bool ParameterList::AdvanceValue(const_iterator& it, double& value) const {
     if (it == mList.end()) return false;
     const boost::any& v = *it;
     double text = 0.0;
-    if (isText(v) && textNumber(v, text)) {
+    if (stringNumber(v, text)) {
         value = text;
     } else if (const double* d = held<double>(v)) {
         value = *d;
@@ -207,7 +216,7 @@ bool ParameterList::AdvanceValue(const_iterator& it, int& value) const {
     if (it == mList.end()) return false;
     const boost::any& v = *it;
     double text = 0.0;
-    if (isText(v) && textNumber(v, text)) {
+    if (stringNumber(v, text)) {
         value = truncateToInt(text);
     } else if (const int* i = held<int>(v)) {
         value = *i;
@@ -226,7 +235,7 @@ bool ParameterList::AdvanceValue(const_iterator& it, unsigned int& value) const 
     if (it == mList.end()) return false;
     const boost::any& v = *it;
     double text = 0.0;
-    if (isText(v) && textNumber(v, text)) {
+    if (stringNumber(v, text)) {
         value = truncateToUnsigned(text);
     } else if (const unsigned int* u = held<unsigned int>(v)) {
         value = *u;

@@ -24,6 +24,25 @@ bool isFinite(const VisionSense& s) {
     return isFinite(s.distance) && isFinite(s.theta) && isFinite(s.phi);
 }
 
+// Keys searched in every vision message, made once rather than for every object.
+const std::string kPol = "pol";
+const std::string kTeam = "team";
+const std::string kId = "id";
+
+// Whether the value at it reads as the text key, moving it past the value. Text,
+// all that a parsed message holds, is compared where it is stored.
+bool advanceKey(const Predicate& predicate, Predicate::Iterator& it, const std::string& key) {
+    Predicate::Iterator::Position& position = it.GetIterator();
+    if (position != it.GetList()->end()) {
+        if (const std::string* text = boost::any_cast<std::string>(&*position)) {
+            ++position;
+            return *text == key;
+        }
+    }
+    std::string read;
+    return predicate.AdvanceValue(it, read) && read == key;
+}
+
 // Distance, horizontal and vertical angle from three successive numbers.
 bool readPolar(const Predicate& predicate, Predicate::Iterator& it, VisionSense& sense) {
     VisionSense s;
@@ -103,7 +122,7 @@ void Parser::parseGameState(const Predicate& predicate) {
     int unum = 0;
     predicate.GetValue(it, "unum", unum);  // read and not used
     std::string team;
-    if (predicate.GetValue(it, "team", team)) {
+    if (predicate.GetValue(it, kTeam, team)) {
         if (team == "left") mWorldModel.setTeamSide(SIDE_LEFT);
         if (team == "right") mWorldModel.setTeamSide(SIDE_RIGHT);
     }
@@ -194,7 +213,7 @@ void Parser::visionObject(const Predicate& predicate, Predicate::Iterator object
     if (!predicate.GetValue(object, name)) return;
     if (name == "P") parsePlayerInfo(predicate, object);
     std::string id;
-    if (predicate.GetValue(object, "id", id)) name += id;
+    if (predicate.GetValue(object, kId, id)) name += id;
     if (name == "mypos") {
         Predicate::Iterator numbers = object;
         ++numbers;
@@ -203,29 +222,35 @@ void Parser::visionObject(const Predicate& predicate, Predicate::Iterator object
             mWorldModel.setSenseMyPos(position);
         }
     }
+    if (name.empty()) return;
+    const char letter = name[0];
+    const bool landmarkOrBall = letter == 'F' || letter == 'B' || letter == 'G';
+    // Most objects are players, whose reading only the kinds table could take; while
+    // that table is empty their polar numbers need not be read at all.
+    if (!landmarkOrBall && Types::mVisionObjectMap.empty()) return;
     Predicate::Iterator polar = object;
     VisionSense sense;
-    if (name.empty() || !predicate.FindParameter(polar, "pol") ||
-        !readPolar(predicate, polar, sense)) {
-        return;
+    if (!predicate.FindParameter(polar, kPol) || !readPolar(predicate, polar, sense)) return;
+    if (landmarkOrBall) {
+        const std::string suffix = name.substr(1, 2);
+        if (letter == 'F') flagVisionEvent(suffix, sense);
+        if (letter == 'B') ballVisionEvent(sense);
+        if (letter == 'G') goalVisionEvent(suffix, sense);
     }
-    const std::string suffix = name.substr(1, 2);
-    if (name[0] == 'F') flagVisionEvent(suffix, sense);
-    if (name[0] == 'B') ballVisionEvent(sense);
-    if (name[0] == 'G') goalVisionEvent(suffix, sense);
+    if (Types::mVisionObjectMap.empty()) return;
     auto kind = Types::mVisionObjectMap.find(name);
     if (kind != Types::mVisionObjectMap.end()) Types::mVisionMap[kind->second] = sense;
 }
 
 void Parser::parsePlayerInfo(const Predicate& predicate, Predicate::Iterator it) {
     std::string team;
-    if (predicate.GetValue(it, "team", team)) {
+    if (predicate.GetValue(it, kTeam, team)) {
         ++it;
     } else {
         std::cerr << "could not get team \n";
     }
     int id = 0;
-    bool hasId = predicate.GetValue(it, "id", id);
+    bool hasId = predicate.GetValue(it, kId, id);
     if (hasId) {
         ++it;
     } else {
@@ -235,8 +260,7 @@ void Parser::parsePlayerInfo(const Predicate& predicate, Predicate::Iterator it)
     for (; it != it.end(); ++it) {
         Predicate::Iterator item = it;
         if (!predicate.DescentList(item)) continue;
-        std::string key;
-        if (!predicate.AdvanceValue(item, key) || key != "pol") return;
+        if (!advanceKey(predicate, item, kPol)) return;
         VisionSense sense;
         // Without a number the sighting cannot be filed under any player.
         if (!hasId || !readPolar(predicate, item, sense)) return;
