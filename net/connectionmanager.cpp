@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 ConnectionManager::ConnectionManager()
     : mSocket(),
@@ -65,8 +64,12 @@ std::string ConnectionManager::Receive() {
         Discard(length);
         return std::string();
     }
-    std::vector<char> body(length + 1, '\0');
-    mIn.read(body.data(), static_cast<std::streamsize>(length));
+    // Read straight into the string that is returned: one buffer per message, no copy.
+    std::string body(length, '\0');
+    mIn.read(&body[0], static_cast<std::streamsize>(length));
     // The text ends at the first zero byte, if the body holds one.
-    return std::string(body.data());
+    const void* zero = std::memchr(body.data(), '\0', length);
+    if (zero != nullptr)
+        body.resize(static_cast<size_t>(static_cast<const char*>(zero) - body.data()));
+    return body;
 }

@@ -28,6 +28,8 @@ bool isFinite(const VisionSense& s) {
 const std::string kPol = "pol";
 const std::string kTeam = "team";
 const std::string kId = "id";
+const std::string kName = "n";
+const std::string kAngle = "ax";
 
 // Whether the value at it reads as the text key, moving it past the value. Text,
 // all that a parsed message holds, is compared where it is stored.
@@ -166,14 +168,14 @@ void Parser::parseTCH(const Predicate& predicate) {
 void Parser::parseHingeJointInfo(const Predicate& predicate) {
     Predicate::Iterator it(predicate);
     std::string name;
-    if (!predicate.GetValue(it, "n", name)) return;
+    if (!predicate.GetValue(it, kName, name)) return;
     auto joint = Types::mJointIDMap.find(name);
     if (joint == Types::mJointIDMap.end()) {
         std::cerr << "(VarAzozizor) unknown joint id!" << std::endl;
         return;
     }
     HingeJointSense sense;
-    if (predicate.GetValue(it, "ax", sense.angle) && isFinite(sense.angle)) {
+    if (predicate.GetValue(it, kAngle, sense.angle) && isFinite(sense.angle)) {
         mWorldModel.setMyJointAngle(joint->second, static_cast<double>(sense.angle));
     }
 }

@@ -1,7 +1,5 @@
 #include "parser/predicate.h"
 
-#include <algorithm>
-
 namespace oxygen {
 
 const zeitgeist::ParameterList Predicate::nullParamList;
@@ -28,15 +26,19 @@ bool ParameterName::operator()(const boost::any& value, const std::string& key) 
 }
 
 bool Predicate::FindParameter(Iterator& it, const std::string& key) const {
-    const zeitgeist::ParameterList* list = it.GetList();
+    // The search runs for every key of every object of every message: each value's
+    // type is checked once, and a text key is compared where it is stored.
     ParameterName named;
-    auto found = std::find_if(list->begin(), list->end(),
-                              [&](const boost::any& value) { return named(value, key); });
-    if (found == list->end()) return false;
-    const zeitgeist::ParameterList* inner = boost::any_cast<zeitgeist::ParameterList>(&*found);
-    if (inner->GetSize() < 2) return false;
-    it = Iterator(inner, inner->begin() + 1);
-    return true;
+    for (const boost::any& value : *it.GetList()) {
+        const zeitgeist::ParameterList* inner = boost::any_cast<zeitgeist::ParameterList>(&value);
+        if (inner == nullptr || inner->IsEmpty()) continue;
+        const std::string* text = boost::any_cast<std::string>(&*inner->begin());
+        if (text != nullptr ? *text != key : !named(value, key)) continue;
+        if (inner->GetSize() < 2) return false;
+        it = Iterator(inner, inner->begin() + 1);
+        return true;
+    }
+    return false;
 }
 
 bool Predicate::DescentList(Iterator& it) const {

@@ -66,12 +66,15 @@ int chainLength(const sexp_t* e) {
     return n;
 }
 
-// The text of an atom.
+// The text of an atom. The string's old text is dropped and the new one appended:
+// for a string that already has the room, that is a plain copy, cheaper than a general
+// assignment.
 void atomText(const sexp_t* e, std::string& text) {
+    text.clear();
     if (e->val != nullptr) {
-        text.assign(e->val, e->val_length - 1);
+        text.append(e->val, e->val_length - 1);
     } else {
-        text.assign(e->bindata, e->binlength);
+        text.append(e->bindata, e->binlength);
     }
 }
 
@@ -79,7 +82,7 @@ void atomText(const sexp_t* e, std::string& text) {
 // there, or a new string value.
 void putAtom(ParameterList& list, int index, const sexp_t* e) {
     if (index < list.GetSize()) {
-        boost::any& slot = *list[index];
+        boost::any& slot = *(list.begin() + index);
         if (std::string* text = boost::any_cast<std::string>(&slot)) {
             atomText(e, *text);
             return;
@@ -97,7 +100,7 @@ void putAtom(ParameterList& list, int index, const sexp_t* e) {
 // Value `index` of the list as a nested list, reusing the one already there.
 ParameterList* putList(ParameterList& list, int index) {
     if (index < list.GetSize()) {
-        boost::any& slot = *list[index];
+        boost::any& slot = *(list.begin() + index);
         if (ParameterList* nested = boost::any_cast<ParameterList>(&slot)) return nested;
         slot = ParameterList();
         return boost::any_cast<ParameterList>(&slot);

@@ -178,6 +178,24 @@ TEST_F(Perceptors, PlayersWithoutTeamOrIdAreReported) {
     EXPECT_EQ(wm->getOurCount(), 0);
 }
 
+TEST_F(Perceptors, ObjectNamesGainTheirIdBeforeTheKindsTableAndLandmarkLetters) {
+    // An unnamed object whose id reads "F1L" is taken for that flag.
+    parse("(time (now 3.5))(See (\"\" (id F1L) (pol 3 0 0)))");
+    EXPECT_EQ(wm->getFlagsTimeSeen(F1L), 3.5);
+    EXPECT_EQ(wm->getRelFlagPos(F1L).distance, 3.0f);
+
+    // With the kinds table filled, a player's reading is filed under its kind.
+    const VisionObject kind = static_cast<VisionObject>(0);
+    Types::mVisionObjectMap["P4"] = kind;
+    parse("(See (P (team halyx) (id 4) (pol 2 90 0)))");
+    const VisionSense filed = Types::mVisionMap[kind];
+    Types::mVisionObjectMap.clear();
+    Types::mVisionMap.clear();
+    EXPECT_EQ(filed.distance, 2.0f);
+    EXPECT_EQ(filed.theta, 90.0f);
+    EXPECT_EQ(wm->getOurCount(), 1);
+}
+
 TEST_F(Perceptors, OnlyTheListedFirstLettersAreDispatched) {
     wm->setGameState(PM_PlayOn);
     parse("(G (pm GameOver))(Gx (pm GameOver))(gS (pm GameOver))(XYZ)(Time (now 9))(now 9)");

@@ -121,6 +121,30 @@ TEST(PredicateRead, KeyWithoutValueOrNestedKeyIsNotFound) {
     EXPECT_EQ(it, Predicate::Iterator(p));
 }
 
+TEST(PredicateRead, KeysHeldAsNumbersOrCStringsAreFoundByTheirText) {
+    Predicate p;
+    p.parameter.AddValue(std::string("skipped"));
+    ParameterList* byNumber = p.parameter.AddList();
+    byNumber->AddValue(3);
+    byNumber->AddValue(7.5f);
+    ParameterList* byCString = p.parameter.AddList();
+    byCString->AddValue(static_cast<const char*>("c"));
+    byCString->AddValue(std::string("value"));
+    ParameterList* keyAlone = p.parameter.AddList();
+    keyAlone->AddValue(static_cast<const char*>("alone"));
+
+    float number = 0.0f;
+    ASSERT_TRUE(p.GetValue(Predicate::Iterator(p), "3", number));
+    EXPECT_EQ(number, 7.5f);
+    std::string text;
+    ASSERT_TRUE(p.GetValue(Predicate::Iterator(p), "c", text));
+    EXPECT_EQ(text, "value");
+    Predicate::Iterator it(p);
+    EXPECT_FALSE(p.FindParameter(it, "alone"));
+    EXPECT_FALSE(p.FindParameter(it, "skipped"));  // a plain value is no key
+    EXPECT_EQ(it, Predicate::Iterator(p));
+}
+
 TEST(PredicateRead, VectorReadsNeedThreeNumbersAndLeaveTheIteratorOnFailure) {
     Parsed parsed("(GYR (rt 0.01 0.07) (r3 0.01 0.07 0.46))");
     const Predicate& p = parsed.at(0);
