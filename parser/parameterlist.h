@@ -37,7 +37,9 @@ public:
     // Room for count values in all, so that filling a list of known length
     // allocates once.
     void Reserve(int count) {
-        if (count > 0) mList.reserve(static_cast<size_t>(count));
+        if (count > 0 && mList.capacity() < static_cast<size_t>(count)) {
+            mList.reserve(static_cast<size_t>(count));
+        }
     }
     int GetSize() const { return static_cast<int>(mList.size()); }
     bool IsEmpty() const { return mList.empty(); }

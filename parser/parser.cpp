@@ -31,6 +31,20 @@ const std::string kId = "id";
 const std::string kName = "n";
 const std::string kAngle = "ax";
 
+bool isLandmarkOrBall(char letter) {
+    return letter == 'F' || letter == 'B' || letter == 'G';
+}
+
+// Whether anything reads an object's name once its id is appended: a landmark's suffix,
+// "mypos", an unnamed object, or the kinds table. Most objects are players, whose
+// reading only the kinds table could take; while that table is empty neither their id
+// nor their polar numbers need be read again here.
+bool usesExtendedName(const std::string& name) {
+    static const std::string kMyPos = "mypos";
+    return name.empty() || isLandmarkOrBall(name[0]) || !Types::mVisionObjectMap.empty() ||
+           kMyPos.compare(0, name.size(), name) == 0;
+}
+
 // Whether the value at it reads as the text key, moving it past the value. Text,
 // all that a parsed message holds, is compared where it is stored.
 bool advanceKey(const Predicate& predicate, Predicate::Iterator& it, const std::string& key) {
@@ -214,6 +228,7 @@ void Parser::visionObject(const Predicate& predicate, Predicate::Iterator object
     std::string name;
     if (!predicate.GetValue(object, name)) return;
     if (name == "P") parsePlayerInfo(predicate, object);
+    if (!usesExtendedName(name)) return;
     std::string id;
     if (predicate.GetValue(object, kId, id)) name += id;
     if (name == "mypos") {
@@ -226,9 +241,7 @@ void Parser::visionObject(const Predicate& predicate, Predicate::Iterator object
     }
     if (name.empty()) return;
     const char letter = name[0];
-    const bool landmarkOrBall = letter == 'F' || letter == 'B' || letter == 'G';
-    // Most objects are players, whose reading only the kinds table could take; while
-    // that table is empty their polar numbers need not be read at all.
+    const bool landmarkOrBall = isLandmarkOrBall(letter);
     if (!landmarkOrBall && Types::mVisionObjectMap.empty()) return;
     Predicate::Iterator polar = object;
     VisionSense sense;

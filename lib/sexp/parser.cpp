@@ -95,7 +95,13 @@ void store_run(parse_continuation* cc, const char* run, size_t n) {
         cc->val = static_cast<char*>(realloc(cc->val, capacity));
         assert(cc->val != nullptr);
     }
-    memcpy(cc->val + cc->val_length, run, n);
+    // Atoms are mostly a few bytes: a loop beats a call for those.
+    char* to = cc->val + cc->val_length;
+    if (n <= 16) {
+        for (size_t i = 0; i < n; i++) to[i] = run[i];
+    } else {
+        memcpy(to, run, n);
+    }
     cc->val_length = length;
     cc->write_pos = cc->val + length;
     cc->escaped = 0;

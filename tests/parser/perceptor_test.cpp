@@ -183,6 +183,8 @@ TEST_F(Perceptors, ObjectNamesGainTheirIdBeforeTheKindsTableAndLandmarkLetters) 
     parse("(time (now 3.5))(See (\"\" (id F1L) (pol 3 0 0)))");
     EXPECT_EQ(wm->getFlagsTimeSeen(F1L), 3.5);
     EXPECT_EQ(wm->getRelFlagPos(F1L).distance, 3.0f);
+    parse("(See (my -1.5 2 0.25 (id pos)))");
+    expectNear(wm->getSenseMyPos(), salt::Vector3f(-1.5f, 2.0f, 0.25f));
 
     // With the kinds table filled, a player's reading is filed under its kind.
     const VisionObject kind = static_cast<VisionObject>(0);
