@@ -4,9 +4,12 @@
 // must never lose its place, whatever lengths the stream announces.
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <ios>
@@ -63,9 +66,25 @@ int listener(unsigned short& port) {
     return fd;
 }
 
+// The agent's connection to the listener. libFuzzer's timer signal must not
+// interrupt the connect: the agent does not retry it, and the interrupted
+// attempt would still arrive at the listener. Signals wait until it is made.
+std::unique_ptr<ConnectionManager> connect(unsigned short port) {
+    sigset_t all, previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous);
+    std::unique_ptr<ConnectionManager> connection(new ConnectionManager());
+    const bool connected = connection->Connect(rcss::net::Addr(port, "127.0.0.1"));
+    const int error = errno;
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    require(connected, std::string("cannot connect: ") + std::strerror(error));
+    return connection;
+}
+
 void sendAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return;  // the reader has gone; nothing more to check
         data += n;
         size -= static_cast<size_t>(n);
@@ -78,10 +97,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static unsigned short port = 0;
     static const int listenFd = listener(port);
 
-    std::unique_ptr<ConnectionManager> connection(new ConnectionManager());
-    require(connection->Connect(rcss::net::Addr(port, "127.0.0.1")), "cannot connect");
-    const int server = ::accept(listenFd, nullptr, nullptr);
-    require(server >= 0, "accept failed");
+    std::unique_ptr<ConnectionManager> connection = connect(port);
+    int server;
+    do {
+        server = ::accept(listenFd, nullptr, nullptr);
+    } while (server < 0 && errno == EINTR);
+    require(server >= 0, std::string("accept failed: ") + std::strerror(errno));
 
     // The writer closes its side when done, so the reader meets the end of
     // the stream instead of waiting for bytes a length announced.
