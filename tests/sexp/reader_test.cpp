@@ -110,14 +110,32 @@ TEST(Reader, LinesAdvanceAtLineEndsAndInComments) {
 }
 
 TEST(Reader, LongAtomGrowsItsBufferBySteps) {
-    std::string atom(300, 'x');
-    std::string input = "(" + atom + ")";
-    sexp_t* e = parse_sexp(&input[0], static_cast<int>(input.size()));
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(text(e->list), atom);
-    EXPECT_EQ(e->list->val_length, 301u);
-    EXPECT_EQ(e->list->val_capacity, 320u);
-    destroy_sexp(e);
+    // The buffer grows by 64 bytes each time a stored byte fills it, so its size is the
+    // first of 256, 320, 384 ... above the bytes held (the text and its zero byte),
+    // however the text's bytes were stored (in runs, or one by one around an escape).
+    const struct {
+        std::string atom;    // as written
+        std::string stored;  // as read
+        size_t capacity;
+    } kCases[] = {
+        {std::string(254, 'x'), std::string(254, 'x'), 256},
+        {std::string(255, 'x'), std::string(255, 'x'), 320},
+        {std::string(300, 'x'), std::string(300, 'x'), 320},
+        {std::string(318, 'x'), std::string(318, 'x'), 320},
+        {std::string(319, 'x'), std::string(319, 'x'), 384},
+        {std::string(700, 'x'), std::string(700, 'x'), 704},
+        {std::string(250, 'a') + "\\)" + std::string(100, 'b'),
+         std::string(250, 'a') + ")" + std::string(100, 'b'), 384},
+    };
+    for (const auto& c : kCases) {
+        std::string input = "(" + c.atom + ")";
+        sexp_t* e = parse_sexp(&input[0], static_cast<int>(input.size()));
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(text(e->list), c.stored);
+        EXPECT_EQ(e->list->val_length, c.stored.size() + 1);
+        EXPECT_EQ(e->list->val_capacity, c.capacity) << c.stored.size() << " bytes";
+        destroy_sexp(e);
+    }
 }
 
 TEST(Reader, StrayCloseIsReportedAndLeavesResumeAtIt) {
