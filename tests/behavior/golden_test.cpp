@@ -1,0 +1,91 @@
+// Golden replay: the real agent, run in the shipped team folder (its motions and
+// formation), answers a scripted game (golden/session.msgs, made by
+// golden/make_session.py) and every reply and every line it prints must match
+// the recorded transcript byte for byte. Any change of behaviour shows up here;
+// when a change is intended, rerun with HALYX_UPDATE_GOLDEN=1 to record the new
+// transcript and review its diff.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/agent_process.h"
+#include "tests/support/loopback_server.h"
+
+namespace {
+
+const std::string kGolden = std::string(HALYX_SOURCE_DIR) + "/tests/behavior/golden/";
+
+std::vector<std::string> readLines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The first line where two texts differ, with both versions, or "" when equal.
+std::string firstDifference(const std::string& expected, const std::string& actual) {
+    std::istringstream a(expected), b(actual);
+    std::string la, lb;
+    for (int line = 1;; ++line) {
+        const bool moreA = static_cast<bool>(std::getline(a, la));
+        const bool moreB = static_cast<bool>(std::getline(b, lb));
+        if (!moreA && !moreB) return expected == actual ? "" : "line endings differ";
+        if (moreA != moreB || la != lb) {
+            return "line " + std::to_string(line) + "\n  recorded: " + (moreA ? la : "<end>") +
+                   "\n  now:      " + (moreB ? lb : "<end>");
+        }
+    }
+}
+
+// Plays the scripted session against the agent and returns its replies, one per
+// line, and everything it printed.
+void replay(int unum, std::string& replies, std::string& printed) {
+    halyx_test::LoopbackServer server;
+    halyx_test::AgentProcess agent(
+        HALYX_BIN, {"--port", std::to_string(server.port()), "--unum", std::to_string(unum)},
+        std::string(HALYX_SOURCE_DIR) + "/team");
+    ASSERT_TRUE(server.accept());
+    ASSERT_EQ(server.receiveFrame(), "(scene rsg/agent/nao/nao.rsg)");
+    for (const std::string& message : readLines(kGolden + "session.msgs")) {
+        server.sendFrame(message);
+        replies += server.receiveFrame() + "\n";
+    }
+    server.closeClient();
+    ASSERT_EQ(agent.waitExit(), 0);
+    printed = agent.output();
+}
+
+void checkAgainstRecording(int unum, const std::string& name) {
+    std::string replies, printed;
+    replay(unum, replies, printed);
+    if (std::getenv("HALYX_UPDATE_GOLDEN") != nullptr) {
+        std::ofstream(kGolden + name + ".replies", std::ios::binary) << replies;
+        std::ofstream(kGolden + name + ".stdout", std::ios::binary) << printed;
+        GTEST_SKIP() << "recorded " << name;
+    }
+    EXPECT_EQ(firstDifference(readFile(kGolden + name + ".replies"), replies), "")
+        << "replies of " << name;
+    EXPECT_EQ(firstDifference(readFile(kGolden + name + ".stdout"), printed), "")
+        << "standard output of " << name;
+}
+
+}  // namespace
+
+TEST(GoldenReplay, GoalkeeperAnswersTheScriptedGameAsRecorded) {
+    checkAgainstRecording(1, "goalkeeper");
+}
+
+TEST(GoldenReplay, FieldPlayerAnswersTheScriptedGameAsRecorded) {
+    checkAgainstRecording(5, "player5");
+}
