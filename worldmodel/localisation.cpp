@@ -27,14 +27,14 @@ bool finite(const salt::Matrix& m) {
             if (!std::isfinite(m.El(r, c))) return false;
     return true;
 }
+}  // namespace
 
-bool usableTriple(int q, int r, int s) {
+bool WorldModel::isUsableTriple(int q, int r, int s) {
     const bool sameLine = (q % 2 == r % 2) && (r % 2 == s % 2);
     const bool hasFlag = q <= F2R;  // q is the smallest
     const bool hasPost = s >= G1L;  // s is the largest
     return sameLine && hasFlag && hasPost;
 }
-}  // namespace
 
 void WorldModel::globalize() {
     initDimentions();
@@ -62,7 +62,7 @@ void WorldModel::fixCameraPose() {
         for (int r = q + 1; r < kFlagCount; ++r) {
             if (!seen[r]) continue;
             for (int s = r + 1; s < kFlagCount; ++s) {
-                if (!seen[s] || !usableTriple(q, r, s)) continue;
+                if (!seen[s] || !isUsableTriple(q, r, s)) continue;
                 // The pair of one kind runs along the goal line; the third
                 // landmark gives the plane of the goal line.
                 const bool flagPair = r <= F2R;

@@ -75,11 +75,7 @@ bool WorldModel::canSeeFlags() const {
         for (int j = i + 1; j < kFlagCount; ++j) {
             if (!flagSeenRecently(j)) continue;
             for (int k = j + 1; k < kFlagCount; ++k) {
-                if (!flagSeenRecently(k)) continue;
-                const bool allFlags = k <= F2R;
-                const bool allPosts = i >= G1L;
-                const bool sameLine = (i % 2 == j % 2) && (j % 2 == k % 2);
-                if (!allFlags && !allPosts && sameLine) return true;
+                if (flagSeenRecently(k) && isUsableTriple(i, j, k)) return true;
             }
         }
     }

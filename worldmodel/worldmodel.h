@@ -171,6 +171,9 @@ private:
     void placeBall();
     void updateHeading();
     bool flagSeenRecently(int id) const;
+    // Landmarks q < r < s of one goal line, flags and posts mixed: the triples
+    // that fix a pose and that count as seeing landmarks.
+    static bool isUsableTriple(int q, int r, int s);
 
     bool mBallHeadToGoal[3];  // oldest first
     double mTimeLastSeen;
