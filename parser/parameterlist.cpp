@@ -7,6 +7,7 @@
 #include <sstream>
 #include <utility>
 
+#include "parser/heldvalue.h"
 #include "parser/numbertext.h"
 
 namespace zeitgeist {
@@ -15,7 +16,7 @@ namespace {
 
 template <typename T>
 const T* held(const boost::any& value) {
-    return boost::any_cast<T>(&value);
+    return heldValue<T>(value);
 }
 
 // Parsed messages hold nothing but strings and lists, so every read tries the

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "math/geometry.h"
+#include "parser/heldvalue.h"
 #include "parser/sexpparser.h"
 #include "worldmodel/types.h"
 
@@ -50,7 +51,7 @@ bool usesExtendedName(const std::string& name) {
 bool advanceKey(const Predicate& predicate, Predicate::Iterator& it, const std::string& key) {
     Predicate::Iterator::Position& position = it.GetIterator();
     if (position != it.GetList()->end()) {
-        if (const std::string* text = boost::any_cast<std::string>(&*position)) {
+        if (const std::string* text = zeitgeist::heldValue<std::string>(*position)) {
             ++position;
             return *text == key;
         }

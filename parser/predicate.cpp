@@ -1,5 +1,7 @@
 #include "parser/predicate.h"
 
+#include "parser/heldvalue.h"
+
 namespace oxygen {
 
 const zeitgeist::ParameterList Predicate::nullParamList;
@@ -15,10 +17,10 @@ Predicate::Iterator& Predicate::Iterator::operator++() {
 }
 
 bool ParameterName::operator()(const boost::any& value, const std::string& key) const {
-    const zeitgeist::ParameterList* list = boost::any_cast<zeitgeist::ParameterList>(&value);
+    const zeitgeist::ParameterList* list = zeitgeist::heldValue<zeitgeist::ParameterList>(value);
     if (list == nullptr || list->IsEmpty()) return false;
     // A key parsed from text is a string: compare it in place.
-    if (const std::string* text = boost::any_cast<std::string>(&*list->begin())) {
+    if (const std::string* text = zeitgeist::heldValue<std::string>(*list->begin())) {
         return *text == key;
     }
     std::string first;
@@ -30,9 +32,10 @@ bool Predicate::FindParameter(Iterator& it, const std::string& key) const {
     // type is checked once, and a text key is compared where it is stored.
     ParameterName named;
     for (const boost::any& value : *it.GetList()) {
-        const zeitgeist::ParameterList* inner = boost::any_cast<zeitgeist::ParameterList>(&value);
+        const zeitgeist::ParameterList* inner =
+            zeitgeist::heldValue<zeitgeist::ParameterList>(value);
         if (inner == nullptr || inner->IsEmpty()) continue;
-        const std::string* text = boost::any_cast<std::string>(&*inner->begin());
+        const std::string* text = zeitgeist::heldValue<std::string>(*inner->begin());
         if (text != nullptr ? *text != key : !named(value, key)) continue;
         if (inner->GetSize() < 2) return false;
         it = Iterator(inner, inner->begin() + 1);
@@ -44,7 +47,7 @@ bool Predicate::FindParameter(Iterator& it, const std::string& key) const {
 bool Predicate::DescentList(Iterator& it) const {
     if (it.GetIterator() == it.GetList()->end()) return false;
     const zeitgeist::ParameterList* inner =
-        boost::any_cast<zeitgeist::ParameterList>(&*it.GetIterator());
+        zeitgeist::heldValue<zeitgeist::ParameterList>(*it.GetIterator());
     if (inner == nullptr) return false;
     it = Iterator(inner, inner->begin());
     return true;

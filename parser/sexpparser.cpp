@@ -6,44 +6,46 @@
 #include <vector>
 
 #include "lib/sexp/parser.h"
+#include "parser/recycledlist.h"
+#include "parser/treewriter.h"
 
 using oxygen::Predicate;
 using oxygen::PredicateList;
 using zeitgeist::ParameterList;
 
-// A predicate list whose predicates are overwritten in order by the next message; those
-// left over at its end are dropped.
-class SexpParser::RecycledList : public PredicateList {
-public:
-    void Restart() { mNext = mList.begin(); }
-    Predicate& Next() {
-        if (mNext == mList.end()) return AddPredicate();
-        return *mNext++;
-    }
-    void DropRest() { mList.erase(mNext, mList.end()); }
-
-private:
-    TList::iterator mNext;
-};
-
 boost::shared_ptr<PredicateList> SexpParser::Parse(const std::string& text) {
+    return ParseBy(text, true);
+}
+
+boost::shared_ptr<PredicateList> SexpParser::ParseWithReader(const std::string& text) {
+    return ParseBy(text, false);
+}
+
+boost::shared_ptr<PredicateList> SexpParser::ParseBy(const std::string& text, bool direct) {
     if (!mRecycled || mRecycled.use_count() > 1) mRecycled.reset(new RecycledList());
     RecycledList& list = *mRecycled;
     list.Restart();
-    if (!text.empty()) {
-        // The reader only reads the text; its interface predates const.
-        char* begin = const_cast<char*>(text.data());
-        int length =
-            text.size() > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(text.size());
-        parse_continuation* cc = init_continuation(begin);
-        while (sexp_t* sexp = iparse_sexp(begin, length, cc)) {
-            SexpToPredicate(list, sexp);
-            destroy_sexp(sexp);
-        }
-        destroy_continuation(cc);
+    if (!text.empty() && !(direct && ParsePlain(list, text.data(), text.data() + text.size()))) {
+        // The direct route gave up part way, or was not asked for: the reader starts
+        // over and writes the whole list again.
+        list.Restart();
+        ReadPredicates(list, text);
     }
     list.DropRest();
     return mRecycled;
+}
+
+void SexpParser::ReadPredicates(RecycledList& list, const std::string& text) {
+    // The reader only reads the text; its interface predates const.
+    char* begin = const_cast<char*>(text.data());
+    int length =
+        text.size() > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(text.size());
+    parse_continuation* cc = init_continuation(begin);
+    while (sexp_t* sexp = iparse_sexp(begin, length, cc)) {
+        SexpToPredicate(list, sexp);
+        destroy_sexp(sexp);
+    }
+    destroy_continuation(cc);
 }
 
 void SexpParser::SexpToPredicate(RecycledList& list, const sexp_t* sexp) {
@@ -66,50 +68,13 @@ int chainLength(const sexp_t* e) {
     return n;
 }
 
-// The text of an atom. The string's old text is dropped and the new one appended:
-// for a string that already has the room, that is a plain copy, cheaper than a general
-// assignment.
-void atomText(const sexp_t* e, std::string& text) {
-    text.clear();
-    if (e->val != nullptr) {
-        text.append(e->val, e->val_length - 1);
-    } else {
-        text.append(e->bindata, e->binlength);
-    }
-}
-
-// Value `index` of the list becomes the atom's text: written into the string already
-// there, or a new string value.
+// An atom's value: its text, or the bytes of a binary atom.
 void putAtom(ParameterList& list, int index, const sexp_t* e) {
-    if (index < list.GetSize()) {
-        boost::any& slot = *(list.begin() + index);
-        if (std::string* text = boost::any_cast<std::string>(&slot)) {
-            atomText(e, *text);
-            return;
-        }
-        std::string text;
-        atomText(e, text);
-        slot = boost::any(std::move(text));
-        return;
+    if (e->val != nullptr) {
+        treewriter::putText(list, index, e->val, e->val_length - 1);
+    } else {
+        treewriter::putText(list, index, e->bindata, e->binlength);
     }
-    std::string text;
-    atomText(e, text);
-    list.AddValue(boost::any(std::move(text)));
-}
-
-// Value `index` of the list as a nested list, reusing the one already there.
-ParameterList* putList(ParameterList& list, int index) {
-    if (index < list.GetSize()) {
-        boost::any& slot = *(list.begin() + index);
-        if (ParameterList* nested = boost::any_cast<ParameterList>(&slot)) return nested;
-        slot = ParameterList();
-        return boost::any_cast<ParameterList>(&slot);
-    }
-    return list.AddList();
-}
-
-void truncate(ParameterList& list, int size) {
-    while (list.GetSize() > size) list.Pop_Back();
 }
 
 }  // namespace
@@ -132,7 +97,7 @@ void SexpParser::SexpToList(ParameterList& list, const sexp_t* first) {
     target->Reserve(chainLength(e));
     for (;;) {
         while (e == nullptr) {
-            truncate(*target, index);
+            treewriter::truncate(*target, index);
             if (resume.empty()) return;
             target = resume.back().list;
             index = resume.back().index;
@@ -141,7 +106,7 @@ void SexpParser::SexpToList(ParameterList& list, const sexp_t* first) {
         }
         if (e->kind == ELT_LIST) {
             resume.push_back({target, index + 1, e->next});
-            target = putList(*target, index);
+            target = &treewriter::putList(*target, index);
             index = 0;
             e = e->list;
             target->Reserve(chainLength(e));

@@ -15,13 +15,24 @@
 // while anyone holds it.
 class SexpParser : public oxygen::BaseParser {
 public:
+    // Text in the plain form the server writes (blanks, parentheses, plain atoms) is
+    // read in one direct pass; any other text, and text that ends inside a list, goes
+    // through the S-expression reader. Both routes give the same list.
     boost::shared_ptr<oxygen::PredicateList> Parse(const std::string& text) override;
+    // Parse through the reader alone, whatever the text: the reference the direct
+    // route is checked against.
+    boost::shared_ptr<oxygen::PredicateList> ParseWithReader(const std::string& text);
     std::string Generate(boost::shared_ptr<oxygen::PredicateList> list) override;
     ~SexpParser() override = default;
 
 private:
     class RecycledList;
 
+    boost::shared_ptr<oxygen::PredicateList> ParseBy(const std::string& text, bool direct);
+    // The direct route: false when the text leaves the plain form, with `list` then
+    // partly written.
+    static bool ParsePlain(RecycledList& list, const char* begin, const char* end);
+    static void ReadPredicates(RecycledList& list, const std::string& text);
     // Fills the predicate at `next` (appending one at the end of the list) and moves
     // `next` on; a list that is no predicate is skipped.
     static void SexpToPredicate(RecycledList& list, const sexp_t* sexp);

@@ -1,0 +1,56 @@
+#ifndef HALYX_PARSER_TREEWRITER_H
+#define HALYX_PARSER_TREEWRITER_H
+
+#include <boost/any.hpp>
+#include <string>
+#include <utility>
+
+#include "parser/heldvalue.h"
+#include "parser/parameterlist.h"
+
+// Writing a message's values over the value list of the message before: both routes
+// from text to predicates fill their lists through these, so a recycled list ends up
+// the same whichever route wrote it.
+namespace treewriter {
+
+// Value `index` of the list (at most its size) becomes a string of the text: written
+// into the string already there, or a new string value. The string's old text is
+// dropped and the new one appended: for a string that has the room, a plain copy.
+inline void putText(zeitgeist::ParameterList& list, int index, const char* text, size_t length) {
+    if (index < list.GetSize()) {
+        boost::any& slot = *(list.begin() + index);
+        if (std::string* held = zeitgeist::heldValue<std::string>(slot)) {
+            held->clear();
+            held->append(text, length);
+            return;
+        }
+        slot = boost::any(std::string(text, length));
+        return;
+    }
+    list.AddValue(boost::any(std::string(text, length)));
+}
+
+// Value `index` of the list (at most its size) as a nested list, reusing the one
+// already there. The nested list lives in its own holder, so the reference stays good
+// while values are added to `list`.
+inline zeitgeist::ParameterList& putList(zeitgeist::ParameterList& list, int index) {
+    if (index < list.GetSize()) {
+        boost::any& slot = *(list.begin() + index);
+        if (zeitgeist::ParameterList* nested =
+                zeitgeist::heldValue<zeitgeist::ParameterList>(slot)) {
+            return *nested;
+        }
+        slot = zeitgeist::ParameterList();
+        return *zeitgeist::heldValue<zeitgeist::ParameterList>(slot);
+    }
+    return *list.AddList();
+}
+
+// Drops the values from `size` on: what the message before had beyond this one.
+inline void truncate(zeitgeist::ParameterList& list, int size) {
+    while (list.GetSize() > size) list.Pop_Back();
+}
+
+}  // namespace treewriter
+
+#endif
