@@ -31,14 +31,24 @@ VisionSense CartecianToPolar(salt::Vector3f v) {
     return s;
 }
 
+Turn::Turn(double degrees) {
+    const double theta = salt::gDegToRad(degrees);
+    sine = std::sin(theta);
+    cosine = std::cos(theta);
+}
+
 salt::Vector3f rotateAroundLine(salt::Vector3f point, salt::Vector3f direction, double angle,
+                                salt::Vector3f linePoint) {
+    return rotateAroundLine(point, direction, Turn(angle), linePoint);
+}
+
+salt::Vector3f rotateAroundLine(salt::Vector3f point, salt::Vector3f direction, const Turn& turn,
                                 salt::Vector3f linePoint) {
     const double x = point.x(), y = point.y(), z = point.z();
     const double u = direction.x(), v = direction.y(), w = direction.z();
     const double a = linePoint.x(), b = linePoint.y(), c = linePoint.z();
     const double L = u * u + v * v + w * w;
-    const double theta = salt::gDegToRad(angle);
-    const double s = std::sin(theta), k = std::cos(theta);
+    const double s = turn.sine, k = turn.cosine;
     const double root = std::sqrt(L);
 
     const double rx = a * (v * v + w * w) - u * (b * v + c * w - u * x - v * y - w * z) +

@@ -19,26 +19,31 @@ Vector3f rot(const Vector3f& v, const Vector3f& axis, double degrees) {
     return rotateAroundLine(v, axis, degrees, kOrigin);
 }
 
+Vector3f rot(const Vector3f& v, const Vector3f& axis, const Turn& turn) {
+    return rotateAroundLine(v, axis, turn, kOrigin);
+}
+
 // The leg chain below the hip: T1 hip yaw-pitch, T2 knee, T3 ankle pitch, T4 ankle roll.
 class LegChain {
 public:
     LegChain(double j1, double j2, double j3, double j4, double j5, double j6, float side)
-        : mJ1(j1), mJ4(j4), mJ5(j5), mJ6(j6), mYawPitch(0, side, -1) {
+        : mJ1(-j1), mJ4(-j4), mJ5(-j5), mJ6(-j6), mYawPitch(0, side, -1) {
         mHip.RotationY(-rad(j3));
         mHip.RotateX(-rad(j2));
         mKnee = T1(Vector3f(0, 1, 0));
-        mAnklePitch = rot(mKnee, mKnee, -mJ4);
-        mAnkleRoll = rot(rot(T1(Vector3f(1, 0, 0)), mKnee, -mJ4), mAnklePitch, -mJ5);
+        mAnklePitch = rot(mKnee, mKnee, mJ4);
+        mAnkleRoll = rot(rot(T1(Vector3f(1, 0, 0)), mKnee, mJ4), mAnklePitch, mJ5);
     }
 
-    Vector3f T1(const Vector3f& v) const { return rot(mHip.Rotate(v), mYawPitch, -mJ1); }
-    Vector3f T2(const Vector3f& v) const { return rot(T1(v), mKnee, -mJ4); }
-    Vector3f T3(const Vector3f& v) const { return rot(T2(v), mAnklePitch, -mJ5); }
-    Vector3f T4(const Vector3f& v) const { return rot(T3(v), mAnkleRoll, -mJ6); }
+    Vector3f T1(const Vector3f& v) const { return rot(mHip.Rotate(v), mYawPitch, mJ1); }
+    Vector3f T2(const Vector3f& v) const { return rot(T1(v), mKnee, mJ4); }
+    Vector3f T3(const Vector3f& v) const { return rot(T2(v), mAnklePitch, mJ5); }
+    Vector3f T4(const Vector3f& v) const { return rot(T3(v), mAnkleRoll, mJ6); }
 
 private:
-    double mJ1, mJ4, mJ5, mJ6;  // degrees
-    Vector3f mYawPitch;         // hip yaw-pitch axis, not normalised
+    // The joints' turns (their angles negated), each point of the leg turned by them.
+    Turn mJ1, mJ4, mJ5, mJ6;
+    Vector3f mYawPitch;  // hip yaw-pitch axis, not normalised
     Matrix mHip;
     Vector3f mKnee, mAnklePitch, mAnkleRoll;  // axes
 };
@@ -96,11 +101,11 @@ void WorldModel::updateSelf() {
 
     // Field positions: the neck yaw and pitch turn the torso-aligned vectors into
     // the camera frame before the camera pose places them.
-    const double yaw = joint(HJ1), pitch = joint(HJ2);
+    const Turn yaw(-joint(HJ1)), pitch(joint(HJ2));
     for (int i = 1; i < kBodyCount; ++i) {
         const BodyID b = static_cast<BodyID>(i);
         const Vector3f c =
-            rot(rot(mSelf.getMyRelPos(b), Vector3f(0, 0, 1), -yaw), Vector3f(0, 1, 0), pitch);
+            rot(rot(mSelf.getMyRelPos(b), Vector3f(0, 0, 1), yaw), Vector3f(0, 1, 0), pitch);
         mSelf.setMyPos(b, translate(c));
     }
 }
