@@ -13,6 +13,16 @@
 // the same whichever route wrote it.
 namespace treewriter {
 
+// Atoms are a few bytes long, so they are compared in place rather than by a call.
+inline bool sameText(const std::string& held, const char* text, size_t length) {
+    if (held.size() != length) return false;
+    const char* data = held.data();
+    for (size_t i = 0; i < length; ++i) {
+        if (data[i] != text[i]) return false;
+    }
+    return true;
+}
+
 // Value `index` of the list (at most its size) becomes a string of the text: written
 // into the string already there, or a new string value. The string's old text is
 // dropped and the new one appended: for a string that has the room, a plain copy.
@@ -20,6 +30,8 @@ inline void putText(zeitgeist::ParameterList& list, int index, const char* text,
     if (index < list.GetSize()) {
         boost::any& slot = *(list.begin() + index);
         if (std::string* held = zeitgeist::heldValue<std::string>(slot)) {
+            // Keys, names and many numbers repeat from one message to the next.
+            if (sameText(*held, text, length)) return;
             held->clear();
             held->append(text, length);
             return;
