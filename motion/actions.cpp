@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "motion/numberformat.h"
 #include "worldmodel/worldmodel.h"
 
 Actions* Actions::ACS = nullptr;
@@ -78,7 +79,7 @@ std::string Actions::moveJoint(JointID joint, double value) {
     // "%g" is the stream's default format (six significant digits), written without
     // building a stream for each of the 22 joints of a cycle.
     char number[32];
-    std::snprintf(number, sizeof number, "%g", value);
+    formatGeneral(value, number, sizeof number);
     std::string command;
     command.reserve(mEffectorNames[joint].size() + std::strlen(number) + 3);
     command += '(';
