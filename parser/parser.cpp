@@ -60,6 +60,27 @@ bool advanceKey(const Predicate& predicate, Predicate::Iterator& it, const std::
     return predicate.AdvanceValue(it, read) && read == key;
 }
 
+// The value at it read as a string, as GetValue reads one: a string value is handed
+// out where it is stored (valid while the predicate is), any other is converted into
+// scratch. Null when GetValue fails. Names and teams are read for every object of
+// every message, so they are not copied.
+const std::string* textAt(const Predicate& predicate, const Predicate::Iterator& it,
+                          std::string& scratch) {
+    const Predicate::Iterator::Position& position = it.GetIterator();
+    if (position != it.GetList()->end()) {
+        if (const std::string* text = zeitgeist::heldValue<std::string>(*position)) return text;
+    }
+    return predicate.GetValue(it, scratch) ? &scratch : nullptr;
+}
+
+// The value after key read as a string (GetValue with a key), as textAt hands it out.
+const std::string* textAfter(const Predicate& predicate, const Predicate::Iterator& it,
+                             const std::string& key, std::string& scratch) {
+    Predicate::Iterator found = it;
+    if (!predicate.FindParameter(found, key)) return nullptr;
+    return textAt(predicate, found, scratch);
+}
+
 // Distance, horizontal and vertical angle from three successive numbers.
 bool readPolar(const Predicate& predicate, Predicate::Iterator& it, VisionSense& sense) {
     VisionSense s;
@@ -182,9 +203,10 @@ void Parser::parseTCH(const Predicate& predicate) {
 
 void Parser::parseHingeJointInfo(const Predicate& predicate) {
     Predicate::Iterator it(predicate);
-    std::string name;
-    if (!predicate.GetValue(it, kName, name)) return;
-    auto joint = Types::mJointIDMap.find(name);
+    std::string scratch;
+    const std::string* name = textAfter(predicate, it, kName, scratch);
+    if (name == nullptr) return;
+    auto joint = Types::mJointIDMap.find(*name);
     if (joint == Types::mJointIDMap.end()) {
         std::cerr << "(VarAzozizor) unknown joint id!" << std::endl;
         return;
@@ -226,10 +248,12 @@ void Parser::parseObjectVision(const Predicate& predicate) {
 
 // One object of a vision message; object is at its name.
 void Parser::visionObject(const Predicate& predicate, Predicate::Iterator object) {
-    std::string name;
-    if (!predicate.GetValue(object, name)) return;
-    if (name == "P") parsePlayerInfo(predicate, object);
-    if (!usesExtendedName(name)) return;
+    std::string scratch;
+    const std::string* text = textAt(predicate, object, scratch);
+    if (text == nullptr) return;
+    if (*text == "P") parsePlayerInfo(predicate, object);
+    if (!usesExtendedName(*text)) return;
+    std::string name = *text;
     std::string id;
     if (predicate.GetValue(object, kId, id)) name += id;
     if (name == "mypos") {
@@ -259,8 +283,9 @@ void Parser::visionObject(const Predicate& predicate, Predicate::Iterator object
 }
 
 void Parser::parsePlayerInfo(const Predicate& predicate, Predicate::Iterator it) {
-    std::string team;
-    if (predicate.GetValue(it, kTeam, team)) {
+    std::string scratch;
+    const std::string* team = textAfter(predicate, it, kTeam, scratch);
+    if (team != nullptr) {
         ++it;
     } else {
         std::cerr << "could not get team \n";
@@ -282,7 +307,9 @@ void Parser::parsePlayerInfo(const Predicate& predicate, Predicate::Iterator it)
         if (!hasId || !readPolar(predicate, item, sense)) return;
         salt::Vector3f polar(sense.distance, sense.theta, sense.phi);
         salt::Vector3f position = PolarToCartecian(polar);
-        if (team == mWorldModel.getTeamName()) {
+        // A player without a team reads as the empty team name.
+        static const std::string kNoTeam;
+        if ((team != nullptr ? *team : kNoTeam) == mWorldModel.getTeamName()) {
             mWorldModel.setRelOurPos(position, id, HEAD);
         } else {
             mWorldModel.setRelOppPos(position, id, HEAD);

@@ -40,8 +40,9 @@ inline ByteKind kindOf(const char* p) {
     return kBytes.kind[static_cast<unsigned char>(*p)];
 }
 
-inline const char* skipBlanks(const char* p, const char* end) {
-    while (p != end && kindOf(p) == kBlank) ++p;
+// The scans need no bound: the text ends with a zero byte, which is "other".
+inline const char* skipBlanks(const char* p) {
+    while (kindOf(p) == kBlank) ++p;
     return p;
 }
 
@@ -50,15 +51,15 @@ inline bool startsAtom(const char* p) {
     return kindOf(p) == kAtom && *p != ';';
 }
 
-inline const char* atomEnd(const char* p, const char* end) {
-    while (p != end && kindOf(p) == kAtom) ++p;
+inline const char* atomEnd(const char* p) {
+    while (kindOf(p) == kAtom) ++p;
     return p;
 }
 
 // Fills `root` with the elements of a list whose "(" lies just before `p`, up to its
 // matching ")". Returns the position after that ")", or null when the text leaves the
 // plain form or ends first.
-const char* fillList(ParameterList& root, const char* p, const char* end) {
+const char* fillList(ParameterList& root, const char* p) {
     struct Place {
         ParameterList* list;
         int index;  // the next value of the list to write
@@ -69,8 +70,7 @@ const char* fillList(ParameterList& root, const char* p, const char* end) {
     ParameterList* target = &root;
     int index = 0;
     for (;;) {
-        p = skipBlanks(p, end);
-        if (p == end) return nullptr;
+        p = skipBlanks(p);
         switch (kindOf(p)) {
             case kOpen:
                 open.push_back({target, index + 1});
@@ -89,7 +89,7 @@ const char* fillList(ParameterList& root, const char* p, const char* end) {
             default: {
                 if (!startsAtom(p)) return nullptr;
                 const char* start = p;
-                p = atomEnd(p + 1, end);
+                p = atomEnd(p + 1);
                 treewriter::putText(*target, index++, start, static_cast<size_t>(p - start));
             }
         }
@@ -103,24 +103,23 @@ bool SexpParser::ParsePlain(RecycledList& list, const char* p, const char* end) 
     // to find where they end.
     static thread_local ParameterList unnamed;
     for (;;) {
-        p = skipBlanks(p, end);
+        p = skipBlanks(p);
         if (p == end) return true;
         if (kindOf(p) == kOpen) {
-            p = skipBlanks(p + 1, end);
-            if (p == end) return false;
+            p = skipBlanks(p + 1);
             if (startsAtom(p)) {
                 const char* name = p;
-                p = atomEnd(p + 1, end);
+                p = atomEnd(p + 1);
                 oxygen::Predicate& predicate = list.Next();
                 predicate.name.assign(name, static_cast<size_t>(p - name));
-                p = fillList(predicate.parameter, p, end);
+                p = fillList(predicate.parameter, p);
             } else {
-                p = fillList(unnamed, p, end);
+                p = fillList(unnamed, p);
             }
             if (p == nullptr) return false;
         } else if (startsAtom(p)) {
             // A top-level atom is an expression of its own and makes no predicate.
-            p = atomEnd(p + 1, end);
+            p = atomEnd(p + 1);
         } else {
             return false;
         }

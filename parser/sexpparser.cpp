@@ -25,7 +25,7 @@ boost::shared_ptr<PredicateList> SexpParser::ParseBy(const std::string& text, bo
     if (!mRecycled || mRecycled.use_count() > 1) mRecycled.reset(new RecycledList());
     RecycledList& list = *mRecycled;
     list.Restart();
-    if (!text.empty() && !(direct && ParsePlain(list, text.data(), text.data() + text.size()))) {
+    if (!text.empty() && !(direct && ParsePlain(list, text.c_str(), text.c_str() + text.size()))) {
         // The direct route gave up part way, or was not asked for: the reader starts
         // over and writes the whole list again.
         list.Restart();

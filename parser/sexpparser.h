@@ -30,7 +30,7 @@ private:
 
     boost::shared_ptr<oxygen::PredicateList> ParseBy(const std::string& text, bool direct);
     // The direct route: false when the text leaves the plain form, with `list` then
-    // partly written.
+    // partly written. The byte at `end` must be a zero byte, as after a string's text.
     static bool ParsePlain(RecycledList& list, const char* begin, const char* end);
     static void ReadPredicates(RecycledList& list, const std::string& text);
     // Fills the predicate at `next` (appending one at the end of the list) and moves

@@ -23,23 +23,26 @@ inline bool sameText(const std::string& held, const char* text, size_t length) {
     return true;
 }
 
+// The uncommon cases of putText: value `index` is no string, or lies at the end.
+void putNewText(zeitgeist::ParameterList& list, int index, const char* text, size_t length);
+
 // Value `index` of the list (at most its size) becomes a string of the text: written
 // into the string already there, or a new string value. The string's old text is
 // dropped and the new one appended: for a string that has the room, a plain copy.
+// Runs for every atom of every message, so the usual case is kept small enough to be
+// inlined into the readers.
 inline void putText(zeitgeist::ParameterList& list, int index, const char* text, size_t length) {
     if (index < list.GetSize()) {
-        boost::any& slot = *(list.begin() + index);
-        if (std::string* held = zeitgeist::heldValue<std::string>(slot)) {
+        if (std::string* held = zeitgeist::heldValue<std::string>(*(list.begin() + index))) {
             // Keys, names and many numbers repeat from one message to the next.
-            if (sameText(*held, text, length)) return;
-            held->clear();
-            held->append(text, length);
+            if (!sameText(*held, text, length)) {
+                held->clear();
+                held->append(text, length);
+            }
             return;
         }
-        slot = boost::any(std::string(text, length));
-        return;
     }
-    list.AddValue(boost::any(std::string(text, length)));
+    putNewText(list, index, text, length);
 }
 
 // Value `index` of the list (at most its size) as a nested list, reusing the one
