@@ -6,11 +6,21 @@
 // turns within each cycle, so both are measured under the same load. At the end it prints
 // median and 99th percentile of both, their ratio, and the agent's resident memory.
 //
+// With "--cores busy" every core also runs a spinner at the lowest scheduling class
+// (SCHED_IDLE: it gets a core only when nothing else wants it, and gives it up at once),
+// as the server and nine agents keep the cores of a match from idling. On a virtual
+// machine an idle core halts, and waking it goes through the host; "--cores idle" (the
+// default) measures that case.
+//
 //   latency_driver --agent <halyx> --echo <echo_agent> --team <team folder> [--cycles N]
+//                  [--cores idle|busy]
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,6 +48,7 @@ const int kOurNumber = 5;         // the robot the messages are written for
 struct Options {
     std::string agent, echo, team;
     long cycles = 10000;
+    bool busyCores = false;
 };
 
 Options readOptions(int argc, char** argv) {
@@ -52,6 +63,9 @@ Options readOptions(int argc, char** argv) {
             options.team = argv[i + 1];
         } else if (key == "--cycles") {
             options.cycles = std::atol(argv[i + 1]);
+        } else if (key == "--cores" &&
+                   (argv[i + 1] == std::string("busy") || argv[i + 1] == std::string("idle"))) {
+            options.busyCores = argv[i + 1] == std::string("busy");
         } else {
             throw std::runtime_error("unknown option " + key);
         }
@@ -60,7 +74,7 @@ Options readOptions(int argc, char** argv) {
         options.cycles <= 0) {
         throw std::runtime_error(
             "usage: latency_driver --agent <halyx> --echo <echo_agent> --team <team folder> "
-            "[--cycles N]");
+            "[--cycles N] [--cores idle|busy]");
     }
     return options;
 }
@@ -168,7 +182,39 @@ void report(const Subject& echo, const Subject& agent) {
                 agentP99 / echoP99);
 }
 
+// One spinner per core at the lowest scheduling class, stopped when this goes out of
+// scope or the driver dies.
+class Spinners {
+public:
+    explicit Spinners(bool start) {
+        const long cores = start ? sysconf(_SC_NPROCESSORS_ONLN) : 0;
+        for (long i = 0; i < cores; ++i) {
+            const pid_t pid = fork();
+            if (pid < 0) throw std::runtime_error("cannot start a spinner");
+            if (pid == 0) spin();
+            mPids.push_back(pid);
+        }
+    }
+    ~Spinners() { stop(); }
+    void stop() {
+        for (pid_t pid : mPids) kill(pid, SIGKILL);
+        for (pid_t pid : mPids) waitpid(pid, nullptr, 0);
+        mPids.clear();
+    }
+
+private:
+    [[noreturn]] static void spin() {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        sched_param none{};
+        if (sched_setscheduler(0, SCHED_IDLE, &none) != 0) _exit(1);
+        for (volatile unsigned long n = 0;; n = n + 1) {
+        }
+    }
+    std::vector<pid_t> mPids;
+};
+
 int run(const Options& options) {
+    Spinners spinners(options.busyCores);
     unsigned short port = 0;
     const int listener = listenOnLoopback(port);
     Subject echo, agent;
@@ -211,8 +257,11 @@ int run(const Options& options) {
     const long rss = memoryKb(agent.pid, "VmRSS");
     const long peak = memoryKb(agent.pid, "VmHWM");
 
-    std::printf("%ld lock-step cycles over loopback, messages of %zu to %zu bytes\n",
-                options.cycles, shortest, longest);
+    spinners.stop();
+
+    std::printf("%ld lock-step cycles over loopback, messages of %zu to %zu bytes, cores %s\n",
+                options.cycles, shortest, longest,
+                options.busyCores ? "kept busy by lowest-priority spinners" : "left idle");
     report(echo, agent);
     std::printf("CPU time per cycle (user and system): echo %.1f us, halyx %.1f us\n", echoCpu,
                 agentCpu);
