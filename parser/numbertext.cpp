@@ -15,23 +15,29 @@ const double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 
 }  // namespace
 
+// Appends the decimal digits at p to digits; returns the position after them.
+inline const char* readDigits(const char* p, uint64_t& digits) {
+    for (unsigned d = static_cast<unsigned char>(*p) - '0'; d < 10;
+         d = static_cast<unsigned char>(*++p) - '0') {
+        digits = digits * 10 + d;  // wraps only past kMaxDigits, where atof decides
+    }
+    return p;
+}
+
 double numberFromText(const char* text) {
     const char* p = text;
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
     uint64_t digits = 0;
-    int count = 0;
-    int fraction = -1;  // digits after the point; -1 before any point
-    for (;; ++p) {
-        if (*p >= '0' && *p <= '9') {
-            digits = digits * 10 + static_cast<uint64_t>(*p - '0');
-            ++count;
-            if (fraction >= 0) ++fraction;
-        } else if (*p == '.' && fraction < 0) {
-            fraction = 0;
-        } else {
-            break;
-        }
+    const char* integer = p;
+    p = readDigits(p, digits);
+    int count = static_cast<int>(p - integer);
+    int fraction = 0;  // digits after the point
+    if (*p == '.') {
+        const char* decimals = ++p;
+        p = readDigits(p, digits);
+        fraction = static_cast<int>(p - decimals);
+        count += fraction;
     }
     if (*p != '\0' || count == 0 || count > kMaxDigits) return std::atof(text);
     double value = static_cast<double>(digits);

@@ -5,6 +5,7 @@
 
 #include "math/geometry.h"
 #include "parser/heldvalue.h"
+#include "parser/sametext.h"
 #include "parser/sexpparser.h"
 #include "worldmodel/types.h"
 
@@ -53,7 +54,7 @@ bool advanceKey(const Predicate& predicate, Predicate::Iterator& it, const std::
     if (position != it.GetList()->end()) {
         if (const std::string* text = zeitgeist::heldValue<std::string>(*position)) {
             ++position;
-            return *text == key;
+            return zeitgeist::sameText(*text, key);
         }
     }
     std::string read;
@@ -251,7 +252,7 @@ void Parser::visionObject(const Predicate& predicate, Predicate::Iterator object
     std::string scratch;
     const std::string* text = textAt(predicate, object, scratch);
     if (text == nullptr) return;
-    if (*text == "P") parsePlayerInfo(predicate, object);
+    if (zeitgeist::sameText(*text, "P", 1)) parsePlayerInfo(predicate, object);
     if (!usesExtendedName(*text)) return;
     std::string name = *text;
     std::string id;

@@ -1,6 +1,7 @@
 #include "parser/predicate.h"
 
 #include "parser/heldvalue.h"
+#include "parser/sametext.h"
 
 namespace oxygen {
 
@@ -21,7 +22,7 @@ bool ParameterName::operator()(const boost::any& value, const std::string& key) 
     if (list == nullptr || list->IsEmpty()) return false;
     // A key parsed from text is a string: compare it in place.
     if (const std::string* text = zeitgeist::heldValue<std::string>(*list->begin())) {
-        return *text == key;
+        return zeitgeist::sameText(*text, key);
     }
     std::string first;
     return list->GetValue(list->begin(), first) && first == key;
@@ -36,7 +37,7 @@ bool Predicate::FindParameter(Iterator& it, const std::string& key) const {
             zeitgeist::heldValue<zeitgeist::ParameterList>(value);
         if (inner == nullptr || inner->IsEmpty()) continue;
         const std::string* text = zeitgeist::heldValue<std::string>(*inner->begin());
-        if (text != nullptr ? *text != key : !named(value, key)) continue;
+        if (text != nullptr ? !zeitgeist::sameText(*text, key) : !named(value, key)) continue;
         if (inner->GetSize() < 2) return false;
         it = Iterator(inner, inner->begin() + 1);
         return true;

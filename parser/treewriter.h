@@ -7,21 +7,12 @@
 
 #include "parser/heldvalue.h"
 #include "parser/parameterlist.h"
+#include "parser/sametext.h"
 
 // Writing a message's values over the value list of the message before: both routes
 // from text to predicates fill their lists through these, so a recycled list ends up
 // the same whichever route wrote it.
 namespace treewriter {
-
-// Atoms are a few bytes long, so they are compared in place rather than by a call.
-inline bool sameText(const std::string& held, const char* text, size_t length) {
-    if (held.size() != length) return false;
-    const char* data = held.data();
-    for (size_t i = 0; i < length; ++i) {
-        if (data[i] != text[i]) return false;
-    }
-    return true;
-}
 
 // The uncommon cases of putText: value `index` is no string, or lies at the end.
 void putNewText(zeitgeist::ParameterList& list, int index, const char* text, size_t length);
@@ -35,7 +26,7 @@ inline void putText(zeitgeist::ParameterList& list, int index, const char* text,
     if (index < list.GetSize()) {
         if (std::string* held = zeitgeist::heldValue<std::string>(*(list.begin() + index))) {
             // Keys, names and many numbers repeat from one message to the next.
-            if (!sameText(*held, text, length)) {
+            if (!zeitgeist::sameText(*held, text, length)) {
                 held->clear();
                 held->append(text, length);
             }
