@@ -2,11 +2,16 @@
 // announces the robot model like the real agent, and answers every frame at once with an
 // empty frame, until the server closes the connection.
 //
-//   echo_agent <port>          (server on 127.0.0.1)
+// Given a number of microseconds, it first spins that long on every frame: an agent that
+// works as long as the real one but does nothing else, to tell the cost of the work
+// itself from what the machine adds to any reply that is not immediate.
+//
+//   echo_agent <port> [work microseconds]     (server on 127.0.0.1)
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -14,10 +19,11 @@
 #include "bench/frame_channel.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: echo_agent <port>\n";
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: echo_agent <port> [work microseconds]\n";
         return 2;
     }
+    const std::chrono::microseconds work(argc == 3 ? std::atol(argv[2]) : 0);
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in server{};
     server.sin_family = AF_INET;
@@ -32,6 +38,9 @@ int main(int argc, char** argv) {
     const std::string empty;
     std::string message;
     while (channel.receive(message)) {
+        const auto until = std::chrono::steady_clock::now() + work;
+        while (work.count() > 0 && std::chrono::steady_clock::now() < until) {
+        }
         if (!channel.send(empty)) break;
     }
     return 0;

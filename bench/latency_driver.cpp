@@ -6,19 +6,20 @@
 // turns within each cycle, so both are measured under the same load. At the end it prints
 // median and 99th percentile of both, their ratio, and the agent's resident memory.
 //
-// With "--cores busy" every core also runs a spinner at the lowest scheduling class
-// (SCHED_IDLE: it gets a core only when nothing else wants it, and gives it up at once),
-// as the server and nine agents keep the cores of a match from idling. On a virtual
-// machine an idle core halts, and waking it goes through the host; "--cores idle" (the
-// default) measures that case.
+// Two options tell the agent's own cost from what this machine adds to every reply:
+// "--spinners N" runs N busy loops at the lowest priority (nice 19), so that cores do
+// not halt between messages, as the server and nine agents keep the cores of a match from
+// halting; "--worker US" measures, in place of the agent, the echo agent spinning US
+// microseconds on every frame before it answers: the floor for an agent that works
+// that long and does nothing else.
 //
 //   latency_driver --agent <halyx> --echo <echo_agent> --team <team folder> [--cycles N]
-//                  [--cores idle|busy]
+//                  [--spinners N] [--worker US]
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sched.h>
+#include <sys/resource.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -48,7 +49,8 @@ const int kOurNumber = 5;         // the robot the messages are written for
 struct Options {
     std::string agent, echo, team;
     long cycles = 10000;
-    bool busyCores = false;
+    long spinners = 0;
+    long workerMicroseconds = -1;  // no worker subject
 };
 
 Options readOptions(int argc, char** argv) {
@@ -63,24 +65,25 @@ Options readOptions(int argc, char** argv) {
             options.team = argv[i + 1];
         } else if (key == "--cycles") {
             options.cycles = std::atol(argv[i + 1]);
-        } else if (key == "--cores" &&
-                   (argv[i + 1] == std::string("busy") || argv[i + 1] == std::string("idle"))) {
-            options.busyCores = argv[i + 1] == std::string("busy");
+        } else if (key == "--spinners") {
+            options.spinners = std::atol(argv[i + 1]);
+        } else if (key == "--worker") {
+            options.workerMicroseconds = std::atol(argv[i + 1]);
         } else {
             throw std::runtime_error("unknown option " + key);
         }
     }
     if (argc % 2 != 1 || options.agent.empty() || options.echo.empty() || options.team.empty() ||
-        options.cycles <= 0) {
+        options.cycles <= 0 || options.spinners < 0 || options.spinners > 64) {
         throw std::runtime_error(
             "usage: latency_driver --agent <halyx> --echo <echo_agent> --team <team folder> "
-            "[--cycles N] [--cores idle|busy]");
+            "[--cycles N] [--spinners N] [--worker US]");
     }
     return options;
 }
 
 int listenOnLoopback(unsigned short& port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -113,7 +116,7 @@ std::unique_ptr<FrameChannel> acceptAgent(int listener, const std::string& name)
     if (poll(&waiting, 1, kAcceptSeconds * 1000) != 1) {
         throw std::runtime_error(name + " did not connect");
     }
-    const int fd = accept(listener, nullptr, nullptr);
+    const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
     const int on = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     auto channel = std::make_unique<FrameChannel>(fd);
@@ -171,24 +174,21 @@ double cpuMicroseconds(pid_t pid) {
 }
 
 void report(const Subject& echo, const Subject& agent) {
-    const double echoMedian = percentile(echo.latencies, 0.5);
-    const double echoP99 = percentile(echo.latencies, 0.99);
-    const double agentMedian = percentile(agent.latencies, 0.5);
-    const double agentP99 = percentile(agent.latencies, 0.99);
-    std::printf("%-10s median %8.1f us   p99 %8.1f us\n", echo.name.c_str(), echoMedian, echoP99);
-    std::printf("%-10s median %8.1f us   p99 %8.1f us\n", agent.name.c_str(), agentMedian,
-                agentP99);
-    std::printf("ratio      median %8.2f      p99 %8.2f\n", agentMedian / echoMedian,
-                agentP99 / echoP99);
+    for (const Subject* s : {&echo, &agent}) {
+        std::printf("%-10s median %8.1f us   p99 %8.1f us\n", s->name.c_str(),
+                    percentile(s->latencies, 0.5), percentile(s->latencies, 0.99));
+    }
+    std::printf("ratio      median %8.2f      p99 %8.2f\n",
+                percentile(agent.latencies, 0.5) / percentile(echo.latencies, 0.5),
+                percentile(agent.latencies, 0.99) / percentile(echo.latencies, 0.99));
 }
 
-// One spinner per core at the lowest scheduling class, stopped when this goes out of
-// scope or the driver dies.
+// Busy loops at the lowest priority, stopped when this goes out of scope or the
+// driver dies.
 class Spinners {
 public:
-    explicit Spinners(bool start) {
-        const long cores = start ? sysconf(_SC_NPROCESSORS_ONLN) : 0;
-        for (long i = 0; i < cores; ++i) {
+    explicit Spinners(long count) {
+        for (long i = 0; i < count; ++i) {
             const pid_t pid = fork();
             if (pid < 0) throw std::runtime_error("cannot start a spinner");
             if (pid == 0) spin();
@@ -205,8 +205,7 @@ public:
 private:
     [[noreturn]] static void spin() {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
-        sched_param none{};
-        if (sched_setscheduler(0, SCHED_IDLE, &none) != 0) _exit(1);
+        if (setpriority(PRIO_PROCESS, 0, 19) != 0) _exit(1);
         for (volatile unsigned long n = 0;; n = n + 1) {
         }
     }
@@ -214,17 +213,27 @@ private:
 };
 
 int run(const Options& options) {
-    Spinners spinners(options.busyCores);
+    Spinners spinners(options.spinners);
     unsigned short port = 0;
     const int listener = listenOnLoopback(port);
+    // The echo agent first and the measured agent second: report() reads them in this
+    // order. With a worker, the measured agent is the echo agent spinning on every frame.
     Subject echo, agent;
     echo.name = "echo";
-    agent.name = "halyx";
+    std::vector<Subject*> subjects = {&echo, &agent};
     echo.pid = start({options.echo, std::to_string(port)}, options.team);
     echo.channel = acceptAgent(listener, "the echo agent");
-    agent.pid =
-        start({options.agent, "--port", std::to_string(port), "--unum", std::to_string(kOurNumber)},
-              options.team);
+    if (options.workerMicroseconds >= 0) {
+        agent.name = "echo+" + std::to_string(options.workerMicroseconds) + "us";
+        agent.pid =
+            start({options.echo, std::to_string(port), std::to_string(options.workerMicroseconds)},
+                  options.team);
+    } else {
+        agent.name = "halyx";
+        agent.pid = start(
+            {options.agent, "--port", std::to_string(port), "--unum", std::to_string(kOurNumber)},
+            options.team);
+    }
     agent.channel = acceptAgent(listener, "the agent");
     close(listener);
 
@@ -232,7 +241,7 @@ int run(const Options& options) {
     sceneOptions.vision.full = true;
     MatchScene scene(options.team + "/formation.conf", sceneOptions);
     std::string reply;
-    for (Subject* s : {&echo, &agent}) {
+    for (Subject* s : subjects) {
         if (!s->channel->send(scene.greeting()) || !s->channel->receive(reply)) {
             throw std::runtime_error(s->name + " did not answer the first message");
         }
@@ -247,32 +256,26 @@ int run(const Options& options) {
         shortest = std::min(shortest, message.size());
         longest = std::max(longest, message.size());
         // Alternate who goes first, so neither always meets a cache warmed by the other.
-        Subject& first = cycle % 2 != 0 ? echo : agent;
-        Subject& second = cycle % 2 != 0 ? agent : echo;
-        exchange(first, message, reply);
-        exchange(second, message, reply);
+        exchange(*subjects[cycle % 2], message, reply);
+        exchange(*subjects[1 - cycle % 2], message, reply);
     }
     const double echoCpu = (cpuMicroseconds(echo.pid) - echoCpuBefore) / options.cycles;
     const double agentCpu = (cpuMicroseconds(agent.pid) - agentCpuBefore) / options.cycles;
     const long rss = memoryKb(agent.pid, "VmRSS");
     const long peak = memoryKb(agent.pid, "VmHWM");
-
     spinners.stop();
 
-    std::printf("%ld lock-step cycles over loopback, messages of %zu to %zu bytes, cores %s\n",
-                options.cycles, shortest, longest,
-                options.busyCores ? "kept busy by lowest-priority spinners" : "left idle");
+    std::printf("%ld lock-step cycles over loopback, messages of %zu to %zu bytes, %ld spinners\n",
+                options.cycles, shortest, longest, options.spinners);
     report(echo, agent);
-    std::printf("CPU time per cycle (user and system): echo %.1f us, halyx %.1f us\n", echoCpu,
-                agentCpu);
-    std::printf("halyx resident memory after the run: %.1f MB (peak %.1f MB)\n", rss / 1024.0,
-                peak / 1024.0);
+    std::printf("CPU time per cycle (user and system): echo %.1f us, %s %.1f us\n", echoCpu,
+                agent.name.c_str(), agentCpu);
+    std::printf("%s resident memory after the run: %.1f MB (peak %.1f MB)\n", agent.name.c_str(),
+                rss / 1024.0, peak / 1024.0);
 
-    echo.channel.reset();
-    agent.channel.reset();
-    int status = 0;
-    waitpid(echo.pid, &status, 0);
-    waitpid(agent.pid, &status, 0);
+    // Every connection is closed before any agent is waited for.
+    for (Subject* s : subjects) s->channel.reset();
+    for (Subject* s : subjects) waitpid(s->pid, nullptr, 0);
     return 0;
 }
 
