@@ -59,6 +59,30 @@ std::vector<std::string> withMovingClock(const std::string& message, int count) 
     return copies;
 }
 
+// As withMovingClock, and every reading changes from one copy to the next as in a match
+// (positions, angles and forces never repeat exactly): in copy k the last digit of every
+// decimal number is moved on by k. Only keys, names and whole numbers (ids) repeat.
+std::vector<std::string> withChangingReadings(const std::string& message, int count) {
+    std::vector<std::string> copies = withMovingClock(message, count);
+    for (int k = 0; k < count; ++k) {
+        std::string& copy = copies[static_cast<std::size_t>(k)];
+        bool decimals = false;  // inside the digits after a decimal point
+        for (std::size_t i = 0; i < copy.size(); ++i) {
+            const char c = copy[i];
+            const bool digit = c >= '0' && c <= '9';
+            if (c == '.' && i > 0 && copy[i - 1] >= '0' && copy[i - 1] <= '9') {
+                decimals = true;
+            } else if (!digit) {
+                decimals = false;
+            } else if (decimals &&
+                       (i + 1 == copy.size() || copy[i + 1] < '0' || copy[i + 1] > '9')) {
+                copy[i] = static_cast<char>('0' + (c - '0' + k) % 10);
+            }
+        }
+    }
+    return copies;
+}
+
 // The agent's standard output goes to /dev/null while a cycle runs: writing the status
 // line is part of a cycle's cost, the terminal behind it is not.
 class QuietStdout {
@@ -81,8 +105,10 @@ private:
     int mSaved;
 };
 
-void ParserDoParse(benchmark::State& state, const char* name) {
-    const std::vector<std::string> messages = withMovingClock(readMessage(name), 1000);
+void ParserDoParse(benchmark::State& state, const char* name, bool changing) {
+    const std::vector<std::string> messages = changing
+                                                  ? withChangingReadings(readMessage(name), 1000)
+                                                  : withMovingClock(readMessage(name), 1000);
     Types::fill();
     WorldModel worldModel;
     worldModel.setTeamName("QEL");
@@ -94,15 +120,19 @@ void ParserDoParse(benchmark::State& state, const char* name) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * messages[0].size()));
 }
-BENCHMARK_CAPTURE(ParserDoParse, full_vision_3000B, kFullVision)
+BENCHMARK_CAPTURE(ParserDoParse, full_vision_3000B, kFullVision, false)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(ParserDoParse, no_vision_940B, kNoVision)
+BENCHMARK_CAPTURE(ParserDoParse, full_vision_3000B_changing, kFullVision, true)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(ParserDoParse, longest_6000B, kLongest)
+BENCHMARK_CAPTURE(ParserDoParse, no_vision_940B, kNoVision, false)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(ParserDoParse, longest_6000B, kLongest, false)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
@@ -115,8 +145,10 @@ void enterTeamFolder() {
 
 // MyBehavior::Think on a message of the match, after the first (init) cycle. The motion
 // engine starts idle, as after a beam.
-void Think(benchmark::State& state, int unum, const char* name) {
-    const std::vector<std::string> messages = withMovingClock(readMessage(name), 1000);
+void Think(benchmark::State& state, int unum, const char* name, bool changing) {
+    const std::vector<std::string> messages = changing
+                                                  ? withChangingReadings(readMessage(name), 1000)
+                                                  : withMovingClock(readMessage(name), 1000);
     enterTeamFolder();
     QuietStdout quiet;
     MyBehavior agent(unum);
@@ -128,19 +160,27 @@ void Think(benchmark::State& state, int unum, const char* name) {
         k = (k + 1) % messages.size();
     }
 }
-BENCHMARK_CAPTURE(Think, goalkeeper_full_vision, 1, kFullVision)
+BENCHMARK_CAPTURE(Think, goalkeeper_full_vision, 1, kFullVision, false)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(Think, field_player_full_vision, 5, kFullVision)
+BENCHMARK_CAPTURE(Think, goalkeeper_full_vision_changing, 1, kFullVision, true)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(Think, field_player_no_vision, 5, kNoVision)
+BENCHMARK_CAPTURE(Think, field_player_full_vision, 5, kFullVision, false)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(Think, field_player_longest, 5, kLongest)
+BENCHMARK_CAPTURE(Think, field_player_full_vision_changing, 5, kFullVision, true)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(Think, field_player_no_vision, 5, kNoVision, false)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(Think, field_player_longest, 5, kLongest, false)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
