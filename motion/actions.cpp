@@ -77,17 +77,22 @@ std::string Actions::say(const std::string& message) {
 std::string Actions::moveJoint(JointID joint, double value) {
     if (joint < 0 || joint >= kJointCount || !std::isfinite(value)) return "";
     // "%g" is the stream's default format (six significant digits), written without
-    // building a stream for each of the 22 joints of a cycle.
+    // building a stream for each of the 22 joints of a cycle; the command is put
+    // together in place and copied into its string once.
     char number[32];
-    formatGeneral(value, number, sizeof number);
-    std::string command;
-    command.reserve(mEffectorNames[joint].size() + std::strlen(number) + 3);
-    command += '(';
-    command += mEffectorNames[joint];
-    command += ' ';
-    command += number;
-    command += ')';
-    return command;
+    const size_t length = static_cast<size_t>(formatGeneral(value, number, sizeof number));
+    const std::string& name = mEffectorNames[joint];
+    char command[64];
+    if (name.size() + length + 3 > sizeof command) return "(" + name + " " + number + ")";
+    size_t n = 0;
+    command[n++] = '(';
+    std::memcpy(command + n, name.data(), name.size());
+    n += name.size();
+    command[n++] = ' ';
+    std::memcpy(command + n, number, length);
+    n += length;
+    command[n++] = ')';
+    return std::string(command, n);
 }
 
 std::string Actions::moveJointTo(JointID joint, double target, double& speed) {

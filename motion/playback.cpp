@@ -33,6 +33,7 @@ std::string Actions::act(double (*table)[kTableSize], double& t) {
     const int columns = countCell(table[0][0]);
     const int rows = countCell(table[1][0]);
     std::string commands;
+    commands.reserve(static_cast<size_t>(columns > 0 ? columns : 0) * 24);  // ~18 bytes a joint
     for (int i = 1; i < rows; ++i) {
         const double start = table[0][i];
         const double end = table[1][i];
