@@ -25,6 +25,9 @@ boost::shared_ptr<PredicateList> SexpParser::ParseBy(const std::string& text, bo
     if (!mRecycled || mRecycled.use_count() > 1) mRecycled.reset(new RecycledList());
     RecycledList& list = *mRecycled;
     list.Restart();
+    // The reader reads at most INT_MAX bytes of a text; the direct route leaves longer
+    // texts to it, so that both read the same bytes.
+    direct = direct && text.size() <= static_cast<size_t>(INT_MAX);
     if (!text.empty() && !(direct && ParsePlain(list, text.c_str(), text.c_str() + text.size()))) {
         // The direct route gave up part way, or was not asked for: the reader starts
         // over and writes the whole list again.
