@@ -14,23 +14,18 @@ namespace zeitgeist {
 
 namespace {
 
-template <typename T>
-const T* held(const boost::any& value) {
-    return heldValue<T>(value);
-}
-
 // Parsed messages hold nothing but strings and lists, so every read tries the
 // string type first; a value holds exactly one type, so the order of these
 // exact-type checks cannot change a result.
 bool isText(const boost::any& value) {
-    return held<std::string>(value) != nullptr;
+    return heldValue<std::string>(value) != nullptr;
 }
 
 // The text of a value stored as std::string or as a C string.
 const char* textOf(const boost::any& value) {
-    if (const std::string* s = held<std::string>(value)) return s->c_str();
-    if (char* const* c = held<char*>(value)) return *c;
-    if (const char* const* c = held<const char*>(value)) return *c;
+    if (const std::string* s = heldValue<std::string>(value)) return s->c_str();
+    if (char* const* c = heldValue<char*>(value)) return *c;
+    if (const char* const* c = heldValue<const char*>(value)) return *c;
     return nullptr;
 }
 
@@ -46,7 +41,7 @@ bool textNumber(const boost::any& value, double& number) {
 // textNumber for a value held as std::string, with a single type check: every number
 // of a parsed message is read this way.
 bool stringNumber(const boost::any& value, double& number) {
-    const std::string* text = held<std::string>(value);
+    const std::string* text = heldValue<std::string>(value);
     if (text == nullptr) return false;
     number = numberFromText(text->c_str());
     return true;
@@ -105,7 +100,8 @@ ParameterList::~ParameterList() {
     std::vector<boost::any> pending;
     auto adoptNested = [&pending](TVector& values) {
         for (boost::any& v : values) {
-            if (!isText(v) && held<ParameterList>(v) != nullptr) pending.push_back(std::move(v));
+            if (!isText(v) && heldValue<ParameterList>(v) != nullptr)
+                pending.push_back(std::move(v));
         }
     };
     adoptNested(mList);
@@ -150,19 +146,19 @@ ParameterList::const_iterator ParameterList::operator[](int i) const {
 bool ParameterList::AdvanceValue(const_iterator& it, std::string& value) const {
     if (it == mList.end()) return false;
     const boost::any& v = *it;
-    if (const std::string* s = held<std::string>(v)) {
+    if (const std::string* s = heldValue<std::string>(v)) {
         value = *s;
-    } else if (char* const* c = held<char*>(v)) {
+    } else if (char* const* c = heldValue<char*>(v)) {
         if (*c == nullptr) return false;
         value = *c;
-    } else if (const char* const* cc = held<const char*>(v)) {
+    } else if (const char* const* cc = heldValue<const char*>(v)) {
         if (*cc == nullptr) return false;
         value = *cc;
-    } else if (const float* f = held<float>(v)) {
+    } else if (const float* f = heldValue<float>(v)) {
         value = formatted(*f);
-    } else if (const double* d = held<double>(v)) {
+    } else if (const double* d = heldValue<double>(v)) {
         value = formatted(*d);
-    } else if (const int* i = held<int>(v)) {
+    } else if (const int* i = heldValue<int>(v)) {
         value = formatted(*i);
     } else {
         return false;
@@ -177,11 +173,11 @@ bool ParameterList::AdvanceValue(const_iterator& it, float& value) const {
     double text = 0.0;
     if (stringNumber(v, text)) {
         value = static_cast<float>(text);
-    } else if (const float* f = held<float>(v)) {
+    } else if (const float* f = heldValue<float>(v)) {
         value = *f;
-    } else if (const double* d = held<double>(v)) {
+    } else if (const double* d = heldValue<double>(v)) {
         value = static_cast<float>(*d);
-    } else if (const int* i = held<int>(v)) {
+    } else if (const int* i = heldValue<int>(v)) {
         value = static_cast<float>(*i);
     } else if (textNumber(v, text)) {
         value = static_cast<float>(text);
@@ -198,11 +194,11 @@ bool ParameterList::AdvanceValue(const_iterator& it, double& value) const {
     double text = 0.0;
     if (stringNumber(v, text)) {
         value = text;
-    } else if (const double* d = held<double>(v)) {
+    } else if (const double* d = heldValue<double>(v)) {
         value = *d;
-    } else if (const float* f = held<float>(v)) {
+    } else if (const float* f = heldValue<float>(v)) {
         value = *f;
-    } else if (const int* i = held<int>(v)) {
+    } else if (const int* i = heldValue<int>(v)) {
         value = *i;
     } else if (textNumber(v, text)) {
         value = text;
@@ -219,9 +215,9 @@ bool ParameterList::AdvanceValue(const_iterator& it, int& value) const {
     double text = 0.0;
     if (stringNumber(v, text)) {
         value = truncateToInt(text);
-    } else if (const int* i = held<int>(v)) {
+    } else if (const int* i = heldValue<int>(v)) {
         value = *i;
-    } else if (const unsigned int* u = held<unsigned int>(v)) {
+    } else if (const unsigned int* u = heldValue<unsigned int>(v)) {
         value = static_cast<int>(*u);
     } else if (textNumber(v, text)) {
         value = truncateToInt(text);
@@ -238,9 +234,9 @@ bool ParameterList::AdvanceValue(const_iterator& it, unsigned int& value) const 
     double text = 0.0;
     if (stringNumber(v, text)) {
         value = truncateToUnsigned(text);
-    } else if (const unsigned int* u = held<unsigned int>(v)) {
+    } else if (const unsigned int* u = heldValue<unsigned int>(v)) {
         value = *u;
-    } else if (const int* i = held<int>(v)) {
+    } else if (const int* i = heldValue<int>(v)) {
         value = static_cast<unsigned int>(*i);
     } else if (textNumber(v, text)) {
         value = truncateToUnsigned(text);
@@ -255,9 +251,9 @@ bool ParameterList::AdvanceValue(const_iterator& it, bool& value) const {
     if (it == mList.end()) return false;
     const boost::any& v = *it;
     const char* text = textOf(v);
-    if (const bool* b = held<bool>(v)) {
+    if (const bool* b = heldValue<bool>(v)) {
         value = *b;
-    } else if (const int* i = held<int>(v)) {
+    } else if (const int* i = heldValue<int>(v)) {
         value = *i != 0;
     } else if (text != nullptr && std::string(text) == "true") {
         value = true;
@@ -286,7 +282,7 @@ bool readFloats(const ParameterList& list, ParameterList::const_iterator& it, fl
 
 bool ParameterList::AdvanceValue(const_iterator& it, salt::Vector3f& value) const {
     if (it == mList.end()) return false;
-    const salt::Vector3f* v = isText(*it) ? nullptr : held<salt::Vector3f>(*it);
+    const salt::Vector3f* v = isText(*it) ? nullptr : heldValue<salt::Vector3f>(*it);
     if (v != nullptr) {
         value = *v;
         ++it;
@@ -300,7 +296,7 @@ bool ParameterList::AdvanceValue(const_iterator& it, salt::Vector3f& value) cons
 
 bool ParameterList::AdvanceValue(const_iterator& it, salt::Vector2f& value) const {
     if (it == mList.end()) return false;
-    const salt::Vector2f* v = isText(*it) ? nullptr : held<salt::Vector2f>(*it);
+    const salt::Vector2f* v = isText(*it) ? nullptr : heldValue<salt::Vector2f>(*it);
     if (v != nullptr) {
         value = *v;
         ++it;
@@ -314,7 +310,7 @@ bool ParameterList::AdvanceValue(const_iterator& it, salt::Vector2f& value) cons
 
 bool ParameterList::AdvanceValue(const_iterator& it, salt::Matrix& value) const {
     if (it == mList.end()) return false;
-    const salt::Matrix* stored = isText(*it) ? nullptr : held<salt::Matrix>(*it);
+    const salt::Matrix* stored = isText(*it) ? nullptr : heldValue<salt::Matrix>(*it);
     if (stored != nullptr) {
         value = *stored;
         ++it;

@@ -47,20 +47,6 @@ bool usesExtendedName(const std::string& name) {
            kMyPos.compare(0, name.size(), name) == 0;
 }
 
-// Whether the value at it reads as the text key, moving it past the value. Text,
-// all that a parsed message holds, is compared where it is stored.
-bool advanceKey(const Predicate& predicate, Predicate::Iterator& it, const std::string& key) {
-    Predicate::Iterator::Position& position = it.GetIterator();
-    if (position != it.GetList()->end()) {
-        if (const std::string* text = zeitgeist::heldValue<std::string>(*position)) {
-            ++position;
-            return zeitgeist::sameText(*text, key);
-        }
-    }
-    std::string read;
-    return predicate.AdvanceValue(it, read) && read == key;
-}
-
 // The value at it read as a string, as GetValue reads one: a string value is handed
 // out where it is stored (valid while the predicate is), any other is converted into
 // scratch. Null when GetValue fails. Names and teams are read for every object of
@@ -80,6 +66,15 @@ const std::string* textAfter(const Predicate& predicate, const Predicate::Iterat
     Predicate::Iterator found = it;
     if (!predicate.FindParameter(found, key)) return nullptr;
     return textAt(predicate, found, scratch);
+}
+
+// Whether the value at it reads as the text key, moving it past the value.
+bool advanceKey(const Predicate& predicate, Predicate::Iterator& it, const std::string& key) {
+    std::string scratch;
+    const std::string* text = textAt(predicate, it, scratch);
+    if (text == nullptr) return false;
+    ++it;
+    return zeitgeist::sameText(*text, key);
 }
 
 // Distance, horizontal and vertical angle from three successive numbers.
