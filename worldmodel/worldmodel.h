@@ -37,7 +37,8 @@ public:
 
     // Identity
     bool setTeamName(const std::string& name);
-    std::string getTeamName() const { return mTeamName; }
+    // A reference: every player of every vision message is compared with it.
+    const std::string& getTeamName() const { return mTeamName; }
     bool setUnum(int unum);
     int getUnum() const { return mUnum; }
     void setGoalie(bool goalie);
