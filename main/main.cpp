@@ -9,6 +9,7 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "behavior/mybehavior.h"
 #include "net/addr.h"
@@ -18,6 +19,11 @@
 namespace {
 
 bool gLoop = true;
+
+// Set by "--sync": the server advances a cycle only once every agent has ended its
+// reply with this command, so every reply, the init reply included, carries it.
+bool gSync = false;
+const char kSyncCommand[] = "(syn)";
 
 // A command-line option that cannot be used as given.
 class OptionError : public std::runtime_error {
@@ -61,6 +67,8 @@ bool CheckOptions(int argc, char** argv, unsigned short& port, std::string& host
             port = static_cast<unsigned short>(std::atoi(OptionValue(argc, argv, i)));
         } else if (word == "--unum") {
             unum = std::atoi(OptionValue(argc, argv, i));
+        } else if (word == "--sync") {
+            gSync = true;
         } else {
             std::cout << "What?! \"" << word << "\"?!! ;)" << std::endl;
         }
@@ -82,7 +90,9 @@ void Run(MyBehavior* behavior) {
     ConstructAgent();
     while (gLoop) {
         const std::string message = connection->Receive();
-        connection->Send(owner->Think(message));
+        std::string reply = owner->Think(message);
+        if (gSync) reply += kSyncCommand;
+        connection->Send(std::move(reply));
     }
 }
 

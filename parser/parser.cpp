@@ -1,6 +1,7 @@
 #include "parser/parser.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 
 #include "math/geometry.h"
@@ -32,6 +33,7 @@ const std::string kTeam = "team";
 const std::string kId = "id";
 const std::string kName = "n";
 const std::string kAngle = "ax";
+const std::string kHead = "head";
 
 bool isLandmarkOrBall(char letter) {
     return letter == 'F' || letter == 'B' || letter == 'G';
@@ -86,6 +88,24 @@ bool readPolar(const Predicate& predicate, Predicate::Iterator& it, VisionSense&
     }
     sense = s;
     return true;
+}
+
+// The reading of a player seen by body parts, "(P (team T) (id N) (head (pol ...))
+// (rlowerarm (pol ...)) ...)", any subset of the parts in any order: the head's, which
+// the older form reports alone as "pol". The arms and feet are not read: the world
+// model places a player by its head, and the slot rule fills the other four slots from
+// it, so a player's record (and every query over it) is the same in both forms. A
+// player whose head is not seen is not recorded. it is anywhere in the player's list.
+bool headReading(const Predicate& predicate, Predicate::Iterator it, VisionSense& sense) {
+    return predicate.FindParameter(it, kHead) && predicate.FindParameter(it, kPol) &&
+           readPolar(predicate, it, sense);
+}
+
+// Whether the whole text reads as one number, as the server writes its numbers.
+bool isNumberText(const std::string& text) {
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    return !text.empty() && end == text.c_str() + text.size();
 }
 
 // The landmark of a kind letter and the two characters after it ("1L" ...).
@@ -215,6 +235,11 @@ void Parser::parseHingeJointInfo(const Predicate& predicate) {
 
 void Parser::parseHearInfo(const Predicate& predicate) {
     Predicate::Iterator it(predicate);
+    // "(hear TEAM TIME self|DIRECTION MESSAGE)": newer servers name the speaker's team
+    // first. A first value that is a word but not a number is that team; it is not used.
+    std::string scratch;
+    const std::string* first = textAt(predicate, it, scratch);
+    if (first != nullptr && !isNumberText(*first)) ++it;
     double time = 0.0;
     if (!predicate.AdvanceValue(it, time) || !isFinite(time)) {
         std::cerr << "could not get hear time \n";
@@ -297,10 +322,14 @@ void Parser::parsePlayerInfo(const Predicate& predicate, Predicate::Iterator it)
     for (; it != it.end(); ++it) {
         Predicate::Iterator item = it;
         if (!predicate.DescentList(item)) continue;
-        if (!advanceKey(predicate, item, kPol)) return;
+        // The first list is "pol" in the older form and a body part in the newer one.
+        const bool polForm = advanceKey(predicate, item, kPol);
         VisionSense sense;
         // Without a number the sighting cannot be filed under any player.
-        if (!hasId || !readPolar(predicate, item, sense)) return;
+        if (!hasId) return;
+        if (polForm ? !readPolar(predicate, item, sense) : !headReading(predicate, it, sense)) {
+            return;
+        }
         salt::Vector3f polar(sense.distance, sense.theta, sense.phi);
         salt::Vector3f position = PolarToCartecian(polar);
         // A player without a team reads as the empty team name.

@@ -50,11 +50,13 @@ std::string firstDifference(const std::string& expected, const std::string& actu
 
 // Plays the scripted session against the agent and returns its replies, one per
 // line, and everything it printed.
-void replay(int unum, std::string& replies, std::string& printed) {
+void replay(int unum, std::string& replies, std::string& printed,
+            const std::vector<std::string>& options = {}) {
     halyx_test::LoopbackServer server;
-    halyx_test::AgentProcess agent(
-        HALYX_BIN, {"--port", std::to_string(server.port()), "--unum", std::to_string(unum)},
-        std::string(HALYX_SOURCE_DIR) + "/team");
+    std::vector<std::string> args = {"--port", std::to_string(server.port()), "--unum",
+                                     std::to_string(unum)};
+    args.insert(args.end(), options.begin(), options.end());
+    halyx_test::AgentProcess agent(HALYX_BIN, args, std::string(HALYX_SOURCE_DIR) + "/team");
     ASSERT_TRUE(server.accept());
     ASSERT_EQ(server.receiveFrame(), "(scene rsg/agent/nao/nao.rsg)");
     for (const std::string& message : readLines(kGolden + "session.msgs")) {
@@ -88,4 +90,14 @@ TEST(GoldenReplay, GoalkeeperAnswersTheScriptedGameAsRecorded) {
 
 TEST(GoldenReplay, FieldPlayerAnswersTheScriptedGameAsRecorded) {
     checkAgainstRecording(5, "player5");
+}
+
+TEST(GoldenReplay, InSyncModeEveryRecordedReplyEndsWithSyn) {
+    std::string replies, printed;
+    replay(5, replies, printed, {"--sync"});
+    std::string expected;
+    std::istringstream recorded(readFile(kGolden + "player5.replies"));
+    for (std::string line; std::getline(recorded, line);) expected += line + "(syn)\n";
+    EXPECT_EQ(firstDifference(expected, replies), "");
+    EXPECT_EQ(firstDifference(readFile(kGolden + "player5.stdout"), printed), "");
 }

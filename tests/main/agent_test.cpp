@@ -42,6 +42,7 @@ TEST_F(Agent, HelpPrintsUsageAndOpensNoConnection) {
         {"--help"},
         {"--port", portArg(server), "--unum", "3", "--help"},
         {"--port", portArg(server), "--help", "--bogus"},
+        {"--sync", "--help"},
     };
     for (const auto& args : commandLines) {
         auto agent = start(args);

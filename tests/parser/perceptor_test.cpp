@@ -56,13 +56,28 @@ TEST_F(Perceptors, TimeIsSinglePrecisionAndGameStateItemsAreIndependent) {
     EXPECT_EQ(wm->getGameState(), PM_BeforeKickOff);
 }
 
-TEST_F(Perceptors, GameStateSideAndPlayModeWords) {
-    parse("(GS (team right) (pm PlayOn))");
-    EXPECT_EQ(wm->getTeamSide(), SIDE_RIGHT);
-    EXPECT_EQ(wm->getGameState(), PM_PlayOn);
-    parse("(GS (team middle) (pm playon))");  // neither word is known
-    EXPECT_EQ(wm->getTeamSide(), SIDE_RIGHT);
-    EXPECT_EQ(wm->getGameState(), PM_BeforeKickOff);
+TEST_F(Perceptors, GameStateSideAndPlayModeWordsWithOrWithoutTheScore) {
+    struct Case {
+        const char* text;
+        TeamSide side;  // each afterwards
+        PlayMode mode;
+        double gameTime;
+    };
+    const Case cases[] = {
+        {"(GS (team right) (pm PlayOn))", SIDE_RIGHT, PM_PlayOn, 0.0},
+        {"(GS (team middle) (pm playon))", SIDE_RIGHT, PM_BeforeKickOff, 0.0},  // both unknown
+        // Newer servers add the score, and send number and side in the first message only.
+        {"(GS (sl 2) (sr 1) (t 12.50) (pm PlayOn))", SIDE_RIGHT, PM_PlayOn, 12.5},
+        {"(GS (unum 3) (team left) (sl 0) (sr 0) (t 0.00) (pm Goal_Left))", SIDE_LEFT, PM_Goal_Left,
+         0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        parse(c.text);
+        EXPECT_EQ(wm->getTeamSide(), c.side);
+        EXPECT_EQ(wm->getGameState(), c.mode);
+        EXPECT_EQ(wm->getGameTime(), c.gameTime);
+    }
 }
 
 TEST_F(Perceptors, HingeJointsAreStoredByPerceptorName) {
@@ -111,6 +126,13 @@ TEST_F(Perceptors, HearingNeedsTimeDirectionAndMessage) {
         {"(hear (x) 1 m)", "could not get hear time \n", "hello", 10.5},
         {"(hear 12 -3)", "could not get message \n", "hello", 10.5},
         {"(hear 12.5 self pass:7)", "", "pass:7", 12.5},  // a word reads as direction 0
+        // The newer form names the speaker's team first.
+        {"(hear QEL 13.5 self hi)", "", "hi", 13.5},
+        {"(hear Opponent:2 14 -30.5 there)", "", "there", 14},
+        {"(hear QEL 15 -3)", "could not get message \n", "there", 14},
+        {"(hear QEL 15)", "could not get sender \n", "there", 14},
+        {"(hear QEL)", "could not get hear time \n", "there", 14},
+        {"(hear 1e1 self ten)", "", "ten", 10},  // a number is the time, whatever its form
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -162,13 +184,34 @@ TEST_F(Perceptors, PlayersAreFiledByTeamNameFromAPolList) {
     expectNear(wm->getOppPlayer(0).getRelPos(HEAD), salt::Vector3f(0, 0, 1));
 }
 
-TEST_F(Perceptors, PlayersWithoutAPolListFirstAreNotRecorded) {
-    // Body-part lists, or any other list, before the pol list end the player.
+TEST_F(Perceptors, PlayersWithoutAPolListFirstOrAHeadAreNotRecorded) {
+    // Any list but a body part before the pol list ends the player; of the body parts
+    // only the head places it.
     parse(
-        "(See (P (team halyx) (id 3) (head (pol 1 2 3)) (pol 1 2 3)) "
-        "(P (team halyx) (id 5) (x 1) (pol 1 2 3)))");
+        "(See (P (team halyx) (id 5) (x 1) (pol 1 2 3)) "
+        "(P (team halyx) (id 6) (rlowerarm (pol 1 2 3)) (llowerarm (pol 1 2 3)) "
+        "(rfoot (pol 1 2 3)) (lfoot (pol 1 2 3)))"
+        "(P (team halyx) (id 7) (head (pol 1 2)) (rfoot (pol 1 2 3))) "
+        "(P (team halyx) (id 8) (head) (pol 1 2 3)) (P (team halyx) (id 9) (head 1 2 3)))");
     EXPECT_EQ(wm->getOurCount(), 0);
     EXPECT_EQ(wm->getOppCount(), 0);
+}
+
+TEST_F(Perceptors, PlayersSeenByBodyPartsAreRecordedFromTheirHead) {
+    EXPECT_EQ(parse("(See (P (team halyx) (id 4) (head (pol 2 90 0)) (rlowerarm (pol 2.1 80 -10)) "
+                    "(llowerarm (pol 2.1 100 -10)) (rfoot (pol 2.2 85 -40)) (lfoot (pol 2.2 95 "
+                    "-40))) (P (team Opponent:2) (id 9) (rfoot (pol 3 0 -10)) (head (pol 1 0 90))) "
+                    "(P (team Opponent:2) (id 3) (lfoot (pol 4 0 -20))))"),
+              "");
+    EXPECT_EQ(wm->getOurCount(), 1);
+    EXPECT_EQ(wm->getOurPlayer(0).getID(), 4);
+    // The arms and feet are not read: every slot holds the head, as in the pol form.
+    for (BodyID part : {HEAD, RLOWERARM, LLOWERARM, RFOOT, LFOOT}) {
+        expectNear(wm->getOurPlayer(0).getRelPos(part), salt::Vector3f(0, 2, 0));
+    }
+    EXPECT_EQ(wm->getOppCount(), 1);  // number 3 shows only a foot
+    EXPECT_EQ(wm->getOppPlayer(0).getID(), 9);
+    expectNear(wm->getOppPlayer(0).getRelPos(RFOOT), salt::Vector3f(0, 0, 1));
 }
 
 TEST_F(Perceptors, PlayersWithoutTeamOrIdAreReported) {
@@ -246,11 +289,15 @@ TEST_F(Perceptors, AWholeServerMessageReachesEveryReading) {
     EXPECT_FLOAT_EQ(wm->getRelFlagPos(G1L).distance, 6.21f);
     VisionSense ball(3.27f, -12.60f, -11.89f);
     expectNear(wm->getBallRelPos(), PolarToCartecian(ball));
-    // Four players are reported in the pol form, two of each team.
-    EXPECT_EQ(wm->getOurCount(), 2);
-    EXPECT_EQ(wm->getOurPlayer(1).getID(), 4);
-    EXPECT_EQ(wm->getOppCount(), 2);
+    // Eight players, four of each team, half in the pol form and half by body parts.
+    EXPECT_EQ(wm->getOurCount(), 4);
+    EXPECT_EQ(wm->getOurPlayer(1).getID(), 3);
+    expectNear(wm->getOurPlayer(1).getRelPos(LFOOT),
+               PolarToCartecian(VisionSense(2.55f, 3.62f, -11.67f)));
+    EXPECT_EQ(wm->getOurPlayer(2).getID(), 4);
+    EXPECT_EQ(wm->getOppCount(), 4);
     EXPECT_EQ(wm->getOppPlayer(0).getID(), 2);
+    EXPECT_EQ(wm->getOppPlayer(3).getID(), 8);
     expectNear(wm->getSenseMyPos(), salt::Vector3f(-2.43f, 1.11f, 0.52f));
     EXPECT_EQ(wm->getCommunicationString(), "pass:7");
     EXPECT_EQ(wm->getTimeLastHeard(), 146.12);
