@@ -20,6 +20,7 @@ struct AgentRecord {
     std::optional<Beam> lastBeam;  // team frame
     long cyclesSent = 0;
     long cyclesAnswered = 0;
+    long cyclesSynced = 0;  // replies that carried (syn)
     long repliesMalformed = 0;
     std::string firstProblem;  // the first malformed item seen
     int falls = 0;

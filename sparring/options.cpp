@@ -105,6 +105,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             c.server.vision.full = true;
             continue;
         }
+        if (a == "--sync") {
+            c.server.sync = true;
+            continue;
+        }
         const auto option = valueOptions().find(a);
         if (option == valueOptions().end()) throw OptionError("unknown option \"" + a + "\"");
         if (i + 1 == args.size()) throw OptionError(a + " needs a value");
@@ -122,6 +126,7 @@ const char* usageText() {
            "  --agents N          start once N agents have sent init (default 0)\n"
            "  --wait S            wait at most S real seconds for them (default 10)\n"
            "  --timeout MS        drop an agent silent for MS milliseconds (default 2000)\n"
+           "  --sync              advance a cycle only once every agent has sent (syn)\n"
            "  --duration S        simulated seconds until GameOver (default 30)\n"
            "  --before-kickoff S  BeforeKickOff lasts S seconds (default 3)\n"
            "  --kickoff S         a kick-off lasts S seconds (default 0.5)\n"

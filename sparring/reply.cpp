@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "lib/sexp/parser.h"
 #include "lib/sexp/sexp.h"
@@ -93,6 +94,11 @@ bool readCommand(const sexp_t* expr, Reply& reply) {
         reply.say = head->next->val;
         return true;
     }
+    if (name == "syn") {
+        if (args != 0) return false;
+        reply.syn = true;
+        return true;
+    }
     if (name == "scene") {
         if (args < 1 || !isAtom(head->next)) return false;
         reply.scene = head->next->val;
@@ -155,6 +161,17 @@ Reply readReply(const std::string& text) {
     }
     destroy_continuation(cc);
     return reply;
+}
+
+void appendReply(Reply& reply, Reply&& later) {
+    if (later.scene) reply.scene = std::move(later.scene);
+    if (later.init) reply.init = std::move(later.init);
+    if (later.beam) reply.beam = later.beam;
+    if (later.say) reply.say = std::move(later.say);
+    reply.joints.insert(reply.joints.end(), later.joints.begin(), later.joints.end());
+    reply.syn = reply.syn || later.syn;
+    if (reply.bad == 0) reply.firstProblem = std::move(later.firstProblem);
+    reply.bad += later.bad;
 }
 
 }  // namespace sparring

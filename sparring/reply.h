@@ -33,12 +33,18 @@ struct Reply {
     std::optional<Beam> beam;
     std::optional<std::string> say;
     std::vector<JointCommand> joints;
+    bool syn = false;          // (syn): in sync mode, the reply of this cycle is complete
     int bad = 0;               // unknown or malformed items
     std::string firstProblem;  // what was wrong with the first of them
 };
 
 // Reads the text of a reply: commands concatenated, each a list headed by its name.
 Reply readReply(const std::string& text);
+
+// Adds the commands of a later frame of the same cycle to a reply, as if they had come
+// in one frame: joint commands in order, a later beam, say, scene or init in place of
+// an earlier one, the problems counted together.
+void appendReply(Reply& reply, Reply&& later);
 
 // Longest message a (say ...) may carry, bytes.
 constexpr std::size_t kMaxSayLength = 64;

@@ -165,8 +165,9 @@ void Server::handleFrame(Agent& agent, const std::string& text) {
         if (agent.record.firstProblem.empty()) agent.record.firstProblem = "frame sent unprompted";
         return;
     }
-    agent.awaiting = false;
     Reply reply = readReply(text);
+    if (!completesReply(agent, reply)) return;
+    agent.awaiting = false;
     switch (agent.phase) {
         case Phase::AwaitScene:
             if (!reply.scene || *reply.scene != kScene || reply.bad != 0) {
@@ -187,12 +188,26 @@ void Server::handleFrame(Agent& agent, const std::string& text) {
         case Phase::Playing:
             agent.record.latencies.push_back(latency);
             ++agent.record.cyclesAnswered;
+            if (reply.syn) ++agent.record.cyclesSynced;
             agent.pending = std::move(reply);
             agent.replied = true;
             return;
         case Phase::Gone:
             return;
     }
+}
+
+// In sync mode a reply, the init reply included, may come in several frames and is
+// complete with the frame that holds "(syn)"; until then the agent is still awaited, and
+// the time-out for silent agents reports one that never sends it.
+bool Server::completesReply(Agent& agent, Reply& reply) {
+    if (!options_.sync || agent.phase == Phase::AwaitScene) return true;
+    appendReply(agent.collected, std::move(reply));
+    agent.partial = !agent.collected.syn;
+    if (agent.partial) return false;
+    reply = std::move(agent.collected);
+    agent.collected = Reply();
+    return true;
 }
 
 void Server::handleInit(Agent& agent, const Reply& reply) {
@@ -234,9 +249,10 @@ void Server::expireSilent() {
     const auto now = Clock::now();
     for (auto& a : agents_) {
         if (a->phase == Phase::Gone || !a->awaiting || now - a->since < limit) continue;
-        const char* what = a->phase == Phase::AwaitScene  ? "no scene command"
-                           : a->phase == Phase::AwaitInit ? "no init command"
-                                                          : "no reply";
+        const char* what = a->partial                      ? "no (syn)"
+                           : a->phase == Phase::AwaitScene ? "no scene command"
+                           : a->phase == Phase::AwaitInit  ? "no init command"
+                                                           : "no reply";
         drop(*a, std::string("dropped: ") + what + " within " +
                      std::to_string(options_.replyTimeoutMs) + " ms at t=" + format(now_));
     }
@@ -402,6 +418,7 @@ std::string Server::summary() const {
     match.cycles = cycle_;
     match.scoreLeft = referee_.score(Side::Left);
     match.scoreRight = referee_.score(Side::Right);
+    match.sync = options_.sync;
     if (pictureWritten_) match.picture = options_.svgPath;
     return formatSummary(match, records(), options_.formation);
 }

@@ -24,6 +24,7 @@ struct ServerOptions {
     int agents = 0;              // start once this many agents have sent init
     double waitSeconds = 10;     // real seconds to wait for them
     int replyTimeoutMs = 2000;   // an agent silent this long is dropped
+    bool sync = false;           // a cycle advances only once every agent has sent (syn)
     double lieSeconds = 5;       // a fallen robot stands again after this long (seconds)
     MatchTimes times;
     VisionOptions vision;
@@ -59,6 +60,8 @@ private:
         bool awaiting = false;    // a message went out and its reply has not come
         Clock::time_point since;  // when the awaited frame was due from
         Reply pending;            // the reply of this cycle, applied at its end
+        Reply collected;          // sync mode: frames of this reply that came before (syn)
+        bool partial = false;     // sync mode: some frame of this reply came, its (syn) not
         bool replied = false;
         double fellAt = -1;      // simulated time of the latest fall
         bool getUpSeen = false;  // a get-up reply came since that fall
@@ -70,6 +73,7 @@ private:
     void acceptNew();
     void receiveFrom(Agent& agent);
     void handleFrame(Agent& agent, const std::string& text);
+    bool completesReply(Agent& agent, Reply& reply);
     void handleInit(Agent& agent, const Reply& reply);
     void expireSilent();
     void drop(Agent& agent, const std::string& why);

@@ -26,7 +26,7 @@ std::string beamFields(const AgentRecord& a, const std::map<int, Spot>& formatio
     return s + fixed(off, 4);
 }
 
-std::string agentLine(const AgentRecord& a, const std::map<int, Spot>& formation) {
+std::string agentLine(const AgentRecord& a, const std::map<int, Spot>& formation, bool sync) {
     std::string s = "agent " + std::to_string(a.id) + ":";
     s += " team=" + (a.team.empty() ? std::string("-") : a.team);
     s += std::string(" side=") + (a.initialised ? sideName(a.side) : "-");
@@ -35,6 +35,7 @@ std::string agentLine(const AgentRecord& a, const std::map<int, Spot>& formation
     s += beamFields(a, formation);
     s += " beams=" + std::to_string(a.beams) + " beams_refused=" + std::to_string(a.beamsRefused);
     s += " answered=" + std::to_string(a.cyclesAnswered) + "/" + std::to_string(a.cyclesSent);
+    if (sync) s += " syn=" + std::to_string(a.cyclesSynced);
     s += " malformed=" + std::to_string(a.repliesMalformed);
     s += " falls=" + std::to_string(a.falls);
     s += " getup=" + std::to_string(a.getUpCycles);
@@ -56,7 +57,7 @@ std::string formatSummary(const MatchResult& match, const std::vector<AgentRecor
                     std::to_string(match.cycles) + " cycles, score left " +
                     std::to_string(match.scoreLeft) + " : " + std::to_string(match.scoreRight) +
                     " right, " + std::to_string(agents.size()) + " connections\n";
-    for (const AgentRecord& a : agents) s += agentLine(a, formation);
+    for (const AgentRecord& a : agents) s += agentLine(a, formation, match.sync);
     if (!match.picture.empty()) s += "picture: " + match.picture + "\n";
     return s;
 }

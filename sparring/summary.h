@@ -16,6 +16,7 @@ struct MatchResult {
     long cycles = 0;
     int scoreLeft = 0, scoreRight = 0;
     std::string picture;  // path of the SVG picture, empty when none was written
+    bool sync = false;    // played in sync mode: the lines count the replies with (syn)
 };
 
 // The end-of-match report: a heading line, one line per agent of key=value fields

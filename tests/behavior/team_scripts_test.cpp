@@ -112,7 +112,9 @@ std::unique_ptr<AgentProcess> script(const std::string& name,
 TEST(TeamScripts, StartNineAgentsInTheTeamFolderAndStopExactlyThem) {
     SilentServer server;
     TempDir run;
+    ::setenv("HALYX_AGENT_OPTIONS", "--sync", 1);  // handed to every agent
     auto start = script("start-team", {"127.0.0.1", server.port(), run.path()});
+    ::unsetenv("HALYX_AGENT_OPTIONS");
     EXPECT_EQ(start->waitExit(), 0) << start->errors();
 
     const std::vector<Record> agents = readRecords(run.path() + "/pids");
@@ -125,7 +127,7 @@ TEST(TeamScripts, StartNineAgentsInTheTeamFolderAndStopExactlyThem) {
         ASSERT_TRUE(running(agent.pid));
         EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(agent.pid) + "/cwd"), team);
         EXPECT_NE(commandLine(agent.pid).find("--port " + server.port() + " --unum " +
-                                              std::to_string(agent.unum) + " "),
+                                              std::to_string(agent.unum) + " --sync "),
                   std::string::npos)
             << commandLine(agent.pid);
         EXPECT_TRUE(fs::exists(run.path() + "/agent-" + std::to_string(agent.unum) + ".log"));

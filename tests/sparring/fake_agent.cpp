@@ -58,10 +58,10 @@ std::optional<std::string> FakeAgent::receive(int timeoutMs) {
     }
 }
 
-bool FakeAgent::join(const std::string& team, int unum) {
+bool FakeAgent::join(const std::string& team, int unum, const std::string& after) {
     send("(scene rsg/agent/nao/nao.rsg)");
     if (!receive()) return false;
-    send("(init (unum " + std::to_string(unum) + ")(teamname " + team + "))");
+    send("(init (unum " + std::to_string(unum) + ")(teamname " + team + "))" + after);
     return true;
 }
 

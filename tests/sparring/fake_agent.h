@@ -19,8 +19,9 @@ public:
     // The next frame, or nothing when the server closed the connection or the time ran
     // out.
     std::optional<std::string> receive(int timeoutMs = 5000);
-    // Scene command, first message, init command; false when the server closed.
-    bool join(const std::string& team, int unum);
+    // Scene command, first message, init command followed by `after` in its frame;
+    // false when the server closed.
+    bool join(const std::string& team, int unum, const std::string& after = "");
     // Answers every message with `reply` until the server closes; returns the count.
     int answerAll(const std::string& reply);
     void close();

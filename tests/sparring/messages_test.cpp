@@ -194,3 +194,26 @@ TEST(Reply, ValuesAreTakenAsSent) {
     EXPECT_EQ(r.init->team, "QEL");
     EXPECT_EQ(*r.say, "hi");
 }
+
+TEST(Reply, SynEndsAReplyAndFramesOfOneCycleAddUp) {
+    const Reply ended = readReply("(he1 0)(syn)");
+    EXPECT_TRUE(ended.syn);
+    EXPECT_EQ(ended.bad, 0);
+    const Reply wrong = readReply("(syn 1)");
+    EXPECT_FALSE(wrong.syn);
+    EXPECT_EQ(wrong.bad, 1);
+
+    Reply r = readReply("(he1 1)(say a)(kick)");
+    appendReply(r, readReply("(he2 2)(beam 1 2 3)(say b)(jump)(syn)"));
+    ASSERT_EQ(r.joints.size(), 2u);
+    EXPECT_EQ(r.joints[0].joint, 0);
+    EXPECT_EQ(r.joints[1].joint, 1);
+    EXPECT_DOUBLE_EQ(r.beam->rotDegrees, 3);
+    EXPECT_EQ(*r.say, "b");  // the later one
+    EXPECT_TRUE(r.syn);
+    EXPECT_EQ(r.bad, 2);
+    EXPECT_EQ(r.firstProblem, "unknown or malformed command \"kick\"");
+    Reply clean;
+    appendReply(clean, readReply("(jump)"));
+    EXPECT_EQ(clean.firstProblem, "unknown or malformed command \"jump\"");
+}

@@ -205,3 +205,62 @@ TEST(LockStep, AgentAnnouncingAHugeReplyIsDroppedBeforeItFillsTheMemory) {
     EXPECT_EQ(server.records()[1].end, "reply longer than 65536 bytes");
     EXPECT_EQ(server.records()[0].end, "game over") << server.log();
 }
+
+TEST(SyncMode, TheNextMessageWaitsForTheSynOfAReplyThatMayComeInSeveralFrames) {
+    ServerOptions o = shortMatch(2, 0.2);
+    o.sync = true;
+    o.replyTimeoutMs = 2000;
+    RunningServer server(o);
+    FakeAgent split(server.port()), prompt(server.port());
+    ASSERT_TRUE(split.join("QEL", 2, "(syn)"));
+    // An init and its (syn) in two frames.
+    ASSERT_TRUE(prompt.join("QEL", 3));
+    prompt.send("(syn)");
+    std::thread promptThread([&] { prompt.answerAll("(he1 0)(syn)"); });
+    std::vector<std::string> msgs;
+    for (auto m = split.receive(); m; m = split.receive()) {
+        msgs.push_back(*m);
+        split.send("(he1 1)");
+        // Nothing comes before the (syn), however long it takes.
+        if (msgs.size() == 1) {
+            EXPECT_FALSE(split.receive(300));
+        }
+        split.send("(beam -1 2 0)(syn)");
+    }
+    promptThread.join();
+    server.join();
+    ASSERT_EQ(msgs.size(), 10u + 3);
+    EXPECT_NEAR(jointAngle(msgs[1], "hj1"), 1.15, 0.01);  // the first frame's command
+    const auto records = server.records();
+    for (const AgentRecord& r : records) {
+        EXPECT_EQ(r.end, "game over");
+        EXPECT_EQ(r.cyclesAnswered, 13);
+        EXPECT_EQ(r.cyclesSynced, 13);
+        EXPECT_EQ(r.repliesMalformed, 0) << r.firstProblem;
+    }
+    EXPECT_EQ(records[0].beams, 5);  // the BeforeKickOff cycles
+    EXPECT_GE(quantile(records[0].latencies, 1.0), 0.3);
+    EXPECT_NE(server.summary().find("answered=13/13 syn=13"), std::string::npos);
+}
+
+TEST(SyncMode, AgentsThatNeverSendSynAreDroppedByTheTimeOut) {
+    ServerOptions o = shortMatch(2, 0.2);
+    o.sync = true;
+    RunningServer server(o);
+    FakeAgent good(server.port()), plain(server.port()), plainInit(server.port());
+    ASSERT_TRUE(good.join("QEL", 2, "(syn)"));
+    ASSERT_TRUE(plain.join("QEL", 3, "(syn)"));
+    ASSERT_TRUE(plainInit.join("QEL", 4));
+    std::thread goodThread([&] { good.answerAll("(syn)"); });
+    const int plainCycles = plain.answerAll("(he1 0)");
+    EXPECT_FALSE(plainInit.receive());
+    goodThread.join();
+    server.join();
+    const auto records = server.records();
+    EXPECT_EQ(records[0].end, "game over");
+    EXPECT_EQ(plainCycles, 1);
+    EXPECT_EQ(records[1].end, "dropped: no (syn) within 300 ms at t=0.00");
+    EXPECT_EQ(records[1].cyclesAnswered, 0);
+    EXPECT_EQ(records[2].end, "dropped: no (syn) within 300 ms at t=0.00");
+    EXPECT_FALSE(records[2].initialised);
+}

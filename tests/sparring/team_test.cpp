@@ -55,10 +55,19 @@ public:
         port_ = waitForPort();
     }
 
-    void startAgent(int unum) {
-        agents_.push_back(std::make_unique<AgentProcess>(
-            HALYX_BIN, std::vector<std::string>{"--port", port_, "--unum", std::to_string(unum)},
-            kTeamDir));
+    void startAgent(int unum, const std::vector<std::string>& options = {}) {
+        std::vector<std::string> args{"--port", port_, "--unum", std::to_string(unum)};
+        args.insert(args.end(), options.begin(), options.end());
+        agents_.push_back(std::make_unique<AgentProcess>(HALYX_BIN, args, kTeamDir));
+    }
+
+    // Whether the server's log holds text within timeoutMs.
+    bool logShows(const std::string& text, int timeoutMs = 10000) const {
+        for (int waited = 0; waited < timeoutMs; waited += 10) {
+            if (log().find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
     }
 
     // The server's exit status once the match is over (empty on time-out).
@@ -153,6 +162,49 @@ TEST(TeamMatch, RobotFallenOnItsBackSendsTheGetUpWithinAFewCycles) {
         << log;
     EXPECT_LT(std::stod(up[1]), 5.0 + 10);
     EXPECT_EQ(match.agents()[0]->waitExit(10000), 0);
+}
+
+TEST(TeamMatch, InSyncModeTheTeamPlaysAFullMatchWithEveryCycleAdvancedBySyn) {
+    Match match({"--agents", "9", "--wait", "30", "--duration", "5", "--sync"});
+    for (int unum = 1; unum <= 9; ++unum) match.startAgent(unum, {"--sync"});
+    ASSERT_EQ(match.finish(), 0) << match.log();
+    std::smatch heading;
+    const std::string summary = match.summary();
+    ASSERT_TRUE(
+        std::regex_search(summary, heading, std::regex("5\\.00 s simulated, (\\d+) cycles")))
+        << summary;
+    const int cycles = std::stoi(heading[1]);
+    EXPECT_EQ(cycles, 250);
+    const auto agents = agentLines(summary);
+    ASSERT_EQ(agents.size(), 9u) << summary;
+    for (const auto& [unum, f] : agents) {
+        const std::string answered = f.at("answered");
+        const std::string replies = answered.substr(0, answered.find('/'));
+        // Every message of the match, the GameOver ones included, answered with (syn).
+        EXPECT_GE(std::stoi(replies), cycles) << unum;
+        EXPECT_EQ(replies, answered.substr(answered.find('/') + 1)) << unum;
+        EXPECT_EQ(f.at("syn"), replies) << unum;
+        EXPECT_EQ(f.at("init"), "yes") << unum;
+        EXPECT_EQ(f.at("malformed"), "0") << unum;
+        EXPECT_EQ(f.at("end"), "\"game over\"") << unum;
+    }
+    for (auto& agent : match.agents()) EXPECT_EQ(agent->waitExit(10000), 0) << agent->errors();
+}
+
+TEST(TeamMatch, AnAgentWithoutSyncIsReportedByTheSyncServersTimeOut) {
+    Match match({"--agents", "1", "--wait", "30", "--duration", "1", "--sync", "--timeout", "500"});
+    match.startAgent(3);
+    ASSERT_TRUE(match.logShows("agent 1 dropped: no (syn) within 500 ms")) << match.log();
+    EXPECT_EQ(match.agents()[0]->waitExit(10000), 0);  // the server closed its connection
+    // The server goes on waiting for agents, and plays with one that syncs.
+    match.startAgent(2, {"--sync"});
+    ASSERT_EQ(match.finish(), 0) << match.log();
+    const auto agents = agentLines(match.summary());
+    ASSERT_EQ(agents.size(), 2u) << match.summary();
+    EXPECT_EQ(agents.at(0).at("init"), "no");  // its init came without (syn)
+    EXPECT_EQ(agents.at(0).at("end"), "\"dropped: no (syn) within 500 ms at t=0.00\"");
+    EXPECT_EQ(agents.at(2).at("end"), "\"game over\"");
+    EXPECT_EQ(agents.at(2).at("syn"), "53");
 }
 
 TEST(SparringBinary, RefusesBadInputAndEndsWhenNoAgentComes) {
