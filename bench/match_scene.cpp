@@ -21,7 +21,7 @@ void placeTeam(sparring::World& world, sparring::Side side, const std::string& t
 
 // A standing robot with its head turned a little and its limbs slightly bent, so that
 // joint readings have the digits of a real pose rather than zeros.
-void bendJoints(sparring::Robot& robot, int seed) {
+void bendJoints(sparring::KinematicRobot& robot, int seed) {
     for (int j = 0; j < sparring::kJointCount; ++j) {
         robot.setSpeed(j, std::sin(0.7 * j + seed) * 2.0);
     }
@@ -42,7 +42,9 @@ MatchScene::MatchScene(const std::string& formationPath, const Options& options)
         robot.beam(-5.5 + (k % 10) * 1.1, -3.5 + (k / 10) * 0.9, 0);
     }
     int seed = 0;
-    for (const auto& robot : world_.robots()) bendJoints(*robot, seed++);
+    for (const auto& robot : world_.robots()) {
+        bendJoints(static_cast<sparring::KinematicRobot&>(*robot), seed++);
+    }
     world_.placeBall(0.8, -0.5);
     self_ = world_.find(sparring::Side::Left, kSelf);
     heard_.push_back({world_.find(sparring::Side::Left, 7), std::string(options.ourSay, 'o')});

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "sparring/kinematic_world.h"
 #include "sparring/perception.h"
-#include "sparring/world.h"
 
 // A moment of a match in the sparring world, the source of every perception message the
 // benchmarks and the latency driver feed the agent: two teams of nine in the formation of
@@ -28,7 +28,7 @@ public:
     std::string message(long cycle, sparring::PlayMode mode);
 
 private:
-    sparring::World world_;
+    sparring::KinematicWorld world_;
     sparring::PerceptionWriter writer_;
     sparring::Robot* self_ = nullptr;
     std::vector<sparring::Utterance> heard_;

@@ -21,6 +21,16 @@ double length(const Vec3& v) {
     return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
 }
 
+Rot3 Rot3::aboutX(double degrees) {
+    const double c = std::cos(degrees * kRadPerDeg), s = std::sin(degrees * kRadPerDeg);
+    Rot3 r;
+    r.m[1][1] = c;
+    r.m[1][2] = -s;
+    r.m[2][1] = s;
+    r.m[2][2] = c;
+    return r;
+}
+
 Rot3 Rot3::aboutZ(double degrees) {
     const double c = std::cos(degrees * kRadPerDeg), s = std::sin(degrees * kRadPerDeg);
     Rot3 r;

@@ -20,6 +20,7 @@ double length(const Vec3& v);
 struct Rot3 {
     double m[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
 
+    static Rot3 aboutX(double degrees);
     static Rot3 aboutZ(double degrees);
     static Rot3 aboutY(double degrees);
     Rot3 operator*(const Rot3& other) const;

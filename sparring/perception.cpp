@@ -7,8 +7,6 @@ namespace sparring {
 
 namespace {
 
-constexpr double kFootLoad = 22.6;  // newtons on each foot of a standing robot
-
 // Numbers go out with two decimals; -0.00 is written as 0.00.
 void appendNumber(std::string& out, double v) {
     char buf[32];
@@ -41,8 +39,8 @@ void appendPlayMode(std::string& out, const GameView& game) {
 
 }  // namespace
 
-PerceptionWriter::PerceptionWriter(const VisionOptions& options)
-    : options_(options), rng_(options.seed) {}
+PerceptionWriter::PerceptionWriter(const VisionOptions& options, MessageForms forms)
+    : options_(options), forms_(forms), rng_(options.seed) {}
 
 std::string PerceptionWriter::first(const GameView& game) const {
     std::string out;
@@ -79,20 +77,34 @@ std::string PerceptionWriter::write(const World& world, const Robot& self, const
 }
 
 void PerceptionWriter::writeBody(std::string& out, const Robot& self) const {
-    out += "(GYR (n torso) (rt 0.00 0.00 0.00))";
-    // Standing feet carry the robot; lying, neither foot touches the ground.
-    const double load = self.upright() ? kFootLoad : 0.0;
-    for (const char* foot : {"lf", "rf"}) {
-        out += "(FRP (n ";
-        out += foot;
-        out += ") (c 0.00 0.00 -0.01) (f 0.00 0.00 ";
-        appendNumber(out, load);
+    const BodySensors sensors = self.sensors();
+    out += "(GYR (n torso) (rt ";
+    appendNumbers(out, sensors.gyro.x, sensors.gyro.y, sensors.gyro.z);
+    out += "))";
+    const bool newForms = forms_ == MessageForms::New;
+    if (newForms) {
+        out += "(ACC (n torso) (a ";
+        appendNumbers(out, sensors.acc.x, sensors.acc.y, sensors.acc.z);
         out += "))";
     }
-    for (const char* foot : {"lf", "rf"}) {
-        out += "(TCH (name ";
-        out += foot;
-        out += self.upright() ? ") (val 1))" : ") (val 0))";
+    static const char* const kFeet[2] = {"lf", "rf"};
+    for (int i = 0; i < 2; ++i) {
+        const FootReading& foot = sensors.feet[i];
+        if (newForms && !foot.touching) continue;
+        out += "(FRP (n ";
+        out += kFeet[i];
+        out += ") (c ";
+        appendNumbers(out, foot.centre.x, foot.centre.y, foot.centre.z);
+        out += ") (f ";
+        appendNumbers(out, foot.force.x, foot.force.y, foot.force.z);
+        out += "))";
+    }
+    if (!newForms) {
+        for (int i = 0; i < 2; ++i) {
+            out += "(TCH (name ";
+            out += kFeet[i];
+            out += sensors.feet[i].touching ? ") (val 1))" : ") (val 0))";
+        }
     }
     for (int j = 0; j < kJointCount; ++j) {
         out += "(HJ (n ";

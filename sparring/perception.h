@@ -20,6 +20,11 @@ struct VisionOptions {
     unsigned seed = 1;           // seed of the noise
 };
 
+// Which generation of the server's message forms to write. Old: FRP for both feet every
+// cycle and the touch perceptor. New: FRP only for a foot that touches something, the
+// accelerometer and no touch perceptor.
+enum class MessageForms { Old, New };
+
 // What the game looks like in one cycle.
 struct GameView {
     double now = 0;       // simulated time, seconds
@@ -35,10 +40,10 @@ struct Utterance {
 };
 
 // Writes the perception messages of the server's vocabulary: time, game state, gyro,
-// foot pressure, touch, hinge joints, vision and hearing.
+// accelerometer, foot pressure, touch, hinge joints, vision and hearing.
 class PerceptionWriter {
 public:
-    explicit PerceptionWriter(const VisionOptions& options);
+    explicit PerceptionWriter(const VisionOptions& options, MessageForms forms = MessageForms::Old);
 
     // The message an agent gets before its init: time and game state only.
     std::string first(const GameView& game) const;
@@ -54,6 +59,7 @@ private:
     void writeObject(std::string& out, const Robot& self, const Vec3& where);
 
     VisionOptions options_;
+    MessageForms forms_;
     std::mt19937 rng_;
 };
 

@@ -4,69 +4,84 @@
 #include <array>
 #include <string>
 
+#include "sparring/body_points.h"
 #include "sparring/field.h"
 #include "sparring/geometry.h"
 #include "sparring/joints.h"
 
 namespace sparring {
 
-enum class Posture { Upright, OnBack, OnFront };
+// How a robot lies after a fall; Upright while it stands.
+enum class Posture { Upright, OnBack, OnFront, OnLeft, OnRight };
 
 const char* postureName(Posture posture);
 
-constexpr double kMaxJointSpeed = 6.14;   // rad/s, magnitude
-constexpr double kStandingCamera = 0.55;  // camera height standing, metres
-constexpr double kLyingCamera = 0.10;     // camera height lying, metres
+constexpr double kMaxJointSpeed = 6.14;  // rad/s, magnitude
 
-// One robot of the kinematic world: its ground pose, its joints and whether it stands.
-// Poses are held in the server frame; beams arrive in the team's own frame.
+// What one foot's pressure sensor measures: the point where the ground's force acts,
+// relative to the foot's centre (metres), and that force (newtons), in the foot's frame.
+struct FootReading {
+    bool touching = false;  // the foot touches something
+    Vec3 centre;            // metres
+    Vec3 force;             // newtons
+};
+
+// What a robot's body sensors measure in one cycle.
+struct BodySensors {
+    Vec3 gyro;                        // torso angular velocity, torso frame, degrees/s
+    Vec3 acc;                         // torso acceleration as an accelerometer reads it, m/s^2
+    std::array<FootReading, 2> feet;  // left, right
+};
+
+// One robot of a world, as perception, referee and replies see it: who it is, its ground
+// pose, its joints, its camera and its sensors. The world it lives in decides how those
+// come about (kinematic or physical). Poses are held in the server frame; beams arrive in
+// the team's own frame.
 class Robot {
 public:
     Robot(Side side, int unum, std::string team);
+    virtual ~Robot() = default;
+    Robot(const Robot&) = delete;
+    Robot& operator=(const Robot&) = delete;
 
     Side side() const { return side_; }
     int unum() const { return unum_; }
     const std::string& team() const { return team_; }
 
-    double x() const { return x_; }              // server frame, metres
-    double y() const { return y_; }              // server frame, metres
-    double heading() const { return heading_; }  // server frame, degrees
-    void place(double x, double y, double heading);
+    virtual double x() const = 0;        // server frame, metres
+    virtual double y() const = 0;        // server frame, metres
+    virtual double heading() const = 0;  // server frame, degrees
+    // Puts the robot upright and still at (x, y), facing `heading` (server frame).
+    virtual void place(double x, double y, double heading) = 0;
     // (beam x y rot): position and heading in the team's own frame.
     void beam(double x, double y, double rotDegrees);
 
-    Posture posture() const { return posture_; }
-    bool upright() const { return posture_ == Posture::Upright; }
-    // Knocks the robot over; it stands again after lieSeconds or once its joints have
-    // gone through a get-up, whichever comes first.
-    void fall(Posture posture, double now, double lieSeconds);
+    virtual bool upright() const = 0;
+    // A scripted fall: the robot comes to lie in `posture`. The kinematic world stands it
+    // up again after lieSeconds or a get-up; the physical one leaves that to the physics.
+    virtual void fall(Posture posture, double now, double lieSeconds) = 0;
     // Returns true when the robot stood up in this call.
-    bool updatePosture(double now);
+    virtual bool updatePosture(double now) = 0;
 
-    double angle(int joint) const { return angles_[joint]; }  // degrees
-    double speed(int joint) const { return speeds_[joint]; }  // rad/s
+    virtual double angle(int joint) const = 0;                // degrees
+    double speed(int joint) const { return speeds_[joint]; }  // rad/s, as commanded
     // A speed command, in force until the next one for the joint; limited to 6.14 rad/s.
     void setSpeed(int joint, double radPerSecond);
-    // Moves every joint by its speed over dt seconds, within the joint's range.
-    void integrate(double dt);
 
-    Vec3 cameraPosition() const;
-    // Rotation from the camera frame to the server frame: body pose, then neck yaw
-    // about z and neck pitch about y (positive pitch turns the camera up).
-    Rot3 cameraToServer() const;
+    virtual Vec3 cameraPosition() const = 0;
+    // Rotation from the camera frame to the server frame.
+    virtual Rot3 cameraToServer() const = 0;
+    virtual BodySensors sensors() const = 0;
+    // Every body point in the server frame, metres.
+    virtual BodyPoints bodyPoints() const = 0;
+
+protected:
+    std::array<double, kJointCount> speeds_{};  // rad/s
 
 private:
-    Rot3 bodyToServer() const;
-
     Side side_;
     int unum_;
     std::string team_;
-    double x_ = 0, y_ = 0, heading_ = 0;
-    Posture posture_ = Posture::Upright;
-    double lieUntil_ = 0;                       // server seconds
-    bool kneesFolded_ = false;                  // both knees bent under the trunk since the fall
-    std::array<double, kJointCount> angles_{};  // degrees
-    std::array<double, kJointCount> speeds_{};  // rad/s
 };
 
 }  // namespace sparring

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "sparring/kinematic_world.h"
 #include "sparring/summary.h"
 #include "sparring/svg.h"
 
@@ -32,6 +33,7 @@ Server::Server(const ServerOptions& options, std::ostream& log)
     : options_(options),
       log_(log),
       listener_(options.port),
+      world_(std::make_unique<KinematicWorld>()),
       referee_(options.times),
       writer_(options.vision) {}
 
@@ -71,7 +73,7 @@ void Server::playCycle() {
     std::vector<std::pair<Agent*, std::string>> messages;
     for (auto& a : agents_) {
         if (a->phase == Phase::Playing) {
-            messages.emplace_back(a.get(), writer_.write(world_, *a->robot, game, heard_));
+            messages.emplace_back(a.get(), writer_.write(*world_, *a->robot, game, heard_));
         }
     }
     heard_.clear();
@@ -232,12 +234,12 @@ void Server::handleInit(Agent& agent, const Reply& reply) {
         drop(agent, "refused: uniform number " + std::to_string(init.unum) + " is not 1 to 11");
         return;
     }
-    if (world_.find(side, init.unum) != nullptr) {
+    if (world_->find(side, init.unum) != nullptr) {
         drop(agent, "refused: uniform number " + std::to_string(init.unum) + " of team " +
                         init.team + " is taken");
         return;
     }
-    agent.robot = &world_.addRobot(side, init.unum, init.team);
+    agent.robot = &world_->addRobot(side, init.unum, init.team);
     agent.record.initialised = true;
     agent.phase = Phase::Playing;
     log_ << "sparring: agent " << agent.record.id << " is " << init.team << " " << init.unum << " ("
@@ -268,7 +270,7 @@ void Server::drop(Agent& agent, const std::string& why) {
         heard_.erase(std::remove_if(heard_.begin(), heard_.end(),
                                     [&](const Utterance& u) { return u.speaker == agent.robot; }),
                      heard_.end());
-        world_.removeRobot(*agent.robot);
+        world_->removeRobot(*agent.robot);
         agent.robot = nullptr;
     }
 }
@@ -333,7 +335,7 @@ void Server::advance() {
     if (referee_.over()) return;
     ++cycle_;
     now_ = cycle_ * kCycleSeconds;
-    world_.step(kCycleSeconds);
+    world_->step(kCycleSeconds);
     referee_.update(now_);
     applyDueEvents();
     for (auto& a : agents_) {
@@ -358,7 +360,7 @@ void Server::applyEvent(const Event& e) {
         return;
     }
     if (e.kind == Event::Kind::Ball) {
-        world_.placeBall(e.x, e.y);
+        world_->placeBall(e.x, e.y);
         return;
     }
     Agent* agent = nullptr;
@@ -407,7 +409,7 @@ void Server::finish() {
     const std::string caption = "sparring t=" + format(now_) + " s  left " +
                                 std::to_string(referee_.score(Side::Left)) + " : " +
                                 std::to_string(referee_.score(Side::Right)) + " right";
-    svg << renderField(world_, caption);
+    svg << renderField(*world_, caption);
     pictureWritten_ = static_cast<bool>(svg);
     if (!pictureWritten_) log_ << "sparring: cannot write " << options_.svgPath << "\n";
 }

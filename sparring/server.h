@@ -93,7 +93,7 @@ private:
     ServerOptions options_;
     std::ostream& log_;
     Listener listener_;
-    World world_;
+    std::unique_ptr<World> world_;
     Referee referee_;
     PerceptionWriter writer_;
     std::vector<std::unique_ptr<Agent>> agents_;

@@ -5,7 +5,7 @@
 namespace sparring {
 
 Robot& World::addRobot(Side side, int unum, const std::string& team) {
-    robots_.push_back(std::make_unique<Robot>(side, unum, team));
+    robots_.push_back(makeRobot(side, unum, team));
     Robot& robot = *robots_.back();
     const Vec3 bench = toServerFrame(side, {-0.5 - 0.5 * unum, -kFieldWidth / 2 - 0.3, 0});
     robot.place(bench.x, bench.y, headingToServerFrame(side, 90));
@@ -24,14 +24,6 @@ Robot* World::find(Side side, int unum) {
         if (r->side() == side && r->unum() == unum) return r.get();
     }
     return nullptr;
-}
-
-void World::placeBall(double x, double y) {
-    ball_ = {x, y, kBallRadius};
-}
-
-void World::step(double dt) {
-    for (auto& r : robots_) r->integrate(dt);
 }
 
 }  // namespace sparring

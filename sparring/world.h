@@ -12,26 +12,33 @@ namespace sparring {
 
 constexpr double kCycleSeconds = 0.02;  // one simulation cycle
 
-// The kinematic world: the robots on the field and the ball. No physics: robots move
-// only by beams and scripted events, joints only by their speed commands.
+// The world a match is played in: the robots on the field and the ball. Perception,
+// referee and replies see it only through this interface; the kinematic and the
+// physical world differ in how robots and ball move between cycles.
 class World {
 public:
+    virtual ~World() = default;
+
     // A new robot waits off the field at its own touch line until it beams.
     Robot& addRobot(Side side, int unum, const std::string& team);
-    void removeRobot(const Robot& robot);
+    virtual void removeRobot(const Robot& robot);
     Robot* find(Side side, int unum);
     const std::vector<std::unique_ptr<Robot>>& robots() const { return robots_; }
 
-    const Vec3& ball() const { return ball_; }
-    // Places the ball on the ground at (x, y), server frame.
-    void placeBall(double x, double y);
+    virtual Vec3 ball() const = 0;
+    // Places the ball on the ground at (x, y), server frame, at rest.
+    virtual void placeBall(double x, double y) = 0;
 
-    // Integrates every robot's joints over one cycle.
-    void step(double dt);
+    // Moves the world on by dt seconds.
+    virtual void step(double dt) = 0;
 
-private:
+    // "kinematic" or "physics", for the summary.
+    virtual const char* name() const = 0;
+
+protected:
+    virtual std::unique_ptr<Robot> makeRobot(Side side, int unum, const std::string& team) = 0;
+
     std::vector<std::unique_ptr<Robot>> robots_;
-    Vec3 ball_{0, 0, kBallRadius};
 };
 
 }  // namespace sparring

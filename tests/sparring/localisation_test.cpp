@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "behavior/mybehavior.h"
+#include "sparring/kinematic_world.h"
 #include "sparring/perception.h"
 #include "worldmodel/worldmodel.h"
 
@@ -60,8 +61,8 @@ TEST(AgentInTheSparringWorld, LocalisesItsCameraOnBothSides) {
     GameView game;
     game.mode = sparring::PlayMode::PlayOn;
     for (const Pose& p : poses) {
-        World world;
-        Robot& robot = world.addRobot(p.side, 4, "QEL");
+        KinematicWorld world;
+        KinematicRobot& robot = world.addKinematicRobot(p.side, 4, "QEL");
         robot.beam(p.x, p.y, p.heading);
         robot.setSpeed(kHeadYaw, p.yaw * M_PI / 180);
         robot.setSpeed(kHeadPitch, p.pitch * M_PI / 180);

@@ -4,6 +4,7 @@
 
 #include <regex>
 
+#include "sparring/kinematic_world.h"
 #include "sparring/perception.h"
 #include "sparring/reply.h"
 
@@ -36,7 +37,7 @@ GameView at(double now, long cycle) {
 }  // namespace
 
 TEST(Perception, MessageCarriesEveryPerceptor) {
-    World world;
+    KinematicWorld world;
     Robot& me = world.addRobot(Side::Right, 4, "QEL");
     PerceptionWriter writer{VisionOptions{}};
     const std::string msg = writer.write(world, me, at(1.5, 0), {});
@@ -53,7 +54,7 @@ TEST(Perception, MessageCarriesEveryPerceptor) {
 }
 
 TEST(Perception, LyingRobotsFeetCarryNothing) {
-    World world;
+    KinematicWorld world;
     Robot& me = world.addRobot(Side::Left, 4, "QEL");
     me.fall(Posture::OnBack, 0, 5);
     PerceptionWriter writer{VisionOptions{}};
@@ -63,7 +64,7 @@ TEST(Perception, LyingRobotsFeetCarryNothing) {
 }
 
 TEST(Perception, ViewConeDecidesWhatIsSeen) {
-    World world;
+    KinematicWorld world;
     Robot& me = world.addRobot(Side::Left, 2, "QEL");
     Robot& mate = world.addRobot(Side::Left, 3, "QEL");
     Robot& behind = world.addRobot(Side::Right, 5, "OPP");
@@ -93,7 +94,7 @@ TEST(Perception, ViewConeDecidesWhatIsSeen) {
 }
 
 TEST(Perception, VisionComesEveryPeriodthCycleAndNoiseFollowsTheSeed) {
-    World world;
+    KinematicWorld world;
     Robot& me = world.addRobot(Side::Left, 2, "QEL");
     me.place(0, 0, 0);
     VisionOptions o;
@@ -114,7 +115,7 @@ TEST(Perception, VisionComesEveryPeriodthCycleAndNoiseFollowsTheSeed) {
 }
 
 TEST(Perception, OthersHearASayWithItsDirectionOnePerTeamAndCycle) {
-    World world;
+    KinematicWorld world;
     Robot& speaker = world.addRobot(Side::Left, 2, "QEL");
     Robot& listener = world.addRobot(Side::Right, 3, "OPP");
     speaker.place(0, 2, 0);
@@ -137,7 +138,7 @@ TEST(Perception, OthersHearASayWithItsDirectionOnePerTeamAndCycle) {
 }
 
 TEST(Perception, FullFieldWithFullVisionFitsTheAgentsFrameLimit) {
-    World world;
+    KinematicWorld world;
     for (int unum = 1; unum <= 11; ++unum) {
         world.addRobot(Side::Left, unum, "LONGTEAMNAME").place(-unum * 0.5, 3, 0);
         world.addRobot(Side::Right, unum, "OTHERTEAMNAM").place(unum * 0.5, -3, 0);

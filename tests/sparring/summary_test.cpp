@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "sparring/formation.h"
+#include "sparring/kinematic_world.h"
 #include "sparring/options.h"
 #include "sparring/svg.h"
 
@@ -64,7 +65,7 @@ TEST(Summary, FormationSpotsComeFromTheTeamsFile) {
 }
 
 TEST(Picture, ShowsEveryRobotTheBallAndTheLandmarks) {
-    World world;
+    KinematicWorld world;
     world.addRobot(Side::Left, 1, "QEL").place(-5, 0, 0);
     world.addRobot(Side::Right, 9, "A&B").fall(Posture::OnBack, 0, 1);
     const std::string svg = renderField(world, "t=1 <end>");

@@ -1,13 +1,12 @@
 // The kinematic world: what a robot's camera sees, how its joints move, how it falls and
 // gets up, and how the match's play modes follow each other.
-#include "sparring/world.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "sparring/kinematic_robot.h"
+#include "sparring/kinematic_world.h"
 #include "sparring/referee.h"
-#include "sparring/robot.h"
 
 using namespace sparring;
 
@@ -20,7 +19,7 @@ Vec3 seenFrom(const Robot& r, const Vec3& where) {
 }
 
 // Turns the head to (yaw, pitch) degrees in one second of constant speed.
-void turnHead(Robot& r, double yaw, double pitch) {
+void turnHead(KinematicRobot& r, double yaw, double pitch) {
     r.setSpeed(kHeadYaw, yaw * M_PI / 180);
     r.setSpeed(kHeadPitch, pitch * M_PI / 180);
     r.integrate(1.0);
@@ -39,7 +38,7 @@ TEST(Camera, LandmarkReadingsFollowPoseAndNeck) {
         {0, 0, 20, 0, -20}, {45, 45, 0, -90, 0}, {-90, -45, 0, 135, 0},
     };
     for (const Case& c : cases) {
-        Robot r(Side::Left, 2, "T");
+        KinematicRobot r(Side::Left, 2, "T");
         r.place(0, 0, c.heading);
         turnHead(r, c.yaw, c.pitch);
         const Polar p = toPolar(seenFrom(r, {5, 0, kStandingCamera}));
@@ -52,14 +51,14 @@ TEST(Camera, LandmarkReadingsFollowPoseAndNeck) {
 TEST(Camera, NeckIsTheInverseOfTheAgentsBodyModel) {
     // The agent turns a torso-aligned vector into the camera frame by the neck yaw and
     // then the neck pitch; a body point seen by the server must land where it expects.
-    Robot pitched(Side::Left, 2, "T");
+    KinematicRobot pitched(Side::Left, 2, "T");
     turnHead(pitched, 0, 30);
     const Vec3 torso = seenFrom(pitched, pitched.cameraPosition() + Vec3{0, 0, -0.155});
     EXPECT_NEAR(torso.x, -0.0775, 1e-4);
     EXPECT_NEAR(torso.y, 0, 1e-9);
     EXPECT_NEAR(torso.z, -0.1342, 1e-4);
 
-    Robot yawed(Side::Left, 2, "T");
+    KinematicRobot yawed(Side::Left, 2, "T");
     turnHead(yawed, 90, 0);
     const Vec3 shoulder = seenFrom(yawed, yawed.cameraPosition() + Vec3{0, -0.098, -0.08});
     EXPECT_NEAR(shoulder.x, -0.098, 1e-9);
@@ -68,7 +67,7 @@ TEST(Camera, NeckIsTheInverseOfTheAgentsBodyModel) {
 }
 
 TEST(Camera, LyingRobotLooksUpOrDownAndSitsLow) {
-    Robot r(Side::Left, 2, "T");
+    KinematicRobot r(Side::Left, 2, "T");
     r.fall(Posture::OnBack, 0, 5);
     EXPECT_NEAR(r.cameraToServer().apply({1, 0, 0}).z, 1, kTol);
     EXPECT_DOUBLE_EQ(r.cameraPosition().z, kLyingCamera);
@@ -77,7 +76,7 @@ TEST(Camera, LyingRobotLooksUpOrDownAndSitsLow) {
 }
 
 TEST(Joints, SpeedIsLimitedHeldAndIntegratedWithinTheRange) {
-    Robot r(Side::Left, 2, "T");
+    KinematicRobot r(Side::Left, 2, "T");
     r.setSpeed(kHeadYaw, 100);
     EXPECT_DOUBLE_EQ(r.speed(kHeadYaw), kMaxJointSpeed);
     r.setSpeed(kHeadPitch, 1.0);
@@ -95,7 +94,7 @@ TEST(Joints, SpeedIsLimitedHeldAndIntegratedWithinTheRange) {
 }
 
 TEST(Beam, RightTeamsBeamIsMirroredIntoTheServerFrame) {
-    Robot left(Side::Left, 2, "A"), right(Side::Right, 2, "B");
+    KinematicRobot left(Side::Left, 2, "A"), right(Side::Right, 2, "B");
     left.beam(-3, 1.5, 0);
     right.beam(-3, 1.5, 0);
     EXPECT_DOUBLE_EQ(left.x(), -3);
@@ -107,7 +106,7 @@ TEST(Beam, RightTeamsBeamIsMirroredIntoTheServerFrame) {
 }
 
 TEST(Fall, RobotStandsAfterAGetUpOrAfterTheLyingTime) {
-    Robot r(Side::Left, 2, "T");
+    KinematicRobot r(Side::Left, 2, "T");
     r.fall(Posture::OnBack, 10, 5);
     EXPECT_FALSE(r.updatePosture(11));
     r.setSpeed(kLeftKnee, -6);
@@ -155,4 +154,43 @@ TEST(Referee, PlayModesFollowTheMatchTimeline) {
     ref.update(10);
     EXPECT_TRUE(ref.over());
     EXPECT_STREQ(playModeName(ref.mode()), "GameOver");
+}
+
+TEST(BodyPoints, ChainFromJointAnglesPlacesTheLimbsAsTheAgentsBodyModelDoes) {
+    constexpr double kPointTol = 1e-4;  // metres
+    struct Case {
+        int joint;  // -1: all zero
+        double degrees;
+        int point;
+        Vec3 expected;  // relative to the camera, torso axes
+    } cases[] = {
+        {-1, 0, kRLowerArmPoint, {0.1, -0.118, -0.071}},
+        {-1, 0, kLFootPoint, {0.025, 0.055, -0.525}},
+        {-1, 0, kRShankPoint, {0.005, -0.055, -0.435}},
+        {15, 90, kRElbowPoint, {-0.009, -0.118, -0.03}},  // raj1: the right arm points up
+        {15, 90, kRLowerArmPoint, {-0.009, -0.118, 0.02}},
+        {8, -60, kLAnklePoint, {-0.0978, 0.055, -0.4307}},  // llj4
+        {8, -60, kLFootPoint, {-0.1131, 0.055, -0.4742}},
+        {2, -45, kLThighPoint, {-0.0229, 0.0559, -0.3091}},  // llj1
+        {2, -45, kLFootPoint, {-0.1128, 0.0748, -0.5052}},
+    };
+    for (const Case& c : cases) {
+        std::array<double, kJointCount> joints{};
+        if (c.joint >= 0) joints[c.joint] = c.degrees;
+        const Vec3 p = bodyPointsFromJoints(joints)[c.point];
+        EXPECT_NEAR(p.x, c.expected.x, kPointTol) << c.joint << " point " << c.point;
+        EXPECT_NEAR(p.y, c.expected.y, kPointTol) << c.joint << " point " << c.point;
+        EXPECT_NEAR(p.z, c.expected.z, kPointTol) << c.joint << " point " << c.point;
+    }
+}
+
+TEST(BodyPoints, StandingRobotsFeetAreOnTheGroundUnderItsCamera) {
+    KinematicRobot r(Side::Left, 2, "T");
+    r.place(1, 2, 90);
+    const BodyPoints points = r.bodyPoints();
+    EXPECT_NEAR(points[kHeadPoint].z, kStandingCamera, kTol);
+    EXPECT_NEAR(points[kLFootPoint].z, kStandingCamera - 0.525, kTol);
+    // Facing +y, the left foot lies towards -x.
+    EXPECT_NEAR(points[kLFootPoint].x, 1 - 0.055, kTol);
+    EXPECT_NEAR(points[kLFootPoint].y, 2 + 0.025, kTol);
 }
