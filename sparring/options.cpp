@@ -77,6 +77,12 @@ const std::map<std::string, Setter>& valueOptions() {
          [](CommandLine& c, const std::string& o, const std::string& v) {
              c.server.vision.seed = static_cast<unsigned>(whole(o, v, 0, 4294967295.0));
          }},
+        {"--forms",
+         [](CommandLine& c, const std::string& o, const std::string& v) {
+             if (v != "new" && v != "old")
+                 throw OptionError(o + ": \"" + v + "\" is not new or old");
+             c.server.forms = v == "new" ? MessageForms::New : MessageForms::Old;
+         }},
         {"--scenario",
          [](CommandLine& c, const std::string&, const std::string& v) { c.scenarioPath = v; }},
         {"--formation",
@@ -132,6 +138,8 @@ const char* usageText() {
            "  --kickoff S         a kick-off lasts S seconds (default 0.5)\n"
            "  --goal-pause S      a goal play mode lasts S seconds (default 2)\n"
            "  --lie-time S        a fallen robot stands again after S seconds (default 5)\n"
+           "  --forms new|old     the server's newer or older message forms (default: the\n"
+           "                      world's, old for this kinematic world)\n"
            "  --full-vision       see everything, whatever the camera's direction\n"
            "  --view-angle DEG    opening of the view cone (default 120)\n"
            "  --vision-period N   vision every N-th cycle (default 1)\n"

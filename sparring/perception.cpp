@@ -45,35 +45,64 @@ PerceptionWriter::PerceptionWriter(const VisionOptions& options, MessageForms fo
 std::string PerceptionWriter::first(const GameView& game) const {
     std::string out;
     appendTime(out, game);
-    out += "(GS";
+    out += forms_ == MessageForms::New ? "(GS (sl " + std::to_string(game.scoreLeft) + ") (sr " +
+                                             std::to_string(game.scoreRight) + ")"
+                                       : std::string("(GS");
     appendPlayMode(out, game);
     return out;
 }
 
 std::string PerceptionWriter::write(const World& world, const Robot& self, const GameView& game,
-                                    const std::vector<Utterance>& heard) {
+                                    const std::vector<Utterance>& heard, bool firstMessage) {
     std::string out;
     out.reserve(3072);
     appendTime(out, game);
-    out += "(GS (unum " + std::to_string(self.unum()) + ") (team " + sideName(self.side()) + ")";
-    appendPlayMode(out, game);
+    writeGameState(out, self, game, firstMessage);
     writeBody(out, self);
     if (game.cycle % options_.period == 0) writeVision(out, world, self);
+    writeHearing(out, self, game, heard);
+    return out;
+}
+
+void PerceptionWriter::writeGameState(std::string& out, const Robot& self, const GameView& game,
+                                      bool firstMessage) const {
+    const bool newForms = forms_ == MessageForms::New;
+    out += "(GS";
+    if (!newForms || firstMessage) {
+        out += " (unum " + std::to_string(self.unum()) + ") (team " + sideName(self.side()) + ")";
+    }
+    if (newForms) {
+        out += " (sl " + std::to_string(game.scoreLeft) + ") (sr " +
+               std::to_string(game.scoreRight) + ")";
+    }
+    appendPlayMode(out, game);
+}
+
+void PerceptionWriter::writeHearing(std::string& out, const Robot& self, const GameView& game,
+                                    const std::vector<Utterance>& heard) const {
+    const bool newForms = forms_ == MessageForms::New;
     // A robot hears at most one message of each team per cycle, the first one said, which
-    // keeps the message within the agent's 6000 bytes however talkative the teams are.
+    // keeps the message within the agent's 6000 bytes however talkative the teams are. In
+    // the newer forms it also hears its own, as coming from "self".
     bool heardTeam[2] = {false, false};
     for (const Utterance& u : heard) {
+        const bool own = u.speaker == &self;
+        if (own && !newForms) continue;
         bool& already = heardTeam[u.speaker->side() == Side::Left ? 0 : 1];
-        if (u.speaker == &self || already) continue;
-        already = true;
-        const double bearing = std::atan2(u.speaker->y() - self.y(), u.speaker->x() - self.x());
+        if (!own && already) continue;
+        if (!own) already = true;
         out += "(hear ";
+        if (newForms) out += u.speaker->team() + ' ';
         appendNumber(out, game.now);
         out += ' ';
-        appendNumber(out, normalizeDegrees(bearing * 180.0 / M_PI - self.heading()));
+        if (own) {
+            out += "self";
+        } else {
+            const double bearing = std::atan2(u.speaker->y() - self.y(), u.speaker->x() - self.x());
+            appendNumber(out, normalizeDegrees(bearing * 180.0 / M_PI - self.heading()));
+        }
         out += ' ' + u.text + ')';
     }
-    return out;
 }
 
 void PerceptionWriter::writeBody(std::string& out, const Robot& self) const {
@@ -136,12 +165,45 @@ void PerceptionWriter::writeVision(std::string& out, const World& world, const R
         out += ')';
     }
     for (const auto& other : world.robots()) {
-        if (other.get() == &self || !inView(self, other->cameraPosition())) continue;
-        out += " (P (team " + other->team() + ") (id " + std::to_string(other->unum()) + ")";
-        writeObject(out, self, other->cameraPosition());
-        out += ')';
+        if (other.get() != &self) writePlayer(out, self, *other);
     }
     out += ')';
+}
+
+void PerceptionWriter::writePlayer(std::string& out, const Robot& self, const Robot& other) {
+    const std::string name =
+        " (P (team " + other.team() + ") (id " + std::to_string(other.unum()) + ")";
+    if (forms_ == MessageForms::Old) {
+        if (!inView(self, other.cameraPosition())) return;
+        out += name;
+        writeObject(out, self, other.cameraPosition());
+        out += ')';
+        return;
+    }
+    // The newer forms report up to five body parts, each only when it is in view; a robot
+    // none of whose parts is in view is not reported.
+    struct Part {
+        const char* name;
+        BodyPoint point;
+    };
+    static const Part kParts[] = {{"head", kHeadPoint},
+                                  {"rlowerarm", kRLowerArmPoint},
+                                  {"llowerarm", kLLowerArmPoint},
+                                  {"rfoot", kRFootPoint},
+                                  {"lfoot", kLFootPoint}};
+    const BodyPoints points = other.bodyPoints();
+    bool named = false;
+    for (const Part& part : kParts) {
+        const Vec3& where = points[part.point];
+        if (!inView(self, where)) continue;
+        if (!named) out += name;
+        named = true;
+        out += " (";
+        out += part.name;
+        writeObject(out, self, where);
+        out += ')';
+    }
+    if (named) out += ')';
 }
 
 void PerceptionWriter::writeObject(std::string& out, const Robot& self, const Vec3& where) {

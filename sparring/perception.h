@@ -20,17 +20,13 @@ struct VisionOptions {
     unsigned seed = 1;           // seed of the noise
 };
 
-// Which generation of the server's message forms to write. Old: FRP for both feet every
-// cycle and the touch perceptor. New: FRP only for a foot that touches something, the
-// accelerometer and no touch perceptor.
-enum class MessageForms { Old, New };
-
 // What the game looks like in one cycle.
 struct GameView {
     double now = 0;       // simulated time, seconds
     double gameTime = 0;  // seconds since kick-off
     PlayMode mode = PlayMode::BeforeKickOff;
-    long cycle = 0;  // decides the vision cycles
+    long cycle = 0;                     // decides the vision cycles
+    int scoreLeft = 0, scoreRight = 0;  // goals, for the newer game-state form
 };
 
 // A (say ...) of the previous cycle, heard by every other robot.
@@ -40,22 +36,29 @@ struct Utterance {
 };
 
 // Writes the perception messages of the server's vocabulary: time, game state, gyro,
-// accelerometer, foot pressure, touch, hinge joints, vision and hearing.
+// accelerometer, foot pressure, touch, hinge joints, vision and hearing, in the older or
+// the newer forms (see MessageForms).
 class PerceptionWriter {
 public:
     explicit PerceptionWriter(const VisionOptions& options, MessageForms forms = MessageForms::Old);
 
     // The message an agent gets before its init: time and game state only.
     std::string first(const GameView& game) const;
-    // The whole message for `self`.
+    // The whole message for `self`. The newer forms name the robot's number and side in
+    // its first message only.
     std::string write(const World& world, const Robot& self, const GameView& game,
-                      const std::vector<Utterance>& heard);
+                      const std::vector<Utterance>& heard, bool firstMessage = false);
     // Whether `self` sees a thing at `where` (server frame) in this cycle's vision.
     bool inView(const Robot& self, const Vec3& where) const;
 
 private:
     void writeBody(std::string& out, const Robot& self) const;
     void writeVision(std::string& out, const World& world, const Robot& self);
+    void writeGameState(std::string& out, const Robot& self, const GameView& game,
+                        bool firstMessage) const;
+    void writeHearing(std::string& out, const Robot& self, const GameView& game,
+                      const std::vector<Utterance>& heard) const;
+    void writePlayer(std::string& out, const Robot& self, const Robot& other);
     void writeObject(std::string& out, const Robot& self, const Vec3& where);
 
     VisionOptions options_;

@@ -35,7 +35,7 @@ Server::Server(const ServerOptions& options, std::ostream& log)
       listener_(options.port),
       world_(std::make_unique<KinematicWorld>()),
       referee_(options.times),
-      writer_(options.vision) {}
+      writer_(options.vision, options.forms.value_or(world_->defaultForms())) {}
 
 Server::~Server() = default;
 
@@ -73,7 +73,9 @@ void Server::playCycle() {
     std::vector<std::pair<Agent*, std::string>> messages;
     for (auto& a : agents_) {
         if (a->phase == Phase::Playing) {
-            messages.emplace_back(a.get(), writer_.write(*world_, *a->robot, game, heard_));
+            const bool firstMessage = a->record.cyclesSent == 0;
+            messages.emplace_back(a.get(),
+                                  writer_.write(*world_, *a->robot, game, heard_, firstMessage));
         }
     }
     heard_.clear();
@@ -394,6 +396,8 @@ GameView Server::view() const {
     g.gameTime = referee_.gameTime(now_);
     g.mode = referee_.mode();
     g.cycle = cycle_;
+    g.scoreLeft = referee_.score(Side::Left);
+    g.scoreRight = referee_.score(Side::Right);
     return g;
 }
 

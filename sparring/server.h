@@ -4,6 +4,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -20,12 +21,13 @@ namespace sparring {
 
 // Everything a match is played with: the command line and the files it names, read.
 struct ServerOptions {
-    unsigned short port = 3100;  // 0: any free port
-    int agents = 0;              // start once this many agents have sent init
-    double waitSeconds = 10;     // real seconds to wait for them
-    int replyTimeoutMs = 2000;   // an agent silent this long is dropped
-    bool sync = false;           // a cycle advances only once every agent has sent (syn)
-    double lieSeconds = 5;       // a fallen robot stands again after this long (seconds)
+    unsigned short port = 3100;         // 0: any free port
+    int agents = 0;                     // start once this many agents have sent init
+    double waitSeconds = 10;            // real seconds to wait for them
+    int replyTimeoutMs = 2000;          // an agent silent this long is dropped
+    bool sync = false;                  // a cycle advances only once every agent has sent (syn)
+    std::optional<MessageForms> forms;  // the message forms; unset: the world's default
+    double lieSeconds = 5;              // a fallen robot stands again after this long (seconds)
     MatchTimes times;
     VisionOptions vision;
     std::vector<Event> events;      // the scenario

@@ -5,8 +5,10 @@
 #include <cmath>
 
 #include "behavior/mybehavior.h"
+#include "parser/parser.h"
 #include "sparring/kinematic_world.h"
 #include "sparring/perception.h"
+#include "worldmodel/types.h"
 #include "worldmodel/worldmodel.h"
 
 using namespace sparring;
@@ -57,33 +59,83 @@ TEST(AgentInTheSparringWorld, LocalisesItsCameraOnBothSides) {
     MyBehavior agent(4);
     agent.Think("");  // the init
     WorldModel* wm = WorldModel::getInstance();
-    PerceptionWriter writer{VisionOptions{}};
     GameView game;
     game.mode = sparring::PlayMode::PlayOn;
-    for (const Pose& p : poses) {
-        KinematicWorld world;
-        KinematicRobot& robot = world.addKinematicRobot(p.side, 4, "QEL");
-        robot.beam(p.x, p.y, p.heading);
-        robot.setSpeed(kHeadYaw, p.yaw * M_PI / 180);
-        robot.setSpeed(kHeadPitch, p.pitch * M_PI / 180);
-        robot.integrate(1.0);
-        ASSERT_TRUE(seesAGoalLine(writer, robot)) << "pose without a fix: " << p.x << " " << p.y;
-        for (int cycle = 0; cycle < 2; ++cycle) {
-            game.now += kCycleSeconds;
-            ++game.cycle;
-            agent.Think(writer.write(world, robot, game, {}));
+    // In the newer forms a robot learns its side from its first message only.
+    for (const MessageForms forms : {MessageForms::Old, MessageForms::New}) {
+        PerceptionWriter writer{VisionOptions{}, forms};
+        for (const Pose& p : poses) {
+            KinematicWorld world;
+            KinematicRobot& robot = world.addKinematicRobot(p.side, 4, "QEL");
+            robot.beam(p.x, p.y, p.heading);
+            robot.setSpeed(kHeadYaw, p.yaw * M_PI / 180);
+            robot.setSpeed(kHeadPitch, p.pitch * M_PI / 180);
+            robot.integrate(1.0);
+            ASSERT_TRUE(seesAGoalLine(writer, robot))
+                << "pose without a fix: " << p.x << " " << p.y;
+            for (int cycle = 0; cycle < 2; ++cycle) {
+                game.now += kCycleSeconds;
+                ++game.cycle;
+                agent.Think(writer.write(world, robot, game, {}, cycle == 0));
+            }
+            if (wm->getServerTime() == 0) {
+                GTEST_SKIP() << "the decision object does not read perceptions yet";
+            }
+            const Vec3 truth = toServerFrame(p.side, robot.cameraPosition());
+            const salt::Vector3f seen = wm->getMyPos();
+            const std::string pose = std::string(forms == MessageForms::New ? "new " : "old ") +
+                                     sideName(p.side) + " " + std::to_string(p.x) + " " +
+                                     std::to_string(p.y) + " " + std::to_string(p.heading);
+            EXPECT_NEAR(seen.x(), truth.x, kPositionTolerance) << pose;
+            EXPECT_NEAR(seen.y(), truth.y, kPositionTolerance) << pose;
+            EXPECT_NEAR(seen.z(), truth.z, kPositionTolerance) << pose;
+            EXPECT_NEAR(normalizeDegrees(wm->getMyAngle() - cameraHeading(robot)), 0,
+                        kHeadingTolerance)
+                << pose;
         }
-        if (wm->getServerTime() == 0) {
-            GTEST_SKIP() << "the decision object does not read perceptions yet";
-        }
-        const Vec3 truth = toServerFrame(p.side, robot.cameraPosition());
-        const salt::Vector3f seen = wm->getMyPos();
-        const std::string pose = std::string(sideName(p.side)) + " " + std::to_string(p.x) + " " +
-                                 std::to_string(p.y) + " " + std::to_string(p.heading);
-        EXPECT_NEAR(seen.x(), truth.x, kPositionTolerance) << pose;
-        EXPECT_NEAR(seen.y(), truth.y, kPositionTolerance) << pose;
-        EXPECT_NEAR(seen.z(), truth.z, kPositionTolerance) << pose;
-        EXPECT_NEAR(normalizeDegrees(wm->getMyAngle() - cameraHeading(robot)), 0, kHeadingTolerance)
-            << pose;
     }
+}
+
+TEST(AgentInTheSparringWorld, SeesPlayersAndHearsTheSameInTheNewerForms) {
+    KinematicWorld world;
+    Robot& me = world.addRobot(Side::Right, 4, "QEL");
+    me.beam(-2, 0, 0);
+    Robot& mate = world.addRobot(Side::Right, 6, "QEL");
+    mate.beam(1, 1, 90);
+    Robot& rival = world.addRobot(Side::Left, 3, "OPP");
+    rival.beam(-1, 0.5, 180);  // at (1, -0.5) in the right team's frame
+    const std::vector<Utterance> said{{&rival, "hi"}};
+    GameView game;
+    game.mode = sparring::PlayMode::PlayOn;
+    game.now = 2;
+    Types::fill();
+    WorldModel seen[2];
+    const MessageForms forms[2] = {MessageForms::Old, MessageForms::New};
+    for (int k = 0; k < 2; ++k) {
+        PerceptionWriter writer{VisionOptions{}, forms[k]};
+        seen[k].setTeamName("QEL");
+        Parser parser(seen[k]);
+        parser.doParse(writer.write(world, me, game, said, true));
+        seen[k].globalize();
+    }
+    const WorldModel& newer = seen[1];
+    ASSERT_EQ(newer.getOurCount(), 1);
+    ASSERT_EQ(newer.getOppCount(), 1);
+    const salt::Vector3f matePos = newer.getOurPlayer(0).getPos(HEAD);
+    const salt::Vector3f rivalPos = newer.getOppPlayer(0).getPos(HEAD);
+    EXPECT_NEAR(matePos.x(), 1, kPositionTolerance);
+    EXPECT_NEAR(matePos.y(), 1, kPositionTolerance);
+    EXPECT_NEAR(rivalPos.x(), 1, kPositionTolerance);
+    EXPECT_NEAR(rivalPos.y(), -0.5, kPositionTolerance);
+    EXPECT_EQ(newer.getCommunicationString(), "hi");
+    // The head is where the older forms put the camera: the same record to the bit.
+    const WorldModel& older = seen[0];
+    ASSERT_EQ(older.getOurCount(), 1);
+    ASSERT_EQ(older.getOppCount(), 1);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(older.getOurPlayer(0).getPos(HEAD)[i], matePos[i]);
+        EXPECT_EQ(older.getOppPlayer(0).getPos(LFOOT)[i], newer.getOppPlayer(0).getPos(LFOOT)[i]);
+        EXPECT_EQ(older.getMyPos()[i], newer.getMyPos()[i]);
+    }
+    EXPECT_EQ(older.getTimeLastHeard(), newer.getTimeLastHeard());
 }

@@ -137,6 +137,63 @@ TEST(Perception, OthersHearASayWithItsDirectionOnePerTeamAndCycle) {
     EXPECT_NE(msg.find(" own)"), std::string::npos);
 }
 
+TEST(Perception, NewerFormsCarryTheScoreTheSpeakersTeamAndPlayersByTheirPartsInView) {
+    KinematicWorld world;
+    Robot& me = world.addRobot(Side::Right, 4, "QEL");
+    me.place(0, 0, 0);
+    // Through a 60-degree cone: a robot ahead shows all five parts, one at the edge of the
+    // cone (its head 31 degrees off) only its left lower arm, one behind nothing.
+    world.addRobot(Side::Right, 5, "QEL").place(3, 0, 0);
+    world.addRobot(Side::Left, 2, "OPP").place(2, -1.2, 0);
+    world.addRobot(Side::Left, 3, "OPP").place(-2, 0, 0);
+    VisionOptions narrow;
+    narrow.viewAngle = 60;
+    PerceptionWriter writer{narrow, MessageForms::New};
+    GameView game = at(1.5, 0);
+    game.scoreLeft = 2;
+    game.scoreRight = 1;
+    const std::vector<Utterance> said{{world.find(Side::Right, 5), "hello"}, {&me, "mine"}};
+    const std::string first = writer.write(world, me, game, said, true);
+    EXPECT_EQ(first.rfind("(time (now 1.50))(GS (unum 4) (team right) (sl 2) (sr 1) (t 0.00) "
+                          "(pm BeforeKickOff))",
+                          0),
+              0u)
+        << first;
+    const std::string msg = writer.write(world, me, game, said);
+    EXPECT_EQ(msg.rfind("(time (now 1.50))(GS (sl 2) (sr 1) (t 0.00) (pm BeforeKickOff))", 0), 0u)
+        << msg;
+    EXPECT_NE(msg.find("(ACC (n torso) (a 0.00 0.00 9.81))"), std::string::npos);
+    EXPECT_EQ(count(msg, "(FRP (n "), 2);
+    EXPECT_EQ(msg.find("(TCH"), std::string::npos);
+    EXPECT_NE(msg.find("(hear QEL 1.50 0.00 hello)(hear QEL 1.50 self mine)"), std::string::npos);
+
+    std::smatch p;
+    ASSERT_TRUE(
+        std::regex_search(msg, p, std::regex("\\(P \\(team QEL\\) \\(id 5\\)(.*?\\)\\))\\)")));
+    EXPECT_TRUE(std::regex_match(p[1].str(), std::regex(" \\(head \\(pol [^)]*\\)\\) \\(rlowerarm "
+                                                        "\\(pol [^)]*\\)\\) \\(llowerarm \\(pol "
+                                                        "[^)]*\\)\\) \\(rfoot \\(pol [^)]*\\)\\) "
+                                                        "\\(lfoot \\(pol [^)]*\\)\\)")))
+        << p[1];
+    EXPECT_EQ(reading(msg, "head"), "3.00 0.00 0.00") << msg;
+    ASSERT_TRUE(
+        std::regex_search(msg, p, std::regex("\\(P \\(team OPP\\) \\(id 2\\)(.*?\\)\\))\\)")));
+    EXPECT_TRUE(std::regex_match(p[1].str(), std::regex(" \\(llowerarm \\(pol [^)]*\\)\\)")))
+        << p[1];
+    EXPECT_EQ(msg.find("(id 3)"), std::string::npos);
+
+    // The older forms of the same scene.
+    PerceptionWriter older{narrow};
+    const std::string old = older.write(world, me, game, said);
+    EXPECT_NE(old.find("(GS (unum 4) (team right) (t 0.00)"), std::string::npos);
+    EXPECT_NE(old.find("(P (team QEL) (id 5) (pol 3.00 0.00 0.00))"), std::string::npos) << old;
+    EXPECT_EQ(old.find("(id 2)"), std::string::npos);
+    EXPECT_NE(old.find("(hear 1.50 0.00 hello)"), std::string::npos);
+    EXPECT_EQ(count(old, "(hear"), 1);
+    EXPECT_EQ(writer.first(game),
+              "(time (now 1.50))(GS (sl 2) (sr 1) (t 0.00) (pm BeforeKickOff))");
+}
+
 TEST(Perception, FullFieldWithFullVisionFitsTheAgentsFrameLimit) {
     KinematicWorld world;
     for (int unum = 1; unum <= 11; ++unum) {
@@ -145,9 +202,11 @@ TEST(Perception, FullFieldWithFullVisionFitsTheAgentsFrameLimit) {
     }
     VisionOptions all;
     all.full = true;
-    PerceptionWriter writer{all};
-    const std::string msg = writer.write(world, *world.robots()[0], at(1234.56, 0), {});
-    EXPECT_LE(msg.size(), 6000u);
+    for (MessageForms forms : {MessageForms::Old, MessageForms::New}) {
+        PerceptionWriter writer{all, forms};
+        const std::string msg = writer.write(world, *world.robots()[0], at(1234.56, 0), {}, true);
+        EXPECT_LE(msg.size(), 6000u);
+    }
 }
 
 TEST(Reply, CommandsAreReadAndBadItemsCounted) {

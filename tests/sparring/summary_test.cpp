@@ -79,9 +79,9 @@ TEST(Picture, ShowsEveryRobotTheBallAndTheLandmarks) {
 }
 
 TEST(CommandLine, OptionsSetTheServerAndBadOnesAreRefused) {
-    const CommandLine c =
-        parseCommandLine({"--port", "0", "--agents", "9", "--full-vision", "--vision-period", "3",
-                          "--duration", "12.5", "--timeout", "300", "--scenario", "s.txt"});
+    const CommandLine c = parseCommandLine(
+        {"--port", "0", "--agents", "9", "--full-vision", "--vision-period", "3", "--duration",
+         "12.5", "--timeout", "300", "--scenario", "s.txt", "--sync", "--forms", "new"});
     EXPECT_EQ(c.server.port, 0);
     EXPECT_EQ(c.server.agents, 9);
     EXPECT_TRUE(c.server.vision.full);
@@ -89,9 +89,14 @@ TEST(CommandLine, OptionsSetTheServerAndBadOnesAreRefused) {
     EXPECT_DOUBLE_EQ(c.server.times.duration, 12.5);
     EXPECT_EQ(c.server.replyTimeoutMs, 300);
     EXPECT_EQ(c.scenarioPath, "s.txt");
+    EXPECT_TRUE(c.server.sync);
+    EXPECT_EQ(c.server.forms, MessageForms::New);
+    EXPECT_EQ(parseCommandLine({"--forms", "old"}).server.forms, MessageForms::Old);
+    EXPECT_FALSE(parseCommandLine({}).server.forms);  // the world's own default
+    EXPECT_FALSE(parseCommandLine({}).server.sync);
     const std::vector<std::vector<std::string>> bad = {
-        {"--port", "70000"}, {"--agents", "23"}, {"--vision-period", "0"},
-        {"--duration"},      {"--frobnicate"},   {"--timeout", "1.5"},
+        {"--port", "70000"}, {"--agents", "23"},   {"--vision-period", "0"}, {"--duration"},
+        {"--frobnicate"},    {"--timeout", "1.5"}, {"--forms", "newer"},     {"--forms"},
     };
     for (const auto& args : bad) EXPECT_THROW(parseCommandLine(args), OptionError) << args[0];
 }

@@ -94,6 +94,18 @@ private:
     std::string port_;
 };
 
+// After the kick-off the field players are turned to face the touch line, where no
+// landmark is in view, so that they have to look for them; then a goal sends everybody
+// back to their spots.
+std::string lookAroundThenGoal() {
+    std::string scenario = "6.0 goal right\n";
+    for (int unum = 2; unum <= 9; ++unum) {
+        scenario += "4.0 place left " + std::to_string(unum) + " " + std::to_string(-5.5 + unum) +
+                    " 3.5 90\n";
+    }
+    return scenario;
+}
+
 bool anyBeam(const std::map<int, Fields>& agents) {
     for (const auto& a : agents) {
         if (a.second.at("beam") != "-") return true;
@@ -104,15 +116,7 @@ bool anyBeam(const std::map<int, Fields>& agents) {
 }  // namespace
 
 TEST(TeamMatch, NineAgentsJoinBeamToTheirSpotsPlayTheirRolesAndExitAtGameOver) {
-    // After the kick-off the field players are turned to face the touch line, where no
-    // landmark is in view, so that they have to look for them; then a goal sends
-    // everybody back to their spots.
-    std::string scenario = "6.0 goal right\n";
-    for (int unum = 2; unum <= 9; ++unum) {
-        scenario += "4.0 place left " + std::to_string(unum) + " " + std::to_string(-5.5 + unum) +
-                    " 3.5 90\n";
-    }
-    Match match({"--agents", "9", "--wait", "30", "--duration", "10"}, scenario);
+    Match match({"--agents", "9", "--wait", "30", "--duration", "10"}, lookAroundThenGoal());
     for (int unum = 1; unum <= 9; ++unum) match.startAgent(unum);
     ASSERT_EQ(match.finish(), 0) << match.log();
     const auto agents = agentLines(match.summary());
@@ -191,6 +195,26 @@ TEST(TeamMatch, InSyncModeTheTeamPlaysAFullMatchWithEveryCycleAdvancedBySyn) {
     for (auto& agent : match.agents()) EXPECT_EQ(agent->waitExit(10000), 0) << agent->errors();
 }
 
+TEST(TeamMatch, TheTeamPlaysTheNewerMessageFormsAsTheOlder) {
+    Match match({"--agents", "9", "--wait", "30", "--duration", "10", "--forms", "new"},
+                lookAroundThenGoal());
+    for (int unum = 1; unum <= 9; ++unum) match.startAgent(unum);
+    ASSERT_EQ(match.finish(), 0) << match.log();
+    const auto agents = agentLines(match.summary());
+    ASSERT_EQ(agents.size(), 9u) << match.summary();
+    for (const auto& [unum, f] : agents) {
+        ASSERT_NE(f.at("off"), "-") << unum;
+        EXPECT_LE(std::stod(f.at("off")), 0.001) << unum;
+        EXPECT_GE(std::stoi(f.at("beams")), 2 * 20) << unum << ": not beamed after the goal";
+        EXPECT_EQ(f.at("malformed"), "0") << unum;
+        EXPECT_EQ(f.at("end"), "\"game over\"") << unum;
+        if (unum > 1) {
+            EXPECT_GT(std::stoi(f.at("head")), 0) << unum << " never turned its head";
+        }
+    }
+    EXPECT_GT(std::stoi(agents.at(1).at("body")), 0) << "the goalkeeper never moved";
+}
+
 TEST(TeamMatch, AnAgentWithoutSyncIsReportedByTheSyncServersTimeOut) {
     Match match({"--agents", "1", "--wait", "30", "--duration", "1", "--sync", "--timeout", "500"});
     match.startAgent(3);
@@ -216,6 +240,7 @@ TEST(SparringBinary, RefusesBadInputAndEndsWhenNoAgentComes) {
     } cases[] = {
         {{"--frobnicate"}, 2, "unknown option \"--frobnicate\""},
         {{"--port"}, 2, "--port needs a value"},
+        {{"--forms", "sideways"}, 2, "--forms: \"sideways\" is not new or old"},
         {{"--scenario", dir.write("bad.txt", "1 jump left 2\n")}, 1, "scenario line 1"},
         {{"--formation", "/nonexistent/formation.conf"}, 1, "cannot read formation file"},
         {{"--port", "0", "--agents", "1", "--wait", "0.2"}, 1, "no agent connected"},
