@@ -4,6 +4,10 @@
 #include <boost/scoped_ptr.hpp>
 #include <string>
 
+// Pi to 15 significant digits, the decision module's own constant; the geometry
+// helpers use salt::gPI.
+const double PI = 3.14159265358979;
+
 class Actions;
 class Parser;
 class Position;

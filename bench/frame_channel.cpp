@@ -1,12 +1,14 @@
 #include "bench/frame_channel.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 const std::size_t kBufferSize = 65536;  // bytes; grows for a longer frame
@@ -60,4 +62,18 @@ bool FrameChannel::receive(std::string& text) {
     text.assign(mBuffer.data() + mBegin + 4, frame - 4);
     mBegin += frame;
     return true;
+}
+
+int listenOnLoopback(unsigned short& port) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        listen(fd, 4) != 0 || getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        throw std::runtime_error("cannot listen on 127.0.0.1");
+    }
+    port = ntohs(address.sin_port);
+    return fd;
 }

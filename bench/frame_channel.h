@@ -32,4 +32,8 @@ private:
     std::string mOut;  // the frame being sent, kept to reuse its storage
 };
 
+// A TCP socket listening on 127.0.0.1 at a port the system chooses, written into port.
+// Throws std::runtime_error when it cannot listen.
+int listenOnLoopback(unsigned short& port);
+
 #endif

@@ -19,9 +19,9 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sys/resource.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -80,20 +80,6 @@ Options readOptions(int argc, char** argv) {
             "[--cycles N] [--spinners N] [--worker US]");
     }
     return options;
-}
-
-int listenOnLoopback(unsigned short& port) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        listen(fd, 4) != 0 || getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        throw std::runtime_error("cannot listen on 127.0.0.1");
-    }
-    port = ntohs(address.sin_port);
-    return fd;
 }
 
 // Starts a program in `folder` with its standard output thrown away (the agent's status

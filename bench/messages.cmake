@@ -9,3 +9,6 @@ if(TARGET halyx_sparring)
   add_executable(latency_driver latency_driver.cpp frame_channel.cpp)
   target_link_libraries(latency_driver PRIVATE halyx_bench_scene)
 endif()
+# Reply latency of the agent's connection by reply size (over one buffer or not).
+add_executable(reply_size_latency reply_size_latency.cpp frame_channel.cpp)
+target_link_libraries(reply_size_latency PRIVATE halyx_net Threads::Threads)

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "behavior/mybehavior.h"
+#include "main/standardstreams.h"
 #include "net/addr.h"
 #include "net/connectionmanager.h"
 #include "net/exception.h"
@@ -40,10 +41,19 @@ const char* OptionValue(int argc, char** argv, int& i) {
     return argv[++i];
 }
 
+// The connection is created during static initialisation, as the socket is
+// opened at once: the standard descriptors are made safe first, in the same
+// initialiser, so that no order of initialisation can give the socket one of
+// them.
+ConnectionManager* createConnection() {
+    guardStandardStreams();
+    return new ConnectionManager();
+}
+
 }  // namespace
 
 int uNum = 1;
-ConnectionManager* connection = new ConnectionManager();
+ConnectionManager* connection = createConnection();
 
 void PrintHelp() {
     std::cout << "\nUsage: halyx [OPTOINS]\nOptions:\n"

@@ -21,13 +21,16 @@ bool finite3(const salt::Vector3f& v) {
     return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z());
 }
 
-// The server reads a say message as one bare word: only printable characters
-// other than the space and the two parentheses keep the command stream intact.
+// The server reads a say message as one bare word, so only printable bytes that
+// the reader takes as they are keep the command stream intact: not the space and
+// the parentheses, and not the bytes that start something else in the message
+// grammar either: a double-quoted text ("), a quote ('), an escape (\), a
+// comment (;) or, where the reader takes inline binary data, a binary atom (#).
 bool safeMessage(const std::string& message) {
     if (message.empty()) return false;
     for (char ch : message) {
         unsigned char c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c >= 0x7f || c == '(' || c == ')') return false;
+        if (c <= 0x20 || c >= 0x7f || std::strchr("()\"'\\;#", c) != nullptr) return false;
     }
     return true;
 }
@@ -68,8 +71,8 @@ std::string Actions::beam(const salt::Vector3f& pos) {
 }
 
 std::string Actions::say(const std::string& message) {
-    // Inserted unquoted, so a parenthesis or blank would end or split the
-    // command and corrupt the rest of the reply: such a message is refused.
+    // Inserted unquoted, so a byte that ends, splits or reopens the word would
+    // corrupt the rest of the reply: such a message is refused.
     if (!safeMessage(message)) return "";
     return "(say " + message + ")";
 }

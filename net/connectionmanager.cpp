@@ -16,7 +16,12 @@ ConnectionManager::~ConnectionManager() {
     Disconnect();
 }
 
+// Nagle's algorithm off: a frame over one buffer (8192 bytes with its length)
+// leaves in two sends, and the short second one would otherwise wait for the
+// server's delayed acknowledgement of the first (about 40 ms) in a lock-step
+// exchange where the server sends nothing until the reply is complete.
 bool ConnectionManager::Connect(rcss::net::Addr addr) {
+    mSocket.setNoDelay();
     return mSocket.connect(addr);
 }
 
@@ -28,7 +33,7 @@ void ConnectionManager::Reconnect() {
     const rcss::net::Addr peer = mSocket.getPeer();
     Disconnect();
     mSocket.open();
-    mSocket.connect(peer);
+    Connect(peer);
 }
 
 void ConnectionManager::Send(std::string message) {

@@ -23,6 +23,7 @@ public:
     ConnectionManager(const ConnectionManager&) = delete;
     ConnectionManager& operator=(const ConnectionManager&) = delete;
 
+    // Connects with Nagle's algorithm off, so that every frame leaves at once.
     // True when the connection was made; errno tells why not.
     bool Connect(rcss::net::Addr addr);
     void Disconnect();

@@ -1,6 +1,10 @@
 #include "net/tcpsocket.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
+
+#include <cerrno>
 
 namespace rcss {
 namespace net {
@@ -20,6 +24,15 @@ TCPSocket::TCPSocket(const Addr& local, const Addr& remote) {
     open();
     bind(local);
     connect(remote);
+}
+
+int TCPSocket::setNoDelay(bool on) {
+    if (!isOpen()) {
+        errno = EPERM;
+        return -1;
+    }
+    const int value = on ? 1 : 0;
+    return setsockopt(getFD(), IPPROTO_TCP, TCP_NODELAY, &value, sizeof(value));
 }
 
 bool TCPSocket::doOpen(int& fd) {

@@ -15,6 +15,11 @@ public:
     explicit TCPSocket(const Addr& local);
     TCPSocket(const Addr& local, const Addr& remote);
 
+    // Turns Nagle's algorithm off (on = true) or on: with it on, a write that
+    // does not fill a segment waits until everything sent before is
+    // acknowledged. Closed: errno EPERM, -1; else the result of setsockopt.
+    int setNoDelay(bool on = true);
+
 protected:
     bool doOpen(int& fd) override;
 };

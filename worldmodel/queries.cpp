@@ -86,10 +86,15 @@ bool WorldModel::canSeeBall() const {
     return mBallTimeSeen >= mServerTime - kRecent - kTimeSlack;
 }
 
+// Until the first fix the camera matrix is zero and gives no axes to look along
+// (normalising them would give NaN): the answer then is the zero vector, the
+// point at the camera itself, which no view cone holds, so that nothing counts
+// as in view before the robot knows where it looks.
 salt::Vector3f WorldModel::getRelPos(const salt::Vector3f& fieldPoint) const {
     const Vector3f h = getMyPos();
     const Vector3f a = translate(Vector3f(1, 0, 0)) - h;
     const Vector3f b = translate(Vector3f(0, 1, 0)) - h;
+    if (a.SquareLength() == 0.0f || b.SquareLength() == 0.0f) return Vector3f(0, 0, 0);
     salt::Matrix m;
     m.LookAt(fieldPoint - h, -a, -b);
     return m.Pos();

@@ -17,7 +17,7 @@
 // inertial and contact sensors and the last message heard. The perceptor parser
 // writes readings through the setters; localisation and the body model turn them
 // into field positions. Setters validate nothing and return true; getters return
-// copies. Field positions are metres in the side-relative field frame (own goal at
+// copies, except getTeamName, which returns a reference (see there). Field positions are metres in the side-relative field frame (own goal at
 // negative x), angles degrees, times server seconds.
 class WorldModel {
 public:
@@ -37,7 +37,8 @@ public:
 
     // Identity
     bool setTeamName(const std::string& name);
-    // A reference: every player of every vision message is compared with it.
+    // A reference, where the other getters return copies: deliberately, as every
+    // player of every vision message is compared with it.
     const std::string& getTeamName() const { return mTeamName; }
     bool setUnum(int unum);
     int getUnum() const { return mUnum; }
@@ -144,13 +145,16 @@ public:
     // Three landmarks of one goal line, both kinds, seen within the last 0.06 s.
     bool canSeeFlags() const;
     bool canSeeBall() const;
-    // A field point in the camera frame.
+    // A field point in the camera frame; the zero vector before the first fix.
     salt::Vector3f getRelPos(const salt::Vector3f& fieldPoint) const;
     // Whether a field point lies in the camera's elliptic view cone; apertures
     // are full angles in degrees.
     bool inVision(const salt::Vector3f& fieldPoint, double horizontalAperture,
                   double verticalAperture) const;
     // Whether the ball has been rolling into the own goal mouth for three calls.
+    // Deliberately, the ball must also move towards the own goal (its mean
+    // velocity along -x): a ball rolling away never counts, although the line
+    // back through it may cross the goal mouth.
     bool isBallHeadToGoal();
     salt::Vector3f predictBallPos(double t, salt::Vector3f position, salt::Vector3f velocity) const;
     // The record of the player that holds the ball; an empty record when no

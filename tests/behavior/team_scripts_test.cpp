@@ -3,10 +3,12 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -48,10 +50,36 @@ public:
     ~SilentServer() { ::close(mFd); }
 
     std::string port() const { return std::to_string(mPort); }
+    int fd() const { return mFd; }
 
 private:
     int mFd = -1;
     unsigned short mPort = 0;
+};
+
+// A server whose matches are over at once: it accepts every connection and closes it
+// straight away, as a fast server does after its last cycle.
+class ClosingServer {
+public:
+    ClosingServer() : mThread([this] { serve(); }) {}
+    ~ClosingServer() {
+        mStop = true;
+        mThread.join();
+    }
+
+    std::string port() const { return mListener.port(); }
+
+private:
+    void serve() {
+        while (!mStop) {
+            pollfd waiting{mListener.fd(), POLLIN, 0};
+            if (::poll(&waiting, 1, 20) == 1) ::close(::accept(mListener.fd(), nullptr, nullptr));
+        }
+    }
+
+    SilentServer mListener;
+    std::atomic<bool> mStop{false};
+    std::thread mThread;
 };
 
 struct Record {
@@ -160,7 +188,7 @@ TEST(TeamScripts, AgentsThatCannotReachTheServerAreReported) {
     TempDir run;
     auto start = script("start-team", {"127.0.0.1", port, run.path()});
     EXPECT_EQ(start->waitExit(), 1);
-    EXPECT_NE(start->errors().find("start-team: agent 9 ended at once, see " + run.path() +
+    EXPECT_NE(start->errors().find("start-team: agent 9 could not connect, see " + run.path() +
                                    "/agent-9.log\n"),
               std::string::npos)
         << start->errors();
@@ -170,4 +198,23 @@ TEST(TeamScripts, AgentsThatCannotReachTheServerAreReported) {
     auto stop = script("stop-team", {run.path()});
     EXPECT_EQ(stop->waitExit(), 0);
     EXPECT_NE(stop->output().find("stopped 0 agents"), std::string::npos) << stop->output();
+}
+
+TEST(TeamScripts, AgentsWhoseMatchEndedBeforeTheCheckCountAsStarted) {
+    ClosingServer server;
+    TempDir run;
+    auto start = script("start-team", {"127.0.0.1", server.port(), run.path()});
+    EXPECT_EQ(start->waitExit(), 0) << start->errors();
+    EXPECT_EQ(start->errors(), "");
+    const std::string output = start->output();
+    for (int unum = 1; unum <= 9; ++unum) {
+        const std::string log = run.path() + "/agent-" + std::to_string(unum) + ".log";
+        EXPECT_NE(output.find("start-team: agent " + std::to_string(unum) +
+                              " already finished its match, see " + log + "\n"),
+                  std::string::npos)
+            << output;
+    }
+    EXPECT_NE(output.find("started 9 of 9 agents against 127.0.0.1:" + server.port()),
+              std::string::npos)
+        << output;
 }

@@ -1,6 +1,18 @@
+#include <arpa/inet.h>
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,7 +20,9 @@
 #include "tests/support/loopback_server.h"
 
 using halyx_test::AgentProcess;
+using halyx_test::Descriptor;
 using halyx_test::LoopbackServer;
+using halyx_test::StandardDescriptors;
 using halyx_test::TempDir;
 
 namespace {
@@ -22,6 +36,91 @@ const int kNoConnectionMs = 300;  // how long a test waits to be sure no connect
 
 std::string portArg(const LoopbackServer& server) {
     return std::to_string(server.port());
+}
+
+// A short game in the shipped team folder, so that the agent prints its formation
+// trace and a line every cycle; the unknown joint makes the perceptor parser write a
+// diagnostic to standard error every cycle.
+const char* const kGame[] = {
+    "(time (now 0.00))",
+    "(time (now 0.02))(GS (t 0.00) (pm BeforeKickOff))(HJ (n nosuch) (ax 1))",
+    "(time (now 0.04))(GS (t 0.00) (pm BeforeKickOff) (unum 2) (team left))",
+    "(time (now 0.06))(GS (t 0.00) (pm PlayOn))(HJ (n hj1) (ax 10))(HJ (n nosuch) (ax 1))",
+    "(time (now 0.08))(GS (t 0.02) (pm PlayOn))(HJ (n nosuch) (ax 1))",
+};
+
+struct Session {
+    std::vector<std::string> frames;  // every frame the agent sent, scene command first
+    std::optional<int> status;        // the agent's exit status after the server closed
+};
+
+// Plays kGame against the agent started with the given descriptors 0-2.
+Session play(const StandardDescriptors& descriptors) {
+    LoopbackServer server;
+    AgentProcess agent(HALYX_BIN, {"--port", portArg(server), "--unum", "2"},
+                       std::string(HALYX_SOURCE_DIR) + "/team", descriptors);
+    Session session;
+    if (!server.accept()) return session;
+    try {
+        session.frames.push_back(server.receiveFrame());
+        for (const char* message : kGame) {
+            server.sendFrame(message);
+            session.frames.push_back(server.receiveFrame());
+        }
+    } catch (const std::exception& e) {
+        // Bytes that are no frame: a length of garbage that never completes.
+        session.frames.push_back(std::string("<no frame: ") + e.what() + ">");
+    }
+    server.closeClient();
+    session.status = agent.waitExit();
+    return session;
+}
+
+struct DescriptorCase {
+    const char* name;
+    StandardDescriptors descriptors;
+};
+
+// Each case sends exactly the frames that the agent started with the usual
+// descriptors sends, and ends with status 0 when the server closes.
+void expectPlaysAsUsual(const std::vector<DescriptorCase>& cases) {
+    const Session usual = play({});
+    ASSERT_EQ(usual.frames.size(), 1 + std::size(kGame));
+    ASSERT_EQ(usual.status, 0);
+    for (const DescriptorCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Session session = play(c.descriptors);
+        EXPECT_EQ(session.frames, usual.frames);
+        EXPECT_EQ(session.status, 0);
+    }
+}
+
+// A duplicate of the agent's socket whose peer is the given loopback port, taken
+// out of the running process (pidfd_getfd); -1 if there is none.
+int agentSocket(pid_t pid, unsigned short port) {
+    const int process = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (process < 0) return -1;
+    int found = -1;
+    const std::string folder = "/proc/" + std::to_string(pid) + "/fd";
+    DIR* dir = ::opendir(folder.c_str());
+    while (dir != nullptr && found < 0) {
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) break;
+        if (entry->d_name[0] == '.') continue;
+        const int target = std::atoi(entry->d_name);
+        const int fd = static_cast<int>(::syscall(SYS_pidfd_getfd, process, target, 0));
+        sockaddr_in peer{};
+        socklen_t size = sizeof(peer);
+        if (fd >= 0 && ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 &&
+            ntohs(peer.sin_port) == port) {
+            found = fd;
+        } else if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    if (dir != nullptr) ::closedir(dir);
+    ::close(process);
+    return found;
 }
 
 // Runs the agent in a fresh folder.
@@ -128,4 +227,39 @@ TEST_F(Agent, OptionWithoutValueIsAnErrorAndOpensNoConnection) {
         EXPECT_EQ(agent->errors(), std::string("halyx: option ") + option + " needs a value\n");
         EXPECT_FALSE(server.accept(kNoConnectionMs)) << option;
     }
+}
+
+TEST_F(Agent, NothingButFramesReachTheServerWhateverStandardDescriptorsAreClosed) {
+    expectPlaysAsUsual({
+        {"input closed", {Descriptor::Closed, Descriptor::Usual, Descriptor::Usual}},
+        {"output closed", {Descriptor::Usual, Descriptor::Closed, Descriptor::Usual}},
+        {"errors closed", {Descriptor::Usual, Descriptor::Usual, Descriptor::Closed}},
+        {"all three closed", {Descriptor::Closed, Descriptor::Closed, Descriptor::Closed}},
+    });
+}
+
+// A status of 128 + 13 would be death by SIGPIPE.
+TEST_F(Agent, OutputPipesWithoutReaderDoNotEndTheMatch) {
+    expectPlaysAsUsual({
+        {"output", {Descriptor::Usual, Descriptor::BrokenPipe, Descriptor::Usual}},
+        {"errors", {Descriptor::Usual, Descriptor::Usual, Descriptor::BrokenPipe}},
+        {"both", {Descriptor::Usual, Descriptor::BrokenPipe, Descriptor::BrokenPipe}},
+    });
+}
+
+TEST_F(Agent, ConnectionToTheServerHasNagleOff) {
+    auto agent = start({"--port", portArg(server)});
+    ASSERT_TRUE(server.accept());
+    EXPECT_EQ(server.receiveFrame(), kScene);
+    const int fd = agentSocket(agent->pid(), server.port());
+    if (fd < 0 && (errno == ENOSYS || errno == EPERM)) {
+        GTEST_SKIP() << "this kernel does not hand out another process's socket: "
+                     << std::strerror(errno);
+    }
+    ASSERT_GE(fd, 0) << "no socket of the agent connected to port " << server.port();
+    int noDelay = 0;
+    socklen_t size = sizeof(noDelay);
+    ASSERT_EQ(::getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, &size), 0);
+    ::close(fd);
+    EXPECT_EQ(noDelay, 1);
 }

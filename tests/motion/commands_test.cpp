@@ -3,8 +3,10 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "tests/motion/motion_fixture.h"
+#include "tests/sexp/read_all.h"
 #include "worldmodel/worldmodel.h"
 
 namespace {
@@ -99,10 +101,40 @@ TEST(Commands, BeamToAPositionThatIsNoNumberIsRefused) {
 TEST(Commands, SayPassesPlainWordsAndRefusesWhatWouldBreakTheReply) {
     EXPECT_EQ("(say hello)", engine()->say("hello"));
     EXPECT_EQ("(say ball@3.5,-2)", engine()->say("ball@3.5,-2"));
-    const std::string refused[] = {"",           "two words", "(beam 0 0 0)",           "x)",
-                                   "tab\there",  "line\n",    std::string("nul\0x", 5), "\x7f",
-                                   "caf\xc3\xa9"};
+    const std::string refused[] = {"",
+                                   "two words",
+                                   "(beam 0 0 0)",
+                                   "x)",
+                                   "tab\there",
+                                   "line\n",
+                                   std::string("nul\0x", 5),
+                                   "\x7f",
+                                   "caf\xc3\xa9",
+                                   "a\"b",
+                                   "a\\)",
+                                   "'a",
+                                   ";a",
+                                   "#b#1#)"};
     for (const std::string& message : refused) EXPECT_EQ("", engine()->say(message)) << message;
+}
+
+// Every byte, alone and inside a word, read back by the project's own reader
+// (plain and with inline binary atoms): a say that is not refused reads as the
+// message itself, and the commands after it are always intact.
+TEST(Commands, CommandsAfterASayAlwaysReadBackIntact) {
+    const std::string after = "(he1 0)(he2 1.5)";
+    for (int mode : {PARSER_NORMAL, PARSER_INLINE_BINARY}) {
+        for (int b = 0; b < 256; ++b) {
+            const std::string byte(1, static_cast<char>(b));
+            for (const std::string& message : {byte, "a" + byte + "z", byte + "b#3#xyz"}) {
+                SCOPED_TRACE("byte " + std::to_string(b) + ", mode " + std::to_string(mode));
+                const std::string said = engine()->say(message);
+                std::vector<std::string> expected = {"(he1 0)", "(he2 1.5)"};
+                if (!said.empty()) expected.insert(expected.begin(), "(say " + message + ")");
+                EXPECT_EQ(readAll(said + after, mode), expected);
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -19,10 +19,13 @@ inline std::string printed(const sexp_t* e) {
 }
 
 // Feeds each buffer in turn to one continuation, the way a message is read, and
-// returns the printed form of every expression completed.
-inline std::vector<std::string> readAll(const std::vector<std::string>& buffers) {
+// returns the printed form of every expression completed. mode: PARSER_NORMAL or
+// PARSER_INLINE_BINARY.
+inline std::vector<std::string> readAll(const std::vector<std::string>& buffers,
+                                        int mode = PARSER_NORMAL) {
     std::vector<std::string> result;
     parse_continuation* cc = init_continuation(nullptr);
+    cc->mode = mode;
     for (const std::string& b : buffers) {
         if (b.empty()) continue;
         // A private copy without a terminating zero, so that a read past the end
@@ -39,8 +42,8 @@ inline std::vector<std::string> readAll(const std::vector<std::string>& buffers)
     return result;
 }
 
-inline std::vector<std::string> readAll(const std::string& text) {
-    return readAll(std::vector<std::string>{text});
+inline std::vector<std::string> readAll(const std::string& text, int mode = PARSER_NORMAL) {
+    return readAll(std::vector<std::string>{text}, mode);
 }
 
 #endif

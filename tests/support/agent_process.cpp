@@ -35,12 +35,52 @@ int decodeStatus(int status) {
     return 128 + WTERMSIG(status);
 }
 
+// Moves a descriptor to 10 or above, close-on-exec, so that setting up 0-2
+// cannot overwrite it and it does not outlive the exec. -1 stays -1.
+int setAside(int fd) {
+    if (fd < 0) return -1;
+    const int high = ::fcntl(fd, F_DUPFD_CLOEXEC, 10);
+    ::close(fd);
+    return high;
+}
+
+// The end of a fresh pipe that target uses (the read end for standard input,
+// else the write end), with the other end already closed.
+int brokenPipeEnd(int target) {
+    int ends[2];
+    if (::pipe(ends) != 0) return -1;
+    const int kept = target == 0 ? 0 : 1;
+    ::close(ends[1 - kept]);
+    return setAside(ends[kept]);
+}
+
+// Makes descriptor target what kind says; usual is what it becomes then (-1:
+// left as inherited). False on failure.
+bool setUp(int target, Descriptor kind, int usual) {
+    switch (kind) {
+        case Descriptor::Usual:
+            return usual < 0 || ::dup2(usual, target) == target;
+        case Descriptor::Closed:
+            ::close(target);
+            return true;
+        case Descriptor::BrokenPipe: {
+            const int end = brokenPipeEnd(target);
+            return end >= 0 && ::dup2(end, target) == target;
+        }
+    }
+    return false;
+}
+
 // Runs in the child between fork and exec: only async-signal-safe calls.
 [[noreturn]] void execChild(const std::string& workDir, const std::string& out,
-                            const std::string& err, std::vector<char*>& argv) {
-    const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (outFd < 0 || errFd < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0 ||
+                            const std::string& err, std::vector<char*>& argv,
+                            const StandardDescriptors& fds) {
+    const int outFd = setAside(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
+    const int errFd = setAside(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    if (outFd < 0 || errFd < 0 || !setUp(0, fds.in, -1) || !setUp(1, fds.out, outFd) ||
+        !setUp(2, fds.err, errFd) || ::sigaction(SIGPIPE, &defaultAction, nullptr) != 0 ||
         ::chdir(workDir.c_str()) != 0) {
         ::_exit(127);
     }
@@ -71,7 +111,7 @@ std::string TempDir::write(const std::string& relative, const std::string& conte
 }
 
 AgentProcess::AgentProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::string& workDir) {
+                           const std::string& workDir, const StandardDescriptors& descriptors) {
     std::vector<std::string> words{program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -87,7 +127,7 @@ AgentProcess::AgentProcess(const std::string& program, const std::vector<std::st
         throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
     }
     if (mPid == 0) {
-        execChild(workDir, out, err, argv);
+        execChild(workDir, out, err, argv, descriptors);
     }
 }
 

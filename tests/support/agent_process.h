@@ -26,16 +26,31 @@ private:
     std::string mPath;
 };
 
+// What one of the descriptors 0-2 of a started program is.
+enum class Descriptor {
+    Usual,      // standard input inherited; standard output and error captured to files
+    Closed,     // not open, as some launchers start a program
+    BrokenPipe  // one end of a pipe whose other end has already been closed
+};
+
+// Descriptors 0, 1 and 2 of a started program.
+struct StandardDescriptors {
+    Descriptor in = Descriptor::Usual;
+    Descriptor out = Descriptor::Usual;
+    Descriptor err = Descriptor::Usual;
+};
+
 // The agent binary (or any program) run as a child process for end-to-end tests:
 // started with arguments in a working directory, its standard output and
 // standard error captured to files. A child still running when the object goes
-// is killed.
+// is killed. The child starts with SIGPIPE at its default action, whatever the
+// test runner has set.
 class AgentProcess {
 public:
     // Starts program with args in workDir. Throws std::runtime_error if the
     // process cannot be started.
     AgentProcess(const std::string& program, const std::vector<std::string>& args,
-                 const std::string& workDir);
+                 const std::string& workDir, const StandardDescriptors& descriptors = {});
     ~AgentProcess();
 
     AgentProcess(const AgentProcess&) = delete;
@@ -47,6 +62,7 @@ public:
 
     std::string output() const;  // everything written to standard output so far
     std::string errors() const;  // everything written to standard error so far
+    pid_t pid() const { return mPid; }
 
 private:
     TempDir mCapture;

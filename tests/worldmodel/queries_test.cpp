@@ -184,6 +184,20 @@ TEST(Queries, RelativePositionAndVisionConeFollowTheCamera) {
     }
 }
 
+TEST(Queries, BeforeTheFirstFixEveryPointIsAtTheCameraAndOutOfView) {
+    WorldModel wm;
+    const Vector3f points[] = {Vector3f(0, 0, 0), Vector3f(1, 0, 0), Vector3f(-3, 4, 0.5f)};
+    for (const char* when : {"fresh store", "after a cycle without landmarks"}) {
+        SCOPED_TRACE(when);
+        for (const Vector3f& p : points) {
+            expectNear(wm.getRelPos(p), Vector3f(0, 0, 0), 0);
+            EXPECT_FALSE(wm.inVision(p, 120, 60));
+        }
+        wm.setServerTime(1.0);
+        wm.globalize();
+    }
+}
+
 namespace {
 // Cycles of 0.02 s with the ball rolling from start at the given velocity.
 std::vector<bool> ballTowardsGoal(const Vector3f& start, const Vector3f& velocity, int cycles) {
