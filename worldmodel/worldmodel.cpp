@@ -43,6 +43,8 @@ WorldModel::WorldModel()
       mTemp(0.0),
       mBattery(0.0),
       mGoalie(false),
+      mFixNeckYaw(0.0),
+      mFixNeckPitch(0.0),
       mBeamed(false) {
     // Like the ball, a landmark counts as not seen until its first sighting;
     // a start of 0 would make every landmark count as seen at server time 0,
