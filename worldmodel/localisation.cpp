@@ -93,7 +93,10 @@ void WorldModel::fixCameraPose() {
             }
         }
     }
-    if (counter != 0) mSelf.setMyPos(sum / static_cast<float>(counter));
+    if (counter == 0) return;
+    mSelf.setMyPos(sum / static_cast<float>(counter));
+    mFixNeckYaw = getMyJointAngle(HJ1);
+    mFixNeckPitch = getMyJointAngle(HJ2);
 }
 
 // A record whose two latest sightings share one server time keeps its velocity

@@ -33,6 +33,8 @@ WorldModel::WorldModel()
       mGameTime(0.0),
       mBallTimePrevSeen(0.0),
       mBallTimeSeen(-1.0),
+      mLeftFootTime(-1.0),
+      mRightFootTime(-1.0),
       mLeftTouchVal(0),
       mRightTouchVal(0),
       mFlagTimeSeen{},
@@ -41,6 +43,8 @@ WorldModel::WorldModel()
       mTemp(0.0),
       mBattery(0.0),
       mGoalie(false),
+      mFixNeckYaw(0.0),
+      mFixNeckPitch(0.0),
       mBeamed(false) {
     // Like the ball, a landmark counts as not seen until its first sighting;
     // a start of 0 would make every landmark count as seen at server time 0,
@@ -229,11 +233,13 @@ bool WorldModel::setTorsoGyro(const salt::Vector3f& rates) {
 
 bool WorldModel::setLeftFootForce(const FootRes& res) {
     mLeftFootForce = res;
+    mLeftFootTime = mServerTime;
     return true;
 }
 
 bool WorldModel::setRightFootForce(const FootRes& res) {
     mRightFootForce = res;
+    mRightFootTime = mServerTime;
     return true;
 }
 

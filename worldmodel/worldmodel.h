@@ -102,6 +102,10 @@ public:
     salt::Vector3f getGyro() const { return mGyro; }
     bool setTorsoGyro(const salt::Vector3f& rates);
     salt::Vector3f getTorsoGyro() const { return mTorsoGyro; }
+    // A foot reading is stamped with the present server time, which the
+    // server's time reading at the head of each message has set: the stamp
+    // tells whether it came with the current message. The server sends none
+    // for a foot that touches nothing.
     bool setLeftFootForce(const FootRes& res);
     FootRes getLeftFootForce() const { return mLeftFootForce; }
     bool setRightFootForce(const FootRes& res);
@@ -134,7 +138,8 @@ public:
     void updateSelf();
 
     // Situation queries
-    // Whether the centre of mass has left the support of the loaded feet.
+    // Whether the centre of mass has left the support of the loaded feet. Only
+    // foot readings of the current message count as load.
     bool isFeltDown();
     // How the robot lies: 1 on its back, 4 on its front, 2 on its left side,
     // 3 on its right side, 5 with both feet near the head, 0 none of these.
@@ -176,6 +181,14 @@ private:
     void placeBall();
     void updateHeading();
     bool flagSeenRecently(int id) const;
+    // The vertical load (newtons) of a foot reading taken at time `stamp`.
+    float footLoad(const FootRes& res, double stamp) const;
+    // A vector of the torso-aligned body frame as a field point: through the
+    // neck's yaw and pitch as they were when the camera pose was fixed, then
+    // through that pose. With a fix of this cycle these are the present neck
+    // angles, as the body model uses them; with an older fix the camera has
+    // turned with the head since, while the trunk has not.
+    salt::Vector3f bodyToField(const salt::Vector3f& rel) const;
     // Landmarks q < r < s of one goal line, flags and posts mixed: the triples
     // that fix a pose and that count as seeing landmarks.
     static bool isUsableTriple(int q, int r, int s);
@@ -208,6 +221,8 @@ private:
     salt::Vector3f mTorsoGyro;   // degrees/s
     FootRes mLeftFootForce;
     FootRes mRightFootForce;
+    double mLeftFootTime;   // server time of the left foot's latest reading, seconds
+    double mRightFootTime;  // server time of the right foot's latest reading, seconds
     int mLeftTouchVal;
     int mRightTouchVal;
     double mFlagTimeSeen[kFlagCount];
@@ -221,6 +236,8 @@ private:
     bool mGoalie;
     // Rotation part: the negated camera-to-field rotation; zero until the first fix.
     salt::Matrix mCameraMatrix;
+    double mFixNeckYaw;    // neck yaw when the camera pose was last fixed, degrees
+    double mFixNeckPitch;  // neck pitch when the camera pose was last fixed, degrees
     bool mBeamed;
     std::deque<salt::Vector3f> mBallHistory;  // ball velocities, oldest first
 };
