@@ -203,6 +203,10 @@ Rot3 PhysicsRobot::cameraToServer() const {
     return toRot(dBodyGetRotation(bodies_[kHeadBody]));
 }
 
+Rot3 PhysicsRobot::torsoToServer() const {
+    return toRot(dBodyGetRotation(bodies_[kTorsoBody]));
+}
+
 BodyPoints PhysicsRobot::bodyPoints() const {
     const RobotModel& m = robotModel();
     BodyPoints out;

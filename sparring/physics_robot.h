@@ -47,6 +47,8 @@ public:
     double angle(int joint) const override { return angles_[joint]; }
     Vec3 cameraPosition() const override;
     Rot3 cameraToServer() const override;
+    // Rotation from the torso's axes to the server frame.
+    Rot3 torsoToServer() const;
     BodySensors sensors() const override { return sensors_; }
     BodyPoints bodyPoints() const override;
 
