@@ -29,15 +29,15 @@ public:
 private:
     struct FootContact {
         PhysicsRobot* robot;
-        int foot;      // 0 left, 1 right
-        bool isFirst;  // the foot is the contact joint's first body
-        Vec3 at;       // contact point, server frame, metres
+        int foot;  // 0 left, 1 right
+        Vec3 at;   // contact point, server frame, metres
         dJointFeedback* feedback;
     };
 
     static void nearCallback(void* data, dGeomID a, dGeomID b);
     void touch(dGeomID a, dGeomID b);
-    void noteFoot(dGeomID geom, bool isFirst, const Vec3& at, dJointFeedback* feedback);
+    // Whether the shape is a robot's foot, and whose.
+    static bool isFoot(dGeomID geom, PhysicsRobot*& robot, int& foot);
 
     dWorldID world_;
     dJointGroupID group_;
