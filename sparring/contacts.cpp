@@ -45,8 +45,16 @@ void Contacts::touch(dGeomID a, dGeomID b) {
     PhysicsRobot* robot = nullptr;
     int foot = 0;
     if (!isFoot(a, robot, foot) && isFoot(b, robot, foot)) std::swap(a, b);
+    void* ownerB = dGeomGetData(b);
+    int most = kMaxContactsPerPair;
+    if (ownerA != nullptr && ownerB != nullptr) {
+        // Two robots: one point per pair of parts and a few per pair of robots, or two
+        // robots beamed into each other would make the step's problem huge.
+        if (!allowRobotContact(ownerA, ownerB)) return;
+        most = 1;
+    }
     dContactGeom found[kMaxContactsPerPair];
-    const int n = dCollide(a, b, kMaxContactsPerPair, found, sizeof(dContactGeom));
+    const int n = dCollide(a, b, most, found, sizeof(dContactGeom));
     for (int i = 0; i < n; ++i) {
         dContact c{};
         c.surface.mode = dContactSoftERP | dContactSoftCFM | dContactApprox1;
@@ -61,6 +69,15 @@ void Contacts::touch(dGeomID a, dGeomID b) {
         dJointSetFeedback(j, fb);
         feet_.push_back({robot, foot, {found[i].pos[0], found[i].pos[1], found[i].pos[2]}, fb});
     }
+}
+
+bool Contacts::allowRobotContact(const void* a, const void* b) {
+    if (b < a) std::swap(a, b);
+    for (RobotPair& p : robotPairs_) {
+        if (p.a == a && p.b == b) return ++p.contacts <= kMaxRobotContacts;
+    }
+    robotPairs_.push_back({a, b, 1});
+    return true;
 }
 
 bool Contacts::isFoot(dGeomID geom, PhysicsRobot*& robot, int& foot) {
@@ -89,6 +106,7 @@ void Contacts::finishStep() {
         }
     }
     feet_.clear();
+    robotPairs_.clear();
     used_ = 0;
     dJointGroupEmpty(group_);
 }

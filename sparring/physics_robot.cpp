@@ -108,6 +108,7 @@ void PhysicsRobot::build(dWorldID world, dSpaceID space) {
         dJointSetHingeAxis(hinges_[j], h.axis.x, h.axis.y, h.axis.z);
         dJointSetHingeParam(hinges_[j], dParamLoStop, kJoints[j].minDegrees / kDegPerRad);
         dJointSetHingeParam(hinges_[j], dParamHiStop, kJoints[j].maxDegrees / kDegPerRad);
+        dJointSetHingeParam(hinges_[j], dParamFudgeFactor, kStopFudge);
         dJointSetHingeParam(hinges_[j], dParamFMax, kMaxMotorTorque);
     }
 }
