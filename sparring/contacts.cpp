@@ -66,6 +66,7 @@ void Contacts::touch(dGeomID a, dGeomID b) {
         dJointAttach(j, dGeomGetBody(a), dGeomGetBody(b));
         if (robot == nullptr || used_ == feedback_.size()) continue;
         dJointFeedback* fb = &feedback_[used_++];
+        *fb = {};  // a step leaves it alone when the foot is at rest
         dJointSetFeedback(j, fb);
         feet_.push_back({robot, foot, {found[i].pos[0], found[i].pos[1], found[i].pos[2]}, fb});
     }

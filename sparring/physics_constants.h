@@ -32,6 +32,15 @@ constexpr double kMaxCorrectingSpeed = 0.5;
 // Contact points per pair of touching shapes (a box on the ground has four corners), and
 // in all between two robots in one step.
 constexpr int kMaxContactsPerPair = 4;
+// Shapes may sink this far into each other before contacts push back, metres: keeps
+// resting contacts from breaking and re-forming every step.
+constexpr double kSurfaceLayer = 0.0005;
+// A body slower than these for kRestSteps steps is at rest and left out of the steps
+// (ODE's auto-disable) until a command, a push, a beam or a touch wakes it: a robot
+// standing still costs almost nothing.
+constexpr double kRestSpeed = 0.005;  // m/s
+constexpr double kRestSpin = 0.01;    // rad/s
+constexpr int kRestSteps = 10;
 constexpr int kMaxRobotContacts = 6;
 // Bodies without a shape (neck, shoulders, elbows, hips, ankles) get the inertia of a
 // sphere of this radius, metres.
