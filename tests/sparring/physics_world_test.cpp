@@ -90,6 +90,7 @@ TEST(PhysicsWorld, RobotGivenNoCommandsStandsStillForAMinuteAndItsSensorsSaySo) 
         }
         ASSERT_TRUE(r.robot.upright());
     }
+    EXPECT_NEAR(robotModel().totalMass, 4.6071, 1e-9);
     EXPECT_GE(landmarksSeen, 300 * 4);  // the four of the far goal line, every time
     EXPECT_EQ(r.robot.downRecord(r.now)->falls, 0);
     EXPECT_EQ(r.log.str(), "");
