@@ -149,3 +149,30 @@ TEST(PhysicsWorld, FootThatTouchesNothingHasNoPressureReading) {
     ASSERT_TRUE(left) << "standing on the ground again";
     EXPECT_GT(left->z, 10);
 }
+
+TEST(PhysicsWorld, ScriptedFallLaysTheRobotOnTheSideItNames) {
+    const double lean = 0.5;  // cosine: the named axis within 60 degrees of the vertical
+    struct Case {
+        Posture posture;
+        Vec3 axisUp;  // torso axis that ends up pointing up
+    } cases[] = {
+        {Posture::OnBack, {1, 0, 0}},
+        {Posture::OnFront, {-1, 0, 0}},
+        {Posture::OnLeft, {0, -1, 0}},
+        {Posture::OnRight, {0, 1, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(postureName(c.posture));
+        OneRobot r(-2, 1, 30);
+        r.robot.fall(c.posture, r.now, 0);
+        r.run(100);
+        const Vec3 up = r.robot.torsoToServer().apply(c.axisUp);
+        EXPECT_GT(up.z, lean);
+        EXPECT_FALSE(r.robot.upright());
+        EXPECT_LT(r.robot.cameraPosition().z, 0.3);
+        EXPECT_NEAR(r.robot.x(), -2, 0.3);
+        EXPECT_NEAR(r.robot.y(), 1, 0.3);
+        EXPECT_EQ(r.robot.downRecord(r.now)->falls, 1);
+        EXPECT_EQ(r.log.str(), "");
+    }
+}
