@@ -25,6 +25,8 @@ public:
 
     Vec3 ball() const override;
     void placeBall(double x, double y) override;
+    // Sets the ball rolling at (vx, vy) m/s, server frame, spinning as a ball rolls.
+    void rollBall(double vx, double vy);
     void step(double dt) override;
     const char* name() const override { return "physics"; }
 

@@ -176,3 +176,18 @@ TEST(PhysicsWorld, ScriptedFallLaysTheRobotOnTheSideItNames) {
         EXPECT_EQ(r.log.str(), "");
     }
 }
+
+TEST(PhysicsWorld, RollingBallComesToRestOnTheGrassAFewMetresOn) {
+    std::ostringstream log;
+    PhysicsWorld world(log);
+    world.placeBall(-1, 0.5);
+    world.rollBall(2.0, 0);
+    for (int c = 0; c < 500; ++c) world.step(kCycleSeconds);
+    const Vec3 atRest = world.ball();
+    EXPECT_GT(atRest.x, -1 + 1.5);
+    EXPECT_LT(atRest.x, -1 + 5.0);
+    EXPECT_NEAR(atRest.y, 0.5, 0.01);
+    EXPECT_NEAR(atRest.z, 0.04, 0.002);
+    for (int c = 0; c < 50; ++c) world.step(kCycleSeconds);
+    EXPECT_NEAR(world.ball().x, atRest.x, 0.001) << "still rolling";
+}
