@@ -35,7 +35,12 @@ Server::Server(const ServerOptions& options, std::ostream& log)
       listener_(options.port),
       world_(std::make_unique<KinematicWorld>()),
       referee_(options.times),
-      writer_(options.vision) {}
+      writer_(options.vision) {
+    if (!options_.replayPath.empty()) {
+        recorder_ = std::make_unique<ReplayRecorder>(
+            options_.replayPath, ReplayPlan{options_.times.duration, options_.agents});
+    }
+}
 
 Server::~Server() = default;
 
@@ -50,6 +55,7 @@ bool Server::run() {
     applyDueEvents();  // those scripted for time 0
     int gameOverCycles = 0;
     while (gameOverCycles < kGameOverCycles) {
+        record();
         playCycle();
         if (referee_.over()) ++gameOverCycles;
         advance();
@@ -286,6 +292,7 @@ void Server::applyReply(Agent& agent) {
     if (reply.beam) {
         if (referee_.beamAllowed()) {
             robot.beam(reply.beam->x, reply.beam->y, reply.beam->rotDegrees);
+            if (recorder_) recorder_->beamed(robot);
             rec.lastBeam = reply.beam;
             ++rec.beams;
         } else {
@@ -372,6 +379,12 @@ void Server::applyEvent(const Event& e) {
          << " at t=" << format(now_) << "\n";
 }
 
+void Server::record() {
+    if (!recorder_) return;
+    recorder_->record(*world_, {cycle_, playModeName(referee_.mode()), referee_.score(Side::Left),
+                                referee_.score(Side::Right)});
+}
+
 GameView Server::view() const {
     GameView g;
     g.now = now_;
@@ -388,6 +401,8 @@ void Server::finish() {
         a->phase = Phase::Gone;
         a->link->close();
     }
+    if (recorder_ && !recorder_->finish())
+        log_ << "sparring: cannot write " << recorder_->path() << "\n";
     if (options_.svgPath.empty()) return;
     std::ofstream svg(options_.svgPath);
     const std::string caption = "sparring t=" + format(now_) + " s  left " +

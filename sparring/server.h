@@ -13,6 +13,7 @@
 #include "sparring/frame_link.h"
 #include "sparring/perception.h"
 #include "sparring/referee.h"
+#include "sparring/replay_recorder.h"
 #include "sparring/scenario.h"
 #include "sparring/world.h"
 
@@ -30,6 +31,7 @@ struct ServerOptions {
     std::vector<Event> events;      // the scenario
     std::map<int, Spot> formation;  // spots to hold beams against, team frame
     std::string svgPath = "sparring-field.svg";
+    std::string replayPath;  // the replay page to write; empty: none
 };
 
 // The sparring server: accepts agents on 127.0.0.1 and runs a match with them in
@@ -79,6 +81,8 @@ private:
     void applyDueEvents();
     void applyEvent(const Event& e);
     void finish();
+    // Hands the cycle to the replay recorder, if there is one.
+    void record();
     GameView view() const;
     std::string who(const Agent& agent) const;
     int registered() const;
@@ -99,6 +103,7 @@ private:
     long cycle_ = 0;
     double now_ = 0;  // simulated seconds
     bool pictureWritten_ = false;
+    std::unique_ptr<ReplayRecorder> recorder_;
 };
 
 }  // namespace sparring
