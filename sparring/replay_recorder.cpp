@@ -49,7 +49,11 @@ ReplayRecorder::ReplayRecorder(const std::string& path, const ReplayPlan& plan)
 }
 
 ReplayRecorder::~ReplayRecorder() {
-    if (!finished_) finish();
+    // A match that never finished (the server failed) leaves a page without the end
+    // record: it shows what was recorded and says that the rest is missing.
+    if (finished_) return;
+    stream_->finish();
+    file_ << pageEnd_;
 }
 
 void ReplayRecorder::choose(int robotsNow) {

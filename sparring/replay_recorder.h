@@ -44,7 +44,8 @@ struct ReplayPlan {
 class ReplayRecorder {
 public:
     // Opens `path` at once and writes the page up to the recording; throws
-    // std::runtime_error when it cannot be written.
+    // std::runtime_error when it cannot be written. Destroyed before finish(), it leaves
+    // a recording without its end: the page tells it was cut short.
     ReplayRecorder(const std::string& path, const ReplayPlan& plan);
     ~ReplayRecorder();
     ReplayRecorder(const ReplayRecorder&) = delete;
