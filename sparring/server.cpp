@@ -44,7 +44,12 @@ Server::Server(const ServerOptions& options, std::ostream& log)
       listener_(options.port),
       world_(makeWorld(options.world, log)),
       referee_(options.times),
-      writer_(options.vision, options.forms.value_or(world_->defaultForms())) {}
+      writer_(options.vision, options.forms.value_or(world_->defaultForms())) {
+    if (!options_.replayPath.empty()) {
+        recorder_ = std::make_unique<ReplayRecorder>(
+            options_.replayPath, ReplayPlan{options_.times.duration, options_.agents});
+    }
+}
 
 Server::~Server() = default;
 
@@ -60,6 +65,7 @@ bool Server::run() {
     applyDueEvents();  // those scripted for time 0
     int gameOverCycles = 0;
     while (gameOverCycles < kGameOverCycles) {
+        record();
         playCycle();
         if (referee_.over()) ++gameOverCycles;
         advance();
@@ -315,6 +321,7 @@ void Server::applyReply(Agent& agent) {
     if (reply.beam) {
         if (referee_.beamAllowed()) {
             robot.beam(reply.beam->x, reply.beam->y, reply.beam->rotDegrees);
+            if (recorder_) recorder_->beamed(robot);
             rec.lastBeam = reply.beam;
             ++rec.beams;
         } else {
@@ -427,6 +434,12 @@ void Server::watchFalls(Agent& agent) {
     rec.down = down;
 }
 
+void Server::record() {
+    if (!recorder_) return;
+    recorder_->record(*world_, {cycle_, playModeName(referee_.mode()), referee_.score(Side::Left),
+                                referee_.score(Side::Right)});
+}
+
 GameView Server::view() const {
     GameView g;
     g.now = now_;
@@ -445,6 +458,8 @@ void Server::finish() {
         a->phase = Phase::Gone;
         a->link->close();
     }
+    if (recorder_ && !recorder_->finish())
+        log_ << "sparring: cannot write " << recorder_->path() << "\n";
     if (options_.svgPath.empty()) return;
     std::ofstream svg(options_.svgPath);
     const std::string caption = "sparring t=" + format(now_) + " s  left " +

@@ -14,6 +14,7 @@
 #include "sparring/frame_link.h"
 #include "sparring/perception.h"
 #include "sparring/referee.h"
+#include "sparring/replay_recorder.h"
 #include "sparring/scenario.h"
 #include "sparring/world.h"
 
@@ -38,6 +39,7 @@ struct ServerOptions {
     std::map<int, Spot> formation;  // spots to hold beams against, team frame
     std::string svgPath = "sparring-field.svg";
     WorldKind world = WorldKind::Physics;
+    std::string replayPath;  // the replay page to write; empty: none
 };
 
 // The sparring server: accepts agents on 127.0.0.1 and runs a match with them in
@@ -92,6 +94,8 @@ private:
     void applyRobotEvent(Agent& agent, const Event& e);
     void watchFalls(Agent& agent);
     void finish();
+    // Hands the cycle to the replay recorder, if there is one.
+    void record();
     GameView view() const;
     std::string who(const Agent& agent) const;
     int registered() const;
@@ -113,6 +117,7 @@ private:
     double now_ = 0;  // simulated seconds
     bool pictureWritten_ = false;
     double cpuSeconds_ = 0;  // the server's own CPU time for the match
+    std::unique_ptr<ReplayRecorder> recorder_;
 };
 
 }  // namespace sparring
