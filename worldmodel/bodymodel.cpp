@@ -23,6 +23,12 @@ Vector3f rot(const Vector3f& v, const Vector3f& axis, const Turn& turn) {
     return rotateAroundLine(v, axis, turn, kOrigin);
 }
 
+// A torso-aligned vector in the camera frame: turned by the neck yaw, then by
+// the neck pitch (yaw holds the negated yaw angle, pitch the pitch angle).
+Vector3f throughNeck(const Vector3f& v, const Turn& yaw, const Turn& pitch) {
+    return rot(rot(v, Vector3f(0, 0, 1), yaw), Vector3f(0, 1, 0), pitch);
+}
+
 // The leg chain below the hip: T1 hip yaw-pitch, T2 knee, T3 ankle pitch, T4 ankle roll.
 class LegChain {
 public:
@@ -104,8 +110,10 @@ void WorldModel::updateSelf() {
     const Turn yaw(-joint(HJ1)), pitch(joint(HJ2));
     for (int i = 1; i < kBodyCount; ++i) {
         const BodyID b = static_cast<BodyID>(i);
-        const Vector3f c =
-            rot(rot(mSelf.getMyRelPos(b), Vector3f(0, 0, 1), yaw), Vector3f(0, 1, 0), pitch);
-        mSelf.setMyPos(b, translate(c));
+        mSelf.setMyPos(b, translate(throughNeck(mSelf.getMyRelPos(b), yaw, pitch)));
     }
+}
+
+salt::Vector3f WorldModel::bodyToField(const salt::Vector3f& rel) const {
+    return translate(throughNeck(rel, Turn(-getMyJointAngle(HJ1)), Turn(getMyJointAngle(HJ2))));
 }

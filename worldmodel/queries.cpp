@@ -24,13 +24,25 @@ float horizontalDistance(const Vector3f& a, const Vector3f& b) {
 }
 }  // namespace
 
+// The server leaves the foot reading out for a foot that touches nothing, and
+// the store keeps the last one: a reading that did not come with the current
+// message (its stamp is not the present server time) counts as no load, or a
+// lifted foot would go on counting as loaded and a robot whose feet had both
+// been loaded once could never read as fallen.
+float WorldModel::footLoad(const FootRes& res, double stamp) const {
+    return stamp == mServerTime ? std::fabs(res.force.z()) : 0.0f;
+}
+
 bool WorldModel::isFeltDown() {
-    const float zL = std::fabs(mLeftFootForce.force.z());
-    const float zR = std::fabs(mRightFootForce.force.z());
+    const float zL = footLoad(mLeftFootForce, mLeftFootTime);
+    const float zR = footLoad(mRightFootForce, mRightFootTime);
     if (!(zL > 8.0f) && !(zR > 8.0f)) return true;
-    const Vector3f com = translate(mSelf.getCOM());
-    const Vector3f left = translate(mSelf.getMyRelPos(LFOOT));
-    const Vector3f right = translate(mSelf.getMyRelPos(RFOOT));
+    // The centre of mass and the feet are torso-aligned: they reach the field
+    // through the neck as every body point does, or a turned head would tilt
+    // them (with the head pitched 45 degrees an upright robot read as fallen).
+    const Vector3f com = bodyToField(mSelf.getCOM());
+    const Vector3f left = bodyToField(mSelf.getMyRelPos(LFOOT));
+    const Vector3f right = bodyToField(mSelf.getMyRelPos(RFOOT));
     if (zL > 10.0f && zR > 10.0f) {
         return horizontalDistance(com, (left + right) / 2.0f) > 0.2;
     }

@@ -33,6 +33,8 @@ WorldModel::WorldModel()
       mGameTime(0.0),
       mBallTimePrevSeen(0.0),
       mBallTimeSeen(-1.0),
+      mLeftFootTime(-1.0),
+      mRightFootTime(-1.0),
       mLeftTouchVal(0),
       mRightTouchVal(0),
       mFlagTimeSeen{},
@@ -229,11 +231,13 @@ bool WorldModel::setTorsoGyro(const salt::Vector3f& rates) {
 
 bool WorldModel::setLeftFootForce(const FootRes& res) {
     mLeftFootForce = res;
+    mLeftFootTime = mServerTime;
     return true;
 }
 
 bool WorldModel::setRightFootForce(const FootRes& res) {
     mRightFootForce = res;
+    mRightFootTime = mServerTime;
     return true;
 }
 

@@ -101,6 +101,8 @@ public:
     salt::Vector3f getGyro() const { return mGyro; }
     bool setTorsoGyro(const salt::Vector3f& rates);
     salt::Vector3f getTorsoGyro() const { return mTorsoGyro; }
+    // A foot reading is stamped with the server time of its message; the
+    // server sends none for a foot that touches nothing.
     bool setLeftFootForce(const FootRes& res);
     FootRes getLeftFootForce() const { return mLeftFootForce; }
     bool setRightFootForce(const FootRes& res);
@@ -133,7 +135,8 @@ public:
     void updateSelf();
 
     // Situation queries
-    // Whether the centre of mass has left the support of the loaded feet.
+    // Whether the centre of mass has left the support of the loaded feet. Only
+    // foot readings of the current message count as load.
     bool isFeltDown();
     // How the robot lies: 1 on its back, 4 on its front, 2 on its left side,
     // 3 on its right side, 5 with both feet near the head, 0 none of these.
@@ -172,6 +175,11 @@ private:
     void placeBall();
     void updateHeading();
     bool flagSeenRecently(int id) const;
+    // The vertical load (newtons) of a foot reading taken at time `stamp`.
+    float footLoad(const FootRes& res, double stamp) const;
+    // A vector of the torso-aligned body frame as a field point, through the
+    // neck's yaw and pitch and then the camera pose.
+    salt::Vector3f bodyToField(const salt::Vector3f& rel) const;
     // Landmarks q < r < s of one goal line, flags and posts mixed: the triples
     // that fix a pose and that count as seeing landmarks.
     static bool isUsableTriple(int q, int r, int s);
@@ -204,6 +212,8 @@ private:
     salt::Vector3f mTorsoGyro;   // degrees/s
     FootRes mLeftFootForce;
     FootRes mRightFootForce;
+    double mLeftFootTime;   // server time of the left foot's latest reading, seconds
+    double mRightFootTime;  // server time of the right foot's latest reading, seconds
     int mLeftTouchVal;
     int mRightTouchVal;
     double mFlagTimeSeen[kFlagCount];

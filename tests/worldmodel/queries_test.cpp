@@ -26,6 +26,25 @@ void loadFeet(WorldModel& wm, float left, float right) {
 float flatDistance(const Vector3f& a, const Vector3f& b) {
     return std::hypot(a.x() - b.x(), a.y() - b.y());
 }
+
+// Loaded feet and the distance (metres) from the centre of mass beyond which
+// they no longer hold the robot.
+struct Support {
+    float left, right;  // vertical force, newtons
+    BodyID foot;        // LFOOT, RFOOT, or HEAD for the midpoint of both feet
+    double limit;       // metres
+};
+const Support kSupports[] = {{9, 0, LFOOT, 0.15}, {0, 9, RFOOT, 0.15}, {12, 12, HEAD, 0.2}};
+
+// How far the centre of mass is from the support, horizontally, for a trunk at
+// this true field pose (the body frame is the trunk's, the origin the camera).
+double supportDistance(const Pose& trunk, const Self& self, BodyID foot) {
+    const Vector3f com = trunk.toField(self.getCOM());
+    const Vector3f left = trunk.toField(self.getMyRelPos(LFOOT));
+    const Vector3f right = trunk.toField(self.getMyRelPos(RFOOT));
+    const Vector3f support = foot == HEAD ? (left + right) / 2.0f : (foot == LFOOT ? left : right);
+    return flatDistance(com, support);
+}
 }  // namespace
 
 TEST(FallDetection, NoFootCarryingMoreThanEightMeansFallen) {
@@ -42,32 +61,85 @@ TEST(FallDetection, NoFootCarryingMoreThanEightMeansFallen) {
 // The body leans by tilting the camera; the expected answer comes from the true
 // pose and the body points, away from the threshold by more than the pose error.
 TEST(FallDetection, CentreOfMassAgainstTheSupportDecides) {
-    struct Case {
-        float left, right;
-        BodyID foot;   // LFOOT, RFOOT, or HEAD for the midpoint of both feet
-        double limit;  // metres
-    };
-    const Case cases[] = {{9, 0, LFOOT, 0.15}, {0, 9, RFOOT, 0.15}, {12, 12, HEAD, 0.2}};
-    for (const Case& c : cases) {
+    for (const Support& c : kSupports) {
         int fallen = 0, standing = 0;
         for (double pitch = -50; pitch <= 50; pitch += 5) {
             const Pose pose = Pose::at(-3, 0, 0.5f, 0, pitch);
             WorldModel wm;
             localise(wm, 1.0, pose, kLeftLine);
             loadFeet(wm, c.left, c.right);
-            const Self self = wm.getMySelf();
-            const Vector3f com = pose.toField(self.getCOM());
-            const Vector3f support = c.foot == HEAD ? (pose.toField(self.getMyRelPos(LFOOT)) +
-                                                       pose.toField(self.getMyRelPos(RFOOT))) /
-                                                          2.0f
-                                                    : pose.toField(self.getMyRelPos(c.foot));
-            const double d = flatDistance(com, support);
+            const double d = supportDistance(pose, wm.getMySelf(), c.foot);
             if (std::fabs(d - c.limit) < 0.01) continue;
             EXPECT_EQ(wm.isFeltDown(), d > c.limit) << "pitch " << pitch << " distance " << d;
             (d > c.limit ? fallen : standing)++;
         }
         EXPECT_GT(fallen, 0);
         EXPECT_GT(standing, 0);
+    }
+}
+
+// The camera turns with the neck, the trunk does not: the fall test must read
+// the body through the neck. Upright with the head pitched 45 degrees (as the
+// head scan holds it) is standing; a trunk leaning 40 degrees with the head
+// tilted back to look level is still leaning.
+TEST(FallDetection, HeadTurnsDoNotTiltTheBody) {
+    struct Neck {
+        double trunkPitch, yaw, pitch;  // degrees
+    } const necks[] = {{0, 0, 45}, {0, 0, -45}, {0, 120, 45},  {0, -120, -45},
+                       {0, 90, 0}, {40, 0, 40}, {-30, 0, -45}, {30, 60, 30}};
+    int fallen = 0, standing = 0;
+    for (const Neck& n : necks) {
+        for (const Support& c : kSupports) {
+            SCOPED_TRACE(testing::Message() << "trunk " << n.trunkPitch << " neck yaw " << n.yaw
+                                            << " pitch " << n.pitch << " limit " << c.limit);
+            const Pose trunk = Pose::at(-3, 0, 0.5f, 10, n.trunkPitch);
+            Pose camera = trunk;
+            camera.rotation.RotateZ(static_cast<float>(salt::gDegToRad(n.yaw)));
+            camera.rotation.RotateY(static_cast<float>(salt::gDegToRad(-n.pitch)));
+            WorldModel wm;
+            wm.setMyJointAngle(HJ1, n.yaw);
+            wm.setMyJointAngle(HJ2, n.pitch);
+            localise(wm, 1.0, camera, kLeftLine);
+            loadFeet(wm, c.left, c.right);
+            const double d = supportDistance(trunk, wm.getMySelf(), c.foot);
+            if (std::fabs(d - c.limit) < 0.01) continue;
+            EXPECT_EQ(wm.isFeltDown(), d > c.limit) << "distance " << d;
+            (d > c.limit ? fallen : standing)++;
+        }
+    }
+    EXPECT_GT(fallen, 0);
+    EXPECT_GT(standing, 0);
+}
+
+// The server sends no foot reading for a foot that touches nothing: a reading
+// of an earlier message must not keep counting as load. Leaning 25 degrees to
+// one side puts the centre of mass 0.12 m from the midpoint of the feet, 0.07 m
+// from the foot it leans onto and 0.17 m from the other one.
+TEST(FallDetection, OnlyFootReadingsOfTheCurrentMessageCarryLoad) {
+    struct Case {
+        const char* what;
+        double roll;  // degrees, positive leans to the right
+        bool leftNow, rightNow;
+        bool fallen;
+    } const cases[] = {
+        {"both feet read again", 0, true, true, false},
+        {"neither foot read: nothing touches the ground", 0, false, false, true},
+        {"left foot lifted while leaning onto it", -25, false, true, true},
+        {"right foot lifted while leaning onto it", 25, true, false, true},
+        {"left foot lifted while leaning onto the right one", 25, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        localise(wm, 1.0, Pose::at(-3, 0, 0.5f, 0), kLeftLine);
+        loadFeet(wm, 20, 20);
+        ASSERT_FALSE(wm.isFeltDown());
+        localise(wm, 1.02, Pose::at(-3, 0, 0.5f, 0, 0, c.roll), kLeftLine);
+        FootRes loaded;
+        loaded.force = Vector3f(0, 0, 20);
+        if (c.leftNow) wm.setLeftFootForce(loaded);
+        if (c.rightNow) wm.setRightFootForce(loaded);
+        EXPECT_EQ(wm.isFeltDown(), c.fallen);
     }
 }
 
