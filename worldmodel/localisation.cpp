@@ -93,7 +93,9 @@ void WorldModel::fixCameraPose() {
             }
         }
     }
-    if (counter != 0) mSelf.setMyPos(sum / static_cast<float>(counter));
+    if (counter == 0) return;
+    mSelf.setMyPos(sum / static_cast<float>(counter));
+    mCameraFixTime = mServerTime;
 }
 
 // A record whose two latest sightings share one server time keeps its velocity

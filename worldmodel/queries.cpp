@@ -50,20 +50,45 @@ bool WorldModel::isFeltDown() {
     return horizontalDistance(com, foot) > 0.15;
 }
 
+// A robot lying face up looks at the sky and sees no landmark, so its camera
+// pose stays the one fixed before the fall, upright, and the torso's axes read
+// level: no class at all. While the camera has no current fix, a current
+// accelerometer reading that is mostly gravity tells where up is instead; at
+// rest it reads up in the torso frame (9.81 m/s^2).
+bool WorldModel::accelerometerUp(Vector3f& up) const {
+    const float kLeast = 6.0f, kMost = 14.0f;  // m/s^2 around gravity's 9.81
+    if (mCameraFixTime >= mServerTime - kRecent - kTimeSlack || mAccTime != mServerTime) {
+        return false;
+    }
+    const float g = mAcc.Length();
+    if (!(g > kLeast && g < kMost)) return false;
+    up = mAcc / g;
+    return true;
+}
+
 int WorldModel::feltType() {
-    const double yaw = mSelf.getMyJoints(HJ1), pitch = mSelf.getMyJoints(HJ2);
-    const Vector3f origin(0, 0, 0);
-    auto toField = [&](Vector3f v) {
-        v = rotateAroundLine(v, Vector3f(0, 0, 1), -yaw, origin);
-        v = rotateAroundLine(v, Vector3f(0, 1, 0), pitch, origin);
-        return translate(v) - translate(origin);
-    };
-    const Vector3f forward = toField(Vector3f(2, 0, 0));
-    const Vector3f rightward = toField(Vector3f(0, -2, 0));
-    if (forward.z() > 0.5f) return 1;
-    if (forward.z() < -0.5f) return 4;
-    if (rightward.z() > 0.5f) return 2;
-    if (rightward.z() < -0.5f) return 3;
+    // Heights (metres) of the tips of the torso's forward and rightward axes, 2 m
+    // long, above the torso's origin.
+    float forwardZ = 0.0f, rightwardZ = 0.0f;
+    Vector3f up;
+    if (accelerometerUp(up)) {
+        forwardZ = 2.0f * up.x();
+        rightwardZ = -2.0f * up.y();
+    } else {
+        const double yaw = mSelf.getMyJoints(HJ1), pitch = mSelf.getMyJoints(HJ2);
+        const Vector3f origin(0, 0, 0);
+        auto toField = [&](Vector3f v) {
+            v = rotateAroundLine(v, Vector3f(0, 0, 1), -yaw, origin);
+            v = rotateAroundLine(v, Vector3f(0, 1, 0), pitch, origin);
+            return translate(v) - translate(origin);
+        };
+        forwardZ = toField(Vector3f(2, 0, 0)).z();
+        rightwardZ = toField(Vector3f(0, -2, 0)).z();
+    }
+    if (forwardZ > 0.5f) return 1;
+    if (forwardZ < -0.5f) return 4;
+    if (rightwardZ > 0.5f) return 2;
+    if (rightwardZ < -0.5f) return 3;
     if (mSelf.getMyRelPos(RFOOT).z() > -0.25f && mSelf.getMyRelPos(LFOOT).z() > -0.25f) return 5;
     return 0;
 }

@@ -101,6 +101,10 @@ public:
     salt::Vector3f getGyro() const { return mGyro; }
     bool setTorsoGyro(const salt::Vector3f& rates);
     salt::Vector3f getTorsoGyro() const { return mTorsoGyro; }
+    // The accelerometer's reading in the torso frame (m/s^2), stamped with the
+    // server time of its message; older servers send none.
+    bool setAcc(const salt::Vector3f& acceleration);
+    salt::Vector3f getAcc() const { return mAcc; }
     // A foot reading is stamped with the server time of its message; the
     // server sends none for a foot that touches nothing.
     bool setLeftFootForce(const FootRes& res);
@@ -175,6 +179,10 @@ private:
     void placeBall();
     void updateHeading();
     bool flagSeenRecently(int id) const;
+    // Where "up" points in the torso frame (a unit vector), read from the
+    // accelerometer, while the camera has no current fix from landmarks and the
+    // accelerometer has a current reading that is mostly gravity; otherwise false.
+    bool accelerometerUp(salt::Vector3f& up) const;
     // The vertical load (newtons) of a foot reading taken at time `stamp`.
     float footLoad(const FootRes& res, double stamp) const;
     // A vector of the torso-aligned body frame as a field point, through the
@@ -214,6 +222,8 @@ private:
     FootRes mRightFootForce;
     double mLeftFootTime;   // server time of the left foot's latest reading, seconds
     double mRightFootTime;  // server time of the right foot's latest reading, seconds
+    salt::Vector3f mAcc;    // torso frame, m/s^2
+    double mAccTime;        // server time of the latest accelerometer reading, seconds
     int mLeftTouchVal;
     int mRightTouchVal;
     double mFlagTimeSeen[kFlagCount];
@@ -227,6 +237,7 @@ private:
     bool mGoalie;
     // Rotation part: the negated camera-to-field rotation; zero until the first fix.
     salt::Matrix mCameraMatrix;
+    double mCameraFixTime;  // server time of the latest pose fixed from landmarks, seconds
     bool mBeamed;
     std::deque<salt::Vector3f> mBallHistory;  // ball velocities, oldest first
 };
