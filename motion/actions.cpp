@@ -46,6 +46,9 @@ Actions::Actions() {
     fill(mGuard, "guard");
     fill(mWalk, "walk");
     fill(mGetUp, "getUp");
+    fill(mGetUpFront, "getUpFront");
+    fill(mGetUpLeft, "getUpLeft");
+    fill(mGetUpRight, "getUpRight");
 }
 
 bool Actions::setCurAct(Action act) {

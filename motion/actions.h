@@ -13,14 +13,17 @@ class WorldModel;
 // ACT_NONE.
 enum Action {
     ACT_NONE = 0,
-    ACT_GETUP = 11,
-    ACT_GETUP_2 = 14,  // counts as getting up; nothing enters it
+    ACT_GETUP = 11,        // the get-up from lying on the back
+    ACT_GETUP_FRONT = 12,  // the get-up from lying on the front
+    ACT_GETUP_LEFT = 13,   // the get-up from lying on the left side
+    ACT_GETUP_2 = 14,      // counts as getting up; nothing enters it
+    ACT_GETUP_RIGHT = 15,  // the get-up from lying on the right side
     ACT_GUARD = 29,
     ACT_WALK = 30,
     ACT_HEAD_SCAN = 38
 };
 
-// The motion engine: holds the three keyframe motions read at start-up, plays
+// The motion engine: holds the keyframe motions read at start-up, plays
 // them back as joint-speed commands, scans and points the head, and builds
 // every command text the agent sends after the scene command. One per process.
 //
@@ -34,8 +37,10 @@ public:
     static const int kTableSize = 24;
     typedef double Table[kTableSize][kTableSize];
 
-    // The process-wide engine; the first call reads the three motion files
-    // "./Acts/guard.txt", "./Acts/walk.txt" and "./Acts/getUp.txt".
+    // The process-wide engine; the first call reads the motion files
+    // "./Acts/guard.txt", "./Acts/walk.txt" and "./Acts/getUp.txt", and the
+    // get-ups from the front and the sides "./Acts/getUpFront.txt",
+    // "./Acts/getUpLeft.txt" and "./Acts/getUpRight.txt" (each optional).
     static Actions* getInstance();
 
     // Loads "./Acts/" + name + ".txt" into the table; a file that cannot be
@@ -44,7 +49,7 @@ public:
 
     Action getCurAct() const { return mCurAct; }
     bool setCurAct(Action act);
-    bool isGettingUp() const { return mCurAct == ACT_GETUP || mCurAct == ACT_GETUP_2; }
+    bool isGettingUp() const;
 
     std::string init();
     // Empty when a component is not a finite number.
@@ -66,6 +71,9 @@ public:
 
     std::string doGuard();
     std::string doWalk();
+    // The get-up of the way the robot lies: the back's takes over from any
+    // activity; those of the front and the sides end a guard, walk or head
+    // scan they interrupt, when the team folder has them.
     std::string getUp();
     // The head scan; with requireBall it ends only once the ball is in view
     // as well as enough landmarks.
@@ -99,6 +107,9 @@ private:
     Table mGuard;
     Table mWalk;
     Table mGetUp;
+    Table mGetUpFront;
+    Table mGetUpLeft;
+    Table mGetUpRight;
     Action mCurAct;
 };
 

@@ -1,10 +1,59 @@
-// Getting up after a fall: the one starter that can take over a running motion.
+// Getting up after a fall: the starters that can end a running motion.
 
 #include "motion/actions.h"
 #include "worldmodel/worldmodel.h"
 
+namespace {
+
+// The felt type of lying on the back (WorldModel::feltType).
+const int kOnBack = 1;
+
+// A missing or header-only file gives a motion without keyframes.
+bool hasKeyframes(const double (*table)[Actions::kTableSize]) {
+    return table[1][0] >= 2.0;
+}
+
+}  // namespace
+
+bool Actions::isGettingUp() const {
+    return mCurAct == ACT_GETUP || mCurAct == ACT_GETUP_2 || mCurAct == ACT_GETUP_FRONT ||
+           mCurAct == ACT_GETUP_LEFT || mCurAct == ACT_GETUP_RIGHT;
+}
+
 std::string Actions::getUp() {
-    static double time = 0;  // motion clock, seconds
-    // Lying on the back takes over from any other activity.
-    return playMotion(ACT_GETUP, mGetUp, time, mWM->getFeltType() == 1);
+    static double time = 0;                     // motion clock of the back get-up, seconds
+    static double clocks[3] = {0.0, 0.0, 0.0};  // front, left side, right side, seconds
+    // Mend of the fall handling: lying on the front (felt type 4) or on a side
+    // (2 left, 3 right) has a get-up of its own, played only for that type.
+    // Before, such a fall under the guard or the head scan got the all-stop for
+    // good, and from no activity a front fall started the back get-up.
+    struct OwnGetUp {
+        int feltType;
+        Action activity;
+        double (*table)[kTableSize];
+    } const own[3] = {{4, ACT_GETUP_FRONT, mGetUpFront},
+                      {2, ACT_GETUP_LEFT, mGetUpLeft},
+                      {3, ACT_GETUP_RIGHT, mGetUpRight}};
+    const int felt = mWM->getFeltType();
+    if (felt != kOnBack) {
+        // A get-up in progress plays on (as the back one does) until it ends,
+        // whatever way the robot turns meanwhile, unless it comes to lie on its
+        // back.
+        for (int i = 0; i < 3; ++i) {
+            if (mCurAct == own[i].activity)
+                return playMotion(own[i].activity, own[i].table, clocks[i], false);
+        }
+        // The fall ends the guard, walk or head scan it interrupts; the motion
+        // starts from its first keyframe. Without the file (no keyframes) the
+        // fall is handled as before, by the back get-up's rules below.
+        for (int i = 0; i < 3; ++i) {
+            if (felt == own[i].feltType && hasKeyframes(own[i].table) && !isGettingUp()) {
+                mCurAct = ACT_NONE;
+                return playMotion(own[i].activity, own[i].table, clocks[i], false);
+            }
+        }
+    }
+    // Lying on the back takes over from any other activity, a get-up of the
+    // front or a side included (those may roll the robot onto its back).
+    return playMotion(ACT_GETUP, mGetUp, time, felt == kOnBack);
 }

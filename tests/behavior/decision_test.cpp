@@ -30,6 +30,11 @@ const char kFormation[] = "unums 3\nhomePosX -5\nhomePosY 2\n";
 // motion sends (he1 1) every cycle and the get-up motion (he1 -1).
 const char kGuard[] = "; test guard\nt t hj1\n0 1 50\n";
 const char kGetUp[] = "; test get-up\nt t hj1\n0 1 -50\n";
+// The get-ups from the front, (he1 -2), and from the left side, (he1 3); the
+// one from the right side, (he1 -3), is not played here.
+const char kGetUpFront[] = "; test front get-up\nt t hj1\n0 1 -100\n";
+const char kGetUpLeft[] = "; test left get-up\nt t hj1\n0 1 150\n";
+const char kGetUpRight[] = "; test right get-up\nt t hj1\n0 1 -150\n";
 
 struct V3 {
     double x, y, z;  // metres
@@ -51,6 +56,10 @@ struct Camera {
 const Camera kStanding = {{-3, 1, 0.5}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
 // Lying on its back: looking up, the trunk pointing towards the own goal.
 const Camera kOnBack = {{-3, 1, 0.1}, {0, 0, 1}, {0, 1, 0}, {-1, 0, 0}};
+// Lying on its front: looking down, the trunk pointing towards the opponents' goal.
+const Camera kOnFront = {{-3, 1, 0.1}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}};
+// Lying on its left side, facing the opponents' goal.
+const Camera kOnLeftSide = {{-3, 1, 0.1}, {1, 0, 0}, {0, 0, -1}, {0, 1, 0}};
 
 // The server's polar reading of a field point: distance, horizontal and
 // vertical angle in degrees, in the camera frame.
@@ -104,13 +113,38 @@ struct Step {
     std::string line;
 };
 
+// Four cycles of a goalkeeper guarding upright, from server time `now` on.
+void appendGuarding(std::vector<Step>& steps, double& now) {
+    for (int k = 0; k < 4; ++k, now += 0.02) {
+        steps.push_back({message(now, "PlayOn", kUpright + headYaw(k)), "(he1 1)", "0  0"});
+    }
+}
+
+// Four cycles lying as the camera shows, no weight on the feet, from server time
+// `now` on: the first cycle of a fall, then a get-up that sends `reply` every
+// cycle while the head yaw is reported on its straight line (`step` degrees a
+// cycle).
+void appendLying(std::vector<Step>& steps, double& now, const Camera& camera, double step,
+                 const std::string& reply) {
+    for (int k = 0; k < 4; ++k, now += 0.02) {
+        steps.push_back({message(now, "PlayOn", see(camera, true) + headYaw(step * k)), reply,
+                         k == 0 ? "1  0" : "1  1"});
+    }
+}
+
 // The agent in a temporary working directory, connected and announced.
 class Decision : public ::testing::Test {
 protected:
-    void start(int unum, const std::string& formation = kFormation) {
+    // ownGetUps: the team folder has the get-ups from the front and the sides.
+    void start(int unum, const std::string& formation = kFormation, bool ownGetUps = false) {
         dir.write("Acts/guard.txt", kGuard);
         dir.write("Acts/getUp.txt", kGetUp);
         dir.write("Acts/walk.txt", "");
+        if (ownGetUps) {
+            dir.write("Acts/getUpFront.txt", kGetUpFront);
+            dir.write("Acts/getUpLeft.txt", kGetUpLeft);
+            dir.write("Acts/getUpRight.txt", kGetUpRight);
+        }
         dir.write("formation.conf", formation);
         agent = std::make_unique<AgentProcess>(
             HALYX_BIN,
@@ -136,6 +170,18 @@ protected:
             EXPECT_EQ(server.receiveFrame(), steps[i].reply);
             EXPECT_EQ(newOutput(), steps[i].line + "\n");
         }
+    }
+
+    // The goalkeeper guards upright, then falls as the camera shows and gets
+    // up with a motion that sends `reply` (see appendLying).
+    void guardThenFall(bool ownGetUps, const Camera& lying, double step, const std::string& reply) {
+        start(1, kFormation, ownGetUps);
+        announce(1);
+        std::vector<Step> steps;
+        double now = 30;
+        appendGuarding(steps, now);
+        appendLying(steps, now, lying, step, reply);
+        play(steps);
     }
 
     // Every match ends the same way: the server closes, the agent ends
@@ -200,20 +246,38 @@ TEST_F(Decision, WithoutFormationEntryTheBeamWindowStaysSilent) {
     });
 }
 
+// No weight on the feet and the camera looking up: the get-up motion takes
+// over from the guard, and keeps the goalkeeper busy.
 TEST_F(Decision, GoalkeeperGuardsUprightAndGetsUpFromItsBack) {
+    guardThenFall(false, kOnBack, -1, "(he1 -1)");
+}
+
+// A fall onto the front ends the guard and starts the front get-up; without
+// that motion in the team folder the goalkeeper waits as before, with the
+// all-stop, for the guard to give the engine back.
+TEST_F(Decision, GoalkeeperFallenOnItsFrontGetsUpWithTheFrontMotion) {
+    guardThenFall(true, kOnFront, -2, "(he1 -2)");
+}
+
+TEST_F(Decision, WithoutAFrontGetUpAGoalkeeperOnItsFrontWaitsForTheGuard) {
     start(1);
     announce(1);
     std::vector<Step> steps;
     double now = 30;
-    for (int k = 0; k < 4; ++k, now += 0.02) {
-        steps.push_back({message(now, "PlayOn", kUpright + headYaw(k)), "(he1 1)", "0  0"});
+    steps.push_back({message(now, "PlayOn", kUpright), "(he1 1)", "0  0"});
+    for (int k = 0; k < 3; ++k) {
+        now += 0.02;
+        steps.push_back({message(now, "PlayOn", see(kOnFront, true)), allStop(), "1  0"});
     }
-    // No weight on the feet and the camera looking up: the get-up motion
-    // takes over from the guard, and keeps the goalkeeper busy.
-    for (int k = 0; k < 4; ++k, now += 0.02) {
-        steps.push_back({message(now, "PlayOn", see(kOnBack, true) + headYaw(-k)), "(he1 -1)",
-                         k == 0 ? "1  0" : "1  1"});
-    }
+    play(steps);
+}
+
+TEST_F(Decision, FieldPlayerFallenOnItsSideDuringTheHeadScanGetsUp) {
+    start(5, kFormation, true);
+    announce(5);
+    std::vector<Step> steps = {{message(40.0, "PlayOn"), kScan, "0  0"}};
+    double now = 40.02;
+    appendLying(steps, now, kOnLeftSide, 3, "(he1 3)");
     play(steps);
 }
 

@@ -33,6 +33,17 @@ protected:
         for (FlagsID id : {F1L, F2L, G1L}) wm->setFlagsCameraPos(id, salt::Vector3f(1, 0, 0));
     }
     void seeBall() { wm->setRelBallPos(salt::Vector3f(1, 0, 0)); }
+
+    // The commands of a shipped motion's first cycle, at the present joint angles.
+    std::string firstCycle(const char* motion) {
+        Actions::Table table;
+        {
+            ScopedWorkingDir team(std::string(HALYX_SOURCE_DIR) + "/team");
+            engine()->fill(table, motion);
+        }
+        double clock = 0;
+        return engine()->act(table, clock);
+    }
 };
 
 TEST_F(HeadControl, ScanEndsAtOnceWhenWhatItLooksForIsInView) {
@@ -89,30 +100,82 @@ TEST_F(HeadControl, ScanUnderAnotherActivityLeavesItInPlace) {
     EXPECT_EQ(ACT_GUARD, engine()->getCurAct());
 }
 
-TEST_F(HeadControl, GetUpTakesOverOnlyWhenLyingOnTheBack) {
+// Each way of lying has its get-up, which ends the guard, walk or head scan the
+// fall interrupts and starts from its first keyframe; lying on the back takes
+// over as it always has.
+TEST_F(HeadControl, EachWayOfLyingGetsUpWithItsOwnMotion) {
     struct Case {
         const char* pose;
         salt::Vector3f forward, left;
-        bool takesOver;
+        Action getUp;
+        const char* motion;
     } const cases[] = {
-        {"on the back", kUp, kNorth, true},
-        {"on the front", -kUp, kNorth, false},
-        {"on the right side", kEast, kUp, false},
+        {"on the back", kUp, kNorth, ACT_GETUP, "getUp"},
+        {"on the front", -kUp, kNorth, ACT_GETUP_FRONT, "getUpFront"},
+        {"on the left side", kEast, -kUp, ACT_GETUP_LEFT, "getUpLeft"},
+        {"on the right side", kEast, kUp, ACT_GETUP_RIGHT, "getUpRight"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.pose);
-        localise(salt::Vector3f(0, 0, 0.1f), c.forward, c.left);
-        ASSERT_TRUE(wm->isFeltDown());  // no foot carries weight
-        engine()->setCurAct(ACT_GUARD);
-        const std::string commands = engine()->getUp();
-        if (c.takesOver) {
-            EXPECT_EQ(ACT_GETUP, engine()->getCurAct());
-            EXPECT_NE(engine()->stop(), commands);
-        } else {
-            EXPECT_EQ(ACT_GUARD, engine()->getCurAct());
-            EXPECT_EQ(engine()->stop(), commands);
+        // From no activity first: the back get-up's clock starts at 0 there,
+        // and the take-overs after it go on with that clock.
+        for (Action before : {ACT_NONE, ACT_GUARD, ACT_WALK, ACT_HEAD_SCAN}) {
+            SCOPED_TRACE(testing::Message() << c.pose << ", interrupting activity " << before);
+            localise(salt::Vector3f(0, 0, 0.1f), c.forward, c.left);
+            ASSERT_TRUE(wm->isFeltDown());  // no foot carries weight
+            engine()->setCurAct(before);
+            const std::string commands = engine()->getUp();
+            EXPECT_EQ(c.getUp, engine()->getCurAct());
+            if (c.getUp == ACT_GETUP) {
+                EXPECT_NE(engine()->stop(), commands);
+            } else {
+                EXPECT_EQ(firstCycle(c.motion), commands);
+            }
         }
     }
+}
+
+// A fall that is no known way of lying (here: upright, but no foot carries
+// weight) waits for the activity in progress, as before.
+TEST_F(HeadControl, FallOfNoKnownWayOfLyingLeavesTheActivityInProgress) {
+    localise(kCamera, kEast, kNorth);
+    ASSERT_TRUE(wm->isFeltDown());
+    ASSERT_EQ(0, wm->feltType());
+    for (Action before : {ACT_GUARD, ACT_WALK, ACT_HEAD_SCAN}) {
+        engine()->setCurAct(before);
+        EXPECT_EQ(engine()->stop(), engine()->getUp());
+        EXPECT_EQ(before, engine()->getCurAct());
+    }
+    engine()->setCurAct(ACT_NONE);
+    engine()->getUp();
+    EXPECT_EQ(ACT_GETUP, engine()->getCurAct());
+}
+
+TEST_F(HeadControl, GetUpOfTheFrontOrASidePlaysOnUnlessTheRobotComesToLieOnItsBack) {
+    localise(salt::Vector3f(0, 0, 0.1f), kEast, -kUp);  // on the left side
+    engine()->getUp();
+    ASSERT_EQ(ACT_GETUP_LEFT, engine()->getCurAct());
+    localise(salt::Vector3f(0, 0, 0.1f), -kUp, kNorth);  // rolled onto the front
+    EXPECT_NE(engine()->stop(), engine()->getUp());
+    EXPECT_EQ(ACT_GETUP_LEFT, engine()->getCurAct());
+    localise(salt::Vector3f(0, 0, 0.1f), kUp, kNorth);  // rolled onto the back
+    engine()->getUp();
+    // The back get-up takes over with its clock where it last stopped: after an
+    // earlier get-up that cycle ends it at once, and the next starts it afresh.
+    if (engine()->getCurAct() == ACT_NONE) engine()->getUp();
+    EXPECT_EQ(ACT_GETUP, engine()->getCurAct());
+}
+
+TEST_F(HeadControl, GetUpFromTheFrontPlaysToItsEndAndStartsAgainWhileLying) {
+    localise(salt::Vector3f(0, 0, 0.1f), -kUp, kNorth);
+    std::string commands = engine()->getUp();
+    ASSERT_EQ(ACT_GETUP_FRONT, engine()->getCurAct());
+    int cycles = 0;
+    while (engine()->isGettingUp() && ++cycles < 1000) commands = engine()->getUp();
+    EXPECT_EQ(engine()->stop(), commands);
+    EXPECT_EQ(ACT_NONE, engine()->getCurAct());
+    EXPECT_GT(cycles, 10);
+    EXPECT_EQ(firstCycle("getUpFront"), engine()->getUp());
+    EXPECT_EQ(ACT_GETUP_FRONT, engine()->getCurAct());
 }
 
 TEST_F(HeadControl, GetUpFromNoActivityPlaysTheMotionToItsEnd) {

@@ -29,7 +29,7 @@ const Range kRanges[kJointCount] = {
 // inside the joint's range, and runs its keyframes back to back from 0, each
 // long enough to be played for at least one 0.02 s cycle.
 TEST(MotionFiles, ShippedMotionsStayInsideTheJointRangesAndTimeline) {
-    for (const char* name : {"guard", "walk", "getUp"}) {
+    for (const char* name : {"guard", "walk", "getUp", "getUpFront", "getUpLeft", "getUpRight"}) {
         SCOPED_TRACE(name);
         Actions::Table t;
         {

@@ -163,7 +163,8 @@ TEST_F(Playback, MotionStartersRepeatTheirMotionEndlessly) {
 
 TEST_F(Playback, StarterWaitsWhileAnotherActivityHoldsTheEngine) {
     Actions* a = engine();
-    const Action others[] = {ACT_HEAD_SCAN, ACT_WALK, ACT_GETUP, ACT_GETUP_2};
+    const Action others[] = {ACT_HEAD_SCAN,   ACT_WALK,       ACT_GETUP,      ACT_GETUP_2,
+                             ACT_GETUP_FRONT, ACT_GETUP_LEFT, ACT_GETUP_RIGHT};
     for (Action other : others) {
         a->setCurAct(other);
         EXPECT_EQ(a->stop(), a->doGuard());
@@ -174,11 +175,16 @@ TEST_F(Playback, StarterWaitsWhileAnotherActivityHoldsTheEngine) {
     EXPECT_EQ(ACT_GUARD, a->getCurAct());
 }
 
-TEST_F(Playback, OnlyTheTwoGetUpActivitiesCountAsGettingUp) {
-    const Action all[] = {ACT_NONE, ACT_GETUP, ACT_GETUP_2, ACT_GUARD, ACT_WALK, ACT_HEAD_SCAN};
-    for (Action act : all) {
-        engine()->setCurAct(act);
-        EXPECT_EQ(act == ACT_GETUP || act == ACT_GETUP_2, engine()->isGettingUp()) << act;
+TEST_F(Playback, OnlyGetUpActivitiesCountAsGettingUp) {
+    const struct {
+        Action act;
+        bool gettingUp;
+    } all[] = {{ACT_NONE, false},       {ACT_GUARD, false},     {ACT_WALK, false},
+               {ACT_HEAD_SCAN, false},  {ACT_GETUP, true},      {ACT_GETUP_2, true},
+               {ACT_GETUP_FRONT, true}, {ACT_GETUP_LEFT, true}, {ACT_GETUP_RIGHT, true}};
+    for (const auto& a : all) {
+        engine()->setCurAct(a.act);
+        EXPECT_EQ(a.gettingUp, engine()->isGettingUp()) << a.act;
     }
 }
 
