@@ -83,6 +83,8 @@ const std::map<std::string, Setter>& valueOptions() {
          [](CommandLine& c, const std::string&, const std::string& v) { c.formationPath = v; }},
         {"--svg",
          [](CommandLine& c, const std::string&, const std::string& v) { c.server.svgPath = v; }},
+        {"--trace",
+         [](CommandLine& c, const std::string&, const std::string& v) { c.server.tracePath = v; }},
         {"--summary",
          [](CommandLine& c, const std::string&, const std::string& v) { c.summaryPath = v; }},
         {"--port-file",
@@ -136,7 +138,8 @@ const char* usageText() {
            "  --scenario FILE     scripted events\n"
            "  --formation FILE    formation to hold beams against\n"
            "  --svg FILE          picture of the field at the end (default sparring-field.svg)\n"
-           "  --summary FILE      also write the summary to FILE\n";
+           "  --summary FILE      also write the summary to FILE\n"
+           "  --trace FILE        write every robot's posture every cycle to FILE\n";
 }
 
 }  // namespace sparring

@@ -11,6 +11,7 @@
 #include "sparring/kinematic_world.h"
 #include "sparring/summary.h"
 #include "sparring/svg.h"
+#include "sparring/trace.h"
 
 namespace sparring {
 
@@ -35,7 +36,13 @@ Server::Server(const ServerOptions& options, std::ostream& log)
       listener_(options.port),
       world_(std::make_unique<KinematicWorld>()),
       referee_(options.times),
-      writer_(options.vision) {}
+      writer_(options.vision) {
+    if (!options.tracePath.empty()) {
+        trace_ = std::make_unique<std::ofstream>(options.tracePath);
+        if (!*trace_) throw std::runtime_error("cannot write " + options.tracePath);
+        *trace_ << traceHeader();
+    }
+}
 
 Server::~Server() = default;
 
@@ -326,6 +333,7 @@ void Server::advance() {
         if (a->phase == Phase::Playing && a->robot->updatePosture(now_)) {
             log_ << "sparring: agent " << who(*a) << " stands again at t=" << format(now_) << "\n";
         }
+        if (trace_ && a->phase == Phase::Playing) *trace_ << traceLine(now_, *a->robot);
     }
 }
 

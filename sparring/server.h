@@ -2,6 +2,7 @@
 #define SPARRING_SERVER_H
 
 #include <chrono>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -30,6 +31,7 @@ struct ServerOptions {
     std::vector<Event> events;      // the scenario
     std::map<int, Spot> formation;  // spots to hold beams against, team frame
     std::string svgPath = "sparring-field.svg";
+    std::string tracePath;  // the posture of every robot every cycle; empty: none
 };
 
 // The sparring server: accepts agents on 127.0.0.1 and runs a match with them in
@@ -99,6 +101,7 @@ private:
     long cycle_ = 0;
     double now_ = 0;  // simulated seconds
     bool pictureWritten_ = false;
+    std::unique_ptr<std::ofstream> trace_;  // open while --trace writes
 };
 
 }  // namespace sparring
