@@ -7,6 +7,7 @@
 
 #include "sparring/field.h"
 #include "sparring/reply.h"
+#include "sparring/robot.h"
 
 namespace sparring {
 
@@ -21,16 +22,17 @@ struct AgentRecord {
     long cyclesSent = 0;
     long cyclesAnswered = 0;
     long repliesMalformed = 0;
-    std::string firstProblem;  // the first malformed item seen
-    int falls = 0;
-    long getUpCycles = 0;           // replies moving a limb while the robot lay
-    double firstGetUpDelay = -1;    // seconds from a fall to the first such reply, or -1
-    long headCycles = 0;            // upright replies with a non-zero head speed
-    long bodyCycles = 0;            // upright replies with a non-zero speed for a leg or arm joint
-    long beams = 0;                 // beams obeyed
-    long beamsRefused = 0;          // beams outside the play modes that allow them
-    std::vector<double> latencies;  // seconds from message sent to reply received
-    std::string end = "connected";  // how the connection ended
+    std::string firstProblem;        // the first malformed item seen
+    int falls = 0;                   // scripted falls, or in the physical world the falls it saw
+    std::optional<DownRecord> down;  // the physical world's account of the falls
+    long getUpCycles = 0;            // replies moving a limb while the robot lay
+    double firstGetUpDelay = -1;     // seconds from a fall to the first such reply, or -1
+    long headCycles = 0;             // upright replies with a non-zero head speed
+    long bodyCycles = 0;             // upright replies with a non-zero speed for a leg or arm joint
+    long beams = 0;                  // beams obeyed
+    long beamsRefused = 0;           // beams outside the play modes that allow them
+    std::vector<double> latencies;   // seconds from message sent to reply received
+    std::string end = "connected";   // how the connection ended
 };
 
 // The q-quantile (0..1) of the values, nearest rank; 0 for none.

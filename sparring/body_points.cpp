@@ -8,32 +8,6 @@ namespace {
 
 constexpr double kRadPerDeg = M_PI / 180.0;
 
-// Joint indices in the server's joint table order.
-enum Joint {
-    HJ1,
-    HJ2,
-    LLJ1,
-    RLJ1,
-    LLJ2,
-    RLJ2,
-    LLJ3,
-    RLJ3,
-    LLJ4,
-    RLJ4,
-    LLJ5,
-    RLJ5,
-    LLJ6,
-    RLJ6,
-    LAJ1,
-    RAJ1,
-    LAJ2,
-    RAJ2,
-    LAJ3,
-    RAJ3,
-    LAJ4,
-    RAJ4
-};
-
 double dot(const Vec3& a, const Vec3& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }

@@ -22,6 +22,32 @@ struct JointInfo {
 
 extern const std::array<JointInfo, kJointCount> kJoints;
 
+// Joint indices in the table's order, for code that walks the body chain.
+enum JointIndex {
+    HJ1,
+    HJ2,
+    LLJ1,
+    RLJ1,
+    LLJ2,
+    RLJ2,
+    LLJ3,
+    RLJ3,
+    LLJ4,
+    RLJ4,
+    LLJ5,
+    RLJ5,
+    LLJ6,
+    RLJ6,
+    LAJ1,
+    RAJ1,
+    LAJ2,
+    RAJ2,
+    LAJ3,
+    RAJ3,
+    LAJ4,
+    RAJ4
+};
+
 // Index of the joint whose effector is `name`, or -1.
 int jointByEffector(const std::string& name);
 

@@ -103,6 +103,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             c.help = true;
             continue;
         }
+        if (a == "--world") {
+            if (i + 1 == args.size()) throw OptionError(a + " needs a value");
+            const std::string& w = args[++i];
+            if (w != "physics" && w != "kinematic") {
+                throw OptionError("--world: \"" + w + "\" is not physics or kinematic");
+            }
+            c.server.world = w == "physics" ? WorldKind::Physics : WorldKind::Kinematic;
+            continue;
+        }
         if (a == "--full-vision") {
             c.server.vision.full = true;
             continue;
@@ -119,6 +128,7 @@ const char* usageText() {
     return "usage: sparring [options]\n"
            "A stand-in simulation server: runs a match in lock-step with the agents that\n"
            "connect to 127.0.0.1 and prints a summary at the end.\n"
+           "  --world W           physics (rigid bodies, the default) or kinematic\n"
            "  --port N            listening port (default 3100; 0 picks a free one)\n"
            "  --port-file FILE    write the port listened on to FILE\n"
            "  --agents N          start once N agents have sent init (default 0)\n"

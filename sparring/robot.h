@@ -2,6 +2,7 @@
 #define SPARRING_ROBOT_H
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "sparring/body_points.h"
@@ -33,6 +34,14 @@ struct BodySensors {
     std::array<FootReading, 2> feet;  // left, right
 };
 
+// How often and how long a robot has been down, as the physical world watches it.
+struct DownRecord {
+    int falls = 0;           // times it went down
+    int stood = 0;           // times it was upright again afterwards
+    double downSeconds = 0;  // seconds spent down, the current spell included
+    double longestDown = 0;  // seconds, the longest spell
+};
+
 // One robot of a world, as perception, referee and replies see it: who it is, its ground
 // pose, its joints, its camera and its sensors. The world it lives in decides how those
 // come about (kinematic or physical). Poses are held in the server frame; beams arrive in
@@ -62,6 +71,11 @@ public:
     virtual void fall(Posture posture, double now, double lieSeconds) = 0;
     // Returns true when the robot stood up in this call.
     virtual bool updatePosture(double now) = 0;
+    // Falls as the world itself saw them; none in a world where falls are only scripted.
+    virtual std::optional<DownRecord> downRecord(double /*now*/) const { return std::nullopt; }
+    // An impulse on the torso, newton-seconds, server frame; a world without physics
+    // ignores it.
+    virtual void push(const Vec3& /*impulse*/) {}
 
     virtual double angle(int joint) const = 0;                // degrees
     double speed(int joint) const { return speeds_[joint]; }  // rad/s, as commanded

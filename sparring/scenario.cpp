@@ -65,8 +65,13 @@ Event readFall(Words& w, Event e) {
         e.posture = Posture::OnBack;
     } else if (how == "front") {
         e.posture = Posture::OnFront;
+    } else if (how == "left") {
+        e.posture = Posture::OnLeft;
+    } else if (how == "right") {
+        e.posture = Posture::OnRight;
     } else {
-        throw ScenarioError(w.line(), "fall direction must be back or front, not \"" + how + "\"");
+        throw ScenarioError(
+            w.line(), "fall direction must be back, front, left or right, not \"" + how + "\"");
     }
     return e;
 }
@@ -91,6 +96,12 @@ Event readEvent(Words& w) {
         e.kind = Event::Kind::Ball;
         e.x = w.number("x");
         e.y = w.number("y");
+    } else if (kind == "push") {
+        e.kind = Event::Kind::Push;
+        e.side = w.side();
+        e.unum = w.unum();
+        e.x = w.number("impulse x");
+        e.y = w.number("impulse y");
     } else if (kind == "place") {
         e.kind = Event::Kind::Place;
         e.side = w.side();

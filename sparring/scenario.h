@@ -13,15 +13,17 @@ namespace sparring {
 
 // One scripted event of a scenario file.
 struct Event {
-    enum class Kind { Fall, Goal, Ball, Place };
+    enum class Kind { Fall, Goal, Ball, Place, Push };
     double time = 0;  // simulated seconds
     Kind kind = Kind::Goal;
     Side side = Side::Left;  // the robot's team, or the scoring side
     int unum = 0;
     Posture posture = Posture::OnBack;
     double lieSeconds = -1;  // -1: the server's default
-    double x = 0, y = 0;     // metres: ball in the server frame, a robot in its team's frame
-    double heading = 0;      // degrees, team frame
+    // metres: ball in the server frame, a robot in its team's frame; for a push the
+    // impulse, newton-seconds, server frame
+    double x = 0, y = 0;
+    double heading = 0;  // degrees, team frame
 };
 
 // A scenario line that cannot be read: names the line and what is wrong with it.

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
 #include "sparring/kinematic_world.h"
+#include "sparring/physics_world.h"
 #include "sparring/summary.h"
 #include "sparring/svg.h"
 #include "sparring/trace.h"
@@ -28,15 +30,26 @@ std::string format(double v, const char* pattern = "%.2f") {
     return buf;
 }
 
+std::unique_ptr<World> makeWorld(WorldKind kind, std::ostream& log) {
+    if (kind == WorldKind::Kinematic) return std::make_unique<KinematicWorld>();
+    return std::make_unique<PhysicsWorld>(log);
+}
+
+// The physical world reports the body in the current server's forms (accelerometer, foot
+// pressure only while touching, no touch perceptor); the kinematic one in the old forms.
+MessageForms formsFor(WorldKind kind) {
+    return kind == WorldKind::Physics ? MessageForms::New : MessageForms::Old;
+}
+
 }  // namespace
 
 Server::Server(const ServerOptions& options, std::ostream& log)
     : options_(options),
       log_(log),
       listener_(options.port),
-      world_(std::make_unique<KinematicWorld>()),
+      world_(makeWorld(options.world, log)),
       referee_(options.times),
-      writer_(options.vision) {
+      writer_(options.vision, formsFor(options.world)) {
     if (!options.tracePath.empty()) {
         trace_ = std::make_unique<std::ofstream>(options.tracePath);
         if (!*trace_) throw std::runtime_error("cannot write " + options.tracePath);
@@ -47,6 +60,7 @@ Server::Server(const ServerOptions& options, std::ostream& log)
 Server::~Server() = default;
 
 bool Server::run() {
+    const std::clock_t cpuStart = std::clock();
     waitForAgents();
     if (registered() == 0) {
         log_ << "sparring: no agent connected within " << options_.waitSeconds << " s\n";
@@ -61,6 +75,7 @@ bool Server::run() {
         if (referee_.over()) ++gameOverCycles;
         advance();
     }
+    cpuSeconds_ = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     finish();
     return true;
 }
@@ -330,10 +345,12 @@ void Server::advance() {
     referee_.update(now_);
     applyDueEvents();
     for (auto& a : agents_) {
-        if (a->phase == Phase::Playing && a->robot->updatePosture(now_)) {
+        if (a->phase != Phase::Playing) continue;
+        if (a->robot->updatePosture(now_)) {
             log_ << "sparring: agent " << who(*a) << " stands again at t=" << format(now_) << "\n";
         }
-        if (trace_ && a->phase == Phase::Playing) *trace_ << traceLine(now_, *a->robot);
+        watchFalls(*a);
+        if (trace_) *trace_ << traceLine(now_, *a->robot);
     }
 }
 
@@ -367,17 +384,41 @@ void Server::applyEvent(const Event& e) {
              << " " << e.unum << "\n";
         return;
     }
+    applyRobotEvent(*agent, e);
+}
+
+void Server::applyRobotEvent(Agent& agent, const Event& e) {
+    Robot& robot = *agent.robot;
     if (e.kind == Event::Kind::Place) {
         const Vec3 p = toServerFrame(e.side, {e.x, e.y, 0});
-        agent->robot->place(p.x, p.y, headingToServerFrame(e.side, e.heading));
+        robot.place(p.x, p.y, headingToServerFrame(e.side, e.heading));
         return;
     }
-    agent->robot->fall(e.posture, now_, e.lieSeconds > 0 ? e.lieSeconds : options_.lieSeconds);
-    agent->fellAt = now_;
-    agent->getUpSeen = false;
-    ++agent->record.falls;
-    log_ << "sparring: agent " << who(*agent) << " falls on its " << postureName(e.posture)
+    if (e.kind == Event::Kind::Push) {
+        robot.push({e.x, e.y, 0});
+        log_ << "sparring: agent " << who(agent) << " is pushed with (" << format(e.x) << ", "
+             << format(e.y) << ") N s at t=" << format(now_) << "\n";
+        return;
+    }
+    robot.fall(e.posture, now_, e.lieSeconds > 0 ? e.lieSeconds : options_.lieSeconds);
+    log_ << "sparring: agent " << who(agent) << " falls on its " << postureName(e.posture)
          << " at t=" << format(now_) << "\n";
+    if (robot.downRecord(now_)) return;  // the world sees the fall itself
+    agent.fellAt = now_;
+    agent.getUpSeen = false;
+    ++agent.record.falls;
+}
+
+void Server::watchFalls(Agent& agent) {
+    const std::optional<DownRecord> down = agent.robot->downRecord(now_);
+    if (!down) return;
+    AgentRecord& rec = agent.record;
+    if (down->falls > rec.falls) {
+        agent.fellAt = now_;
+        agent.getUpSeen = false;
+    }
+    rec.falls = down->falls;
+    rec.down = down;
 }
 
 GameView Server::view() const {
@@ -412,6 +453,8 @@ std::string Server::summary() const {
     match.cycles = cycle_;
     match.scoreLeft = referee_.score(Side::Left);
     match.scoreRight = referee_.score(Side::Right);
+    match.world = world_->name();
+    match.cpuSeconds = cpuSeconds_;
     if (pictureWritten_) match.picture = options_.svgPath;
     return formatSummary(match, records(), options_.formation);
 }

@@ -19,6 +19,10 @@
 
 namespace sparring {
 
+// Which world a match is played in: rigid bodies under gravity, or the kinematic
+// world of scripted falls.
+enum class WorldKind { Physics, Kinematic };
+
 // Everything a match is played with: the command line and the files it names, read.
 struct ServerOptions {
     unsigned short port = 3100;  // 0: any free port
@@ -32,6 +36,7 @@ struct ServerOptions {
     std::map<int, Spot> formation;  // spots to hold beams against, team frame
     std::string svgPath = "sparring-field.svg";
     std::string tracePath;  // the posture of every robot every cycle; empty: none
+    WorldKind world = WorldKind::Physics;
 };
 
 // The sparring server: accepts agents on 127.0.0.1 and runs a match with them in
@@ -80,6 +85,8 @@ private:
     void advance();
     void applyDueEvents();
     void applyEvent(const Event& e);
+    void applyRobotEvent(Agent& agent, const Event& e);
+    void watchFalls(Agent& agent);
     void finish();
     GameView view() const;
     std::string who(const Agent& agent) const;
@@ -101,6 +108,7 @@ private:
     long cycle_ = 0;
     double now_ = 0;  // simulated seconds
     bool pictureWritten_ = false;
+    double cpuSeconds_ = 0;                 // the server's own CPU time for the match
     std::unique_ptr<std::ofstream> trace_;  // open while --trace writes
 };
 

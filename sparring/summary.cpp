@@ -37,6 +37,11 @@ std::string agentLine(const AgentRecord& a, const std::map<int, Spot>& formation
     s += " answered=" + std::to_string(a.cyclesAnswered) + "/" + std::to_string(a.cyclesSent);
     s += " malformed=" + std::to_string(a.repliesMalformed);
     s += " falls=" + std::to_string(a.falls);
+    if (a.down) {
+        s += " stood=" + std::to_string(a.down->stood);
+        s += " down_s=" + fixed(a.down->downSeconds, 2);
+        s += " longest_down_s=" + fixed(a.down->longestDown, 2);
+    }
     s += " getup=" + std::to_string(a.getUpCycles);
     s += " first_getup=" + (a.firstGetUpDelay < 0 ? std::string("-") : fixed(a.firstGetUpDelay, 2));
     s += " head=" + std::to_string(a.headCycles);
@@ -55,7 +60,11 @@ std::string formatSummary(const MatchResult& match, const std::vector<AgentRecor
     std::string s = "sparring summary: " + fixed(match.seconds, 2) + " s simulated, " +
                     std::to_string(match.cycles) + " cycles, score left " +
                     std::to_string(match.scoreLeft) + " : " + std::to_string(match.scoreRight) +
-                    " right, " + std::to_string(agents.size()) + " connections\n";
+                    " right, " + std::to_string(agents.size()) + " connections";
+    if (!match.world.empty()) {
+        s += ", world=" + match.world + " cpu_s=" + fixed(match.cpuSeconds, 2);
+    }
+    s += "\n";
     for (const AgentRecord& a : agents) s += agentLine(a, formation);
     if (!match.picture.empty()) s += "picture: " + match.picture + "\n";
     return s;

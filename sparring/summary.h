@@ -15,7 +15,9 @@ struct MatchResult {
     double seconds = 0;  // simulated time played
     long cycles = 0;
     int scoreLeft = 0, scoreRight = 0;
-    std::string picture;  // path of the SVG picture, empty when none was written
+    std::string picture;    // path of the SVG picture, empty when none was written
+    std::string world;      // "physics" or "kinematic"; empty leaves it out
+    double cpuSeconds = 0;  // the server's CPU seconds for the match
 };
 
 // The end-of-match report: a heading line, one line per agent of key=value fields

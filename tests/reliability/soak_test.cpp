@@ -84,11 +84,12 @@ TEST(Soak, LongMatchMissesNoReplyAndMemoryStaysFlatAfterWarmUp) {
     const double duration = cycles * kCycle;
     TempDir dir;
     const std::string team = std::string(HALYX_SOURCE_DIR) + "/team";
-    AgentProcess server(SPARRING_BIN,
-                        {"--port", "0", "--port-file", dir.path() + "/port", "--agents", "2",
-                         "--duration", std::to_string(duration), "--timeout", "30000", "--svg", "",
-                         "--scenario", dir.write("scenario.txt", scenario(duration))},
-                        dir.path());
+    AgentProcess server(
+        SPARRING_BIN,
+        {"--world", "kinematic", "--port", "0", "--port-file", dir.path() + "/port", "--agents",
+         "2", "--duration", std::to_string(duration), "--timeout", "30000", "--svg", "",
+         "--scenario", dir.write("scenario.txt", scenario(duration))},
+        dir.path());
     const std::string port = waitForPort(dir.path() + "/port", server);
 
     std::vector<std::unique_ptr<AgentProcess>> agents;

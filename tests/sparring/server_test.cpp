@@ -51,6 +51,7 @@ ServerOptions shortMatch(int agents, double seconds) {
     o.times.kickOff = 0.1;
     o.times.goalPause = 0.2;
     o.times.duration = seconds;
+    o.world = WorldKind::Kinematic;  // the scripted world these checks are written for
     return o;
 }
 

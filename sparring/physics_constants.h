@@ -1,0 +1,58 @@
+#ifndef SPARRING_PHYSICS_CONSTANTS_H
+#define SPARRING_PHYSICS_CONSTANTS_H
+
+// Every constant of the physical world in one place, with its unit and why it has its
+// value (docs/sparring.md repeats them).
+
+namespace sparring::physics {
+
+constexpr double kGravity = 9.81;  // m/s^2
+// Physics steps per 0.02 s cycle. Each step solves the constraints exactly (ODE's
+// dWorldStep): the iterative solver lets the chain of light bodies (35 g elbows on a
+// 1.2 kg torso) sag and fall even with 8 steps of 40 iterations, while the exact one
+// holds a standing robot still with one step per cycle. One step keeps 9 robots several
+// times faster than real time; each more step costs as much again.
+constexpr int kStepsPerCycle = 1;
+// Largest torque a hinge's motor gives to hold its commanded speed, N·m: the range of
+// the small servos of robots of this size, enough to hold the robot in a crouch.
+constexpr double kMaxMotorTorque = 10.0;
+// Foot-ground (and every other) friction coefficient.
+constexpr double kFriction = 1.0;
+// Contacts are springs with dampers, a little soft and strongly damped: a standing robot
+// sinks under a millimetre onto its eight sole corners and rests there without jitter.
+constexpr double kContactStiffness = 2.0e4;  // N/m per contact point
+constexpr double kContactDamping = 400.0;    // N·s/m per contact point
+// Speed at which overlapping bodies are pushed apart, m/s: two robots beamed onto one
+// spot separate instead of exploding.
+constexpr double kMaxCorrectingSpeed = 0.5;
+constexpr int kMaxContactsPerPair = 8;
+// Bodies without a shape (neck, shoulders, elbows, hips, ankles) get the inertia of a
+// sphere of this radius, metres.
+constexpr double kSmallBodyRadius = 0.02;
+// The soles start this far above the ground after a beam, metres.
+constexpr double kPlacementGap = 0.001;
+
+// The ball: 26 g; the grass slows it through damping of its speed and spin (fractions
+// taken off per step), so a rolling ball comes to rest within a few metres.
+constexpr double kBallMass = 0.026;  // kilograms
+constexpr double kBallLinearDamping = 0.002;
+constexpr double kBallAngularDamping = 0.01;
+
+// A robot whose bodies move faster than these, or whose hinges have come this far apart,
+// is unstable and is reset upright at its place.
+constexpr double kMaxBodySpeed = 100.0;  // m/s
+constexpr double kMaxBodySpin = 500.0;   // rad/s
+constexpr double kMaxHingeGap = 0.05;    // metres
+
+// Down and up for the summary: down when the torso axis leans more than kDownTilt or the
+// camera drops below kDownCamera; up again after kUpHold seconds within kUpTilt and
+// above kUpCamera.
+constexpr double kDownTilt = 60;      // degrees
+constexpr double kDownCamera = 0.30;  // metres
+constexpr double kUpTilt = 20;        // degrees
+constexpr double kUpCamera = 0.45;    // metres
+constexpr double kUpHold = 1.0;       // seconds
+
+}  // namespace sparring::physics
+
+#endif
