@@ -33,10 +33,19 @@ float WorldModel::footLoad(const FootRes& res, double stamp) const {
     return stamp == mServerTime ? std::fabs(res.force.z()) : 0.0f;
 }
 
+// A robot dropped onto its feet (a beam sets it down from a little above the
+// ground) has no foot reading in the message of that cycle and its
+// accelerometer reads free fall (about 0 m/s^2): it is in the air, not lying,
+// and a get-up started then throws a standing robot over.
+bool WorldModel::inFreeFall() const {
+    const float kMost = 3.0f;  // m/s^2, under a third of gravity's 9.81
+    return mAccTime == mServerTime && mAcc.Length() < kMost;
+}
+
 bool WorldModel::isFeltDown() {
     const float zL = footLoad(mLeftFootForce, mLeftFootTime);
     const float zR = footLoad(mRightFootForce, mRightFootTime);
-    if (!(zL > 8.0f) && !(zR > 8.0f)) return true;
+    if (!(zL > 8.0f) && !(zR > 8.0f)) return !inFreeFall();
     // The centre of mass and the feet are torso-aligned: they reach the field
     // through the neck as every body point does, or a turned head would tilt
     // them (with the head pitched 45 degrees an upright robot read as fallen).

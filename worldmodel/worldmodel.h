@@ -140,7 +140,8 @@ public:
 
     // Situation queries
     // Whether the centre of mass has left the support of the loaded feet. Only
-    // foot readings of the current message count as load.
+    // foot readings of the current message count as load; with no foot loaded
+    // the robot is down unless its accelerometer reads free fall.
     bool isFeltDown();
     // How the robot lies: 1 on its back, 4 on its front, 2 on its left side,
     // 3 on its right side, 5 with both feet near the head, 0 none of these.
@@ -183,6 +184,8 @@ private:
     // accelerometer, while the camera has no current fix from landmarks and the
     // accelerometer has a current reading that is mostly gravity; otherwise false.
     bool accelerometerUp(salt::Vector3f& up) const;
+    // The accelerometer's current reading is free fall: the robot is in the air.
+    bool inFreeFall() const;
     // The vertical load (newtons) of a foot reading taken at time `stamp`.
     float footLoad(const FootRes& res, double stamp) const;
     // A vector of the torso-aligned body frame as a field point, through the

@@ -84,3 +84,32 @@ TEST(FallDetection, ACurrentFixOrAnUnusableReadingLeavesTheCameraToDecide) {
         EXPECT_EQ(wm.feltType(), 0);
     }
 }
+
+// A robot set down a little above the ground (a beam) touches nothing for one
+// cycle: no foot reading, and its accelerometer reads free fall. It is in the
+// air, not lying; only a reading of this message that is near zero says so.
+TEST(FallDetection, NoFootLoadedInFreeFallIsNotDown) {
+    struct Case {
+        const char* what;
+        bool accNow;
+        Vector3f acc;  // m/s^2
+        bool down;
+    } const cases[] = {
+        {"free fall", true, Vector3f(0.1f, 0, -0.2f), false},
+        {"resting on the back", true, Vector3f(kG, 0, 0), true},
+        {"standing on something that is not a foot", true, Vector3f(0, 0, kG), true},
+        {"free fall read in an earlier message", false, Vector3f(0, 0, 0), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        fixUpright(wm, 1.0);
+        if (!c.accNow) wm.setAcc(c.acc);
+        wm.setServerTime(1.02);
+        if (c.accNow) wm.setAcc(c.acc);
+        EXPECT_EQ(wm.isFeltDown(), c.down);
+    }
+    WorldModel old;  // a server without an accelerometer
+    fixUpright(old, 1.0);
+    EXPECT_TRUE(old.isFeltDown());
+}
