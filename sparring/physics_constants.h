@@ -12,7 +12,7 @@ constexpr double kGravity = 9.81;  // m/s^2
 // 1.2 kg torso) sag and fall even with 8 steps of 40 iterations, while the exact one
 // holds a standing robot still with one step per cycle. One step keeps 9 robots several
 // times faster than real time; each more step costs as much again.
-constexpr int kStepsPerCycle = 1;
+constexpr int kStepsPerCycle = 4;
 // Largest torque a hinge's motor gives to hold its commanded speed, N·m: the range of
 // the small servos of robots of this size, enough to hold the robot in a crouch.
 constexpr double kMaxMotorTorque = 10.0;

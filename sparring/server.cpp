@@ -413,9 +413,13 @@ void Server::watchFalls(Agent& agent) {
     const std::optional<DownRecord> down = agent.robot->downRecord(now_);
     if (!down) return;
     AgentRecord& rec = agent.record;
+    // One log line each time the robot goes down (standing again has its line in
+    // advance()), so that the time of each fall can be read: the trials tool times
+    // get-ups and counts falls by them.
     if (down->falls > rec.falls) {
         agent.fellAt = now_;
         agent.getUpSeen = false;
+        log_ << "sparring: agent " << who(agent) << " falls down at t=" << format(now_) << "\n";
     }
     rec.falls = down->falls;
     rec.down = down;
