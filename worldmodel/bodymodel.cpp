@@ -115,5 +115,5 @@ void WorldModel::updateSelf() {
 }
 
 salt::Vector3f WorldModel::bodyToField(const salt::Vector3f& rel) const {
-    return translate(throughNeck(rel, Turn(-getMyJointAngle(HJ1)), Turn(getMyJointAngle(HJ2))));
+    return translate(throughNeck(rel, Turn(-mFixNeckYaw), Turn(mFixNeckPitch)));
 }

@@ -95,6 +95,8 @@ void WorldModel::fixCameraPose() {
     }
     if (counter == 0) return;
     mSelf.setMyPos(sum / static_cast<float>(counter));
+    mFixNeckYaw = getMyJointAngle(HJ1);
+    mFixNeckPitch = getMyJointAngle(HJ2);
     mCameraFixTime = mServerTime;
 }
 

@@ -49,6 +49,8 @@ bool WorldModel::isFeltDown() {
     // The centre of mass and the feet are torso-aligned: they reach the field
     // through the neck as every body point does, or a turned head would tilt
     // them (with the head pitched 45 degrees an upright robot read as fallen).
+    // The neck is taken as it stood at the camera's fix, so that a head turning
+    // while no landmarks are in view does not tilt them either.
     const Vector3f com = bodyToField(mSelf.getCOM());
     const Vector3f left = bodyToField(mSelf.getMyRelPos(LFOOT));
     const Vector3f right = bodyToField(mSelf.getMyRelPos(RFOOT));

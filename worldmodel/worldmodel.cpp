@@ -46,6 +46,8 @@ WorldModel::WorldModel()
       mBattery(0.0),
       mGoalie(false),
       mCameraFixTime(-1.0),
+      mFixNeckYaw(0.0),
+      mFixNeckPitch(0.0),
       mBeamed(false) {
     // Like the ball, a landmark counts as not seen until its first sighting;
     // a start of 0 would make every landmark count as seen at server time 0,

@@ -105,8 +105,10 @@ public:
     // server time of its message; older servers send none.
     bool setAcc(const salt::Vector3f& acceleration);
     salt::Vector3f getAcc() const { return mAcc; }
-    // A foot reading is stamped with the server time of its message; the
-    // server sends none for a foot that touches nothing.
+    // A foot reading is stamped with the present server time, which the
+    // server's time reading at the head of each message has set: the stamp
+    // tells whether it came with the current message. The server sends none
+    // for a foot that touches nothing.
     bool setLeftFootForce(const FootRes& res);
     FootRes getLeftFootForce() const { return mLeftFootForce; }
     bool setRightFootForce(const FootRes& res);
@@ -188,8 +190,11 @@ private:
     bool inFreeFall() const;
     // The vertical load (newtons) of a foot reading taken at time `stamp`.
     float footLoad(const FootRes& res, double stamp) const;
-    // A vector of the torso-aligned body frame as a field point, through the
-    // neck's yaw and pitch and then the camera pose.
+    // A vector of the torso-aligned body frame as a field point: through the
+    // neck's yaw and pitch as they were when the camera pose was fixed, then
+    // through that pose. With a fix of this cycle these are the present neck
+    // angles, as the body model uses them; with an older fix the camera has
+    // turned with the head since, while the trunk has not.
     salt::Vector3f bodyToField(const salt::Vector3f& rel) const;
     // Landmarks q < r < s of one goal line, flags and posts mixed: the triples
     // that fix a pose and that count as seeing landmarks.
@@ -241,6 +246,8 @@ private:
     // Rotation part: the negated camera-to-field rotation; zero until the first fix.
     salt::Matrix mCameraMatrix;
     double mCameraFixTime;  // server time of the latest pose fixed from landmarks, seconds
+    double mFixNeckYaw;     // neck yaw when the camera pose was last fixed, degrees
+    double mFixNeckPitch;   // neck pitch when the camera pose was last fixed, degrees
     bool mBeamed;
     std::deque<salt::Vector3f> mBallHistory;  // ball velocities, oldest first
 };

@@ -111,6 +111,26 @@ TEST(FallDetection, HeadTurnsDoNotTiltTheBody) {
     EXPECT_GT(standing, 0);
 }
 
+// Without landmarks in view the camera pose keeps its last fix while the head
+// scan turns the head: the trunk has not moved, and still stands.
+TEST(FallDetection, HeadTurnsAfterTheLastFixDoNotTiltTheBody) {
+    const double necks[][2] = {{0, 45}, {0, -45}, {120, 45}, {-120, -45}};  // yaw, pitch
+    for (const auto& neck : necks) {
+        for (const Support& c : kSupports) {
+            SCOPED_TRACE(testing::Message()
+                         << "neck yaw " << neck[0] << " pitch " << neck[1] << " limit " << c.limit);
+            WorldModel wm;
+            localise(wm, 1.0, Pose::at(-3, 0, 0.5f, 30), kLeftLine);
+            wm.setMyJointAngle(HJ1, neck[0]);
+            wm.setMyJointAngle(HJ2, neck[1]);
+            wm.setServerTime(1.02);
+            wm.globalize();  // nothing seen: no new fix
+            loadFeet(wm, c.left, c.right);
+            EXPECT_FALSE(wm.isFeltDown());
+        }
+    }
+}
+
 // The server sends no foot reading for a foot that touches nothing: a reading
 // of an earlier message must not keep counting as load. Leaning 25 degrees to
 // one side puts the centre of mass 0.12 m from the midpoint of the feet, 0.07 m
