@@ -1,6 +1,7 @@
 #include "sparring/contacts.h"
 
 #include <cmath>
+#include <utility>
 
 #include "sparring/physics_constants.h"
 #include "sparring/physics_robot.h"
@@ -38,10 +39,22 @@ void Contacts::nearCallback(void* data, dGeomID a, dGeomID b) {
 void Contacts::touch(dGeomID a, dGeomID b) {
     void* ownerA = dGeomGetData(a);
     if (ownerA != nullptr && ownerA == dGeomGetData(b)) return;  // one robot's own parts
-    const dBodyID ba = dGeomGetBody(a), bb = dGeomGetBody(b);
-    if (ba == nullptr && bb == nullptr) return;
+    if (dGeomGetBody(a) == nullptr && dGeomGetBody(b) == nullptr) return;
+    // A foot goes first, so that the contact joint's first body is the foot and its
+    // feedback's first force the one on the foot.
+    PhysicsRobot* robot = nullptr;
+    int foot = 0;
+    if (!isFoot(a, robot, foot) && isFoot(b, robot, foot)) std::swap(a, b);
+    void* ownerB = dGeomGetData(b);
+    int most = kMaxContactsPerPair;
+    if (ownerA != nullptr && ownerB != nullptr) {
+        // Two robots: one point per pair of parts and a few per pair of robots, or two
+        // robots beamed into each other would make the step's problem huge.
+        if (!allowRobotContact(ownerA, ownerB)) return;
+        most = 1;
+    }
     dContactGeom found[kMaxContactsPerPair];
-    const int n = dCollide(a, b, kMaxContactsPerPair, found, sizeof(dContactGeom));
+    const int n = dCollide(a, b, most, found, sizeof(dContactGeom));
     for (int i = 0; i < n; ++i) {
         dContact c{};
         c.surface.mode = dContactSoftERP | dContactSoftCFM | dContactApprox1;
@@ -50,36 +63,34 @@ void Contacts::touch(dGeomID a, dGeomID b) {
         c.surface.soft_cfm = cfm_;
         c.geom = found[i];
         const dJointID j = dJointCreateContact(world_, group_, &c);
-        dJointAttach(j, ba, bb);
-        const Vec3 at{found[i].pos[0], found[i].pos[1], found[i].pos[2]};
-        dJointFeedback* fb = nullptr;
-        if (used_ < feedback_.size()) fb = &feedback_[used_];
-        bool noted = false;
-        if (fb != nullptr && ownerA != nullptr) {
-            noteFoot(a, true, at, fb);
-            noted = !feet_.empty() && feet_.back().feedback == fb;
-        }
-        if (fb != nullptr && !noted && dGeomGetData(b) != nullptr) {
-            noteFoot(b, false, at, fb);
-            noted = !feet_.empty() && feet_.back().feedback == fb;
-        }
-        if (noted) {
-            dJointSetFeedback(j, fb);
-            ++used_;
-        }
+        dJointAttach(j, dGeomGetBody(a), dGeomGetBody(b));
+        if (robot == nullptr || used_ == feedback_.size()) continue;
+        dJointFeedback* fb = &feedback_[used_++];
+        *fb = {};  // a step leaves it alone when the foot is at rest
+        dJointSetFeedback(j, fb);
+        feet_.push_back({robot, foot, {found[i].pos[0], found[i].pos[1], found[i].pos[2]}, fb});
     }
 }
 
-void Contacts::noteFoot(dGeomID geom, bool isFirst, const Vec3& at, dJointFeedback* feedback) {
-    auto* robot = static_cast<PhysicsRobot*>(dGeomGetData(geom));
-    int foot = 0;
-    if (robot->isFoot(dGeomGetBody(geom), foot))
-        feet_.push_back({robot, foot, isFirst, at, feedback});
+bool Contacts::allowRobotContact(const void* a, const void* b) {
+    if (b < a) std::swap(a, b);
+    for (RobotPair& p : robotPairs_) {
+        if (p.a == a && p.b == b) return ++p.contacts <= kMaxRobotContacts;
+    }
+    robotPairs_.push_back({a, b, 1});
+    return true;
+}
+
+bool Contacts::isFoot(dGeomID geom, PhysicsRobot*& robot, int& foot) {
+    auto* owner = static_cast<PhysicsRobot*>(dGeomGetData(geom));
+    if (owner == nullptr || !owner->isFoot(dGeomGetBody(geom), foot)) return false;
+    robot = owner;
+    return true;
 }
 
 void Contacts::finishStep() {
     for (const FootContact& c : feet_) {
-        const dReal* f = c.isFirst ? c.feedback->f1 : c.feedback->f2;
+        const dReal* f = c.feedback->f1;
         FootLoad& load = c.robot->footLoad(c.foot);
         const Vec3 force{f[0], f[1], f[2]};
         load.force = load.force + force;
@@ -96,6 +107,7 @@ void Contacts::finishStep() {
         }
     }
     feet_.clear();
+    robotPairs_.clear();
     used_ = 0;
     dJointGroupEmpty(group_);
 }

@@ -29,15 +29,24 @@ public:
 private:
     struct FootContact {
         PhysicsRobot* robot;
-        int foot;      // 0 left, 1 right
-        bool isFirst;  // the foot is the contact joint's first body
-        Vec3 at;       // contact point, server frame, metres
+        int foot;  // 0 left, 1 right
+        Vec3 at;   // contact point, server frame, metres
         dJointFeedback* feedback;
     };
 
+    // Contacts between two robots in this step.
+    struct RobotPair {
+        const void* a;
+        const void* b;
+        int contacts;
+    };
+
     static void nearCallback(void* data, dGeomID a, dGeomID b);
+    // Counts one more contact between the two robots; false once they have enough.
+    bool allowRobotContact(const void* a, const void* b);
     void touch(dGeomID a, dGeomID b);
-    void noteFoot(dGeomID geom, bool isFirst, const Vec3& at, dJointFeedback* feedback);
+    // Whether the shape is a robot's foot, and whose.
+    static bool isFoot(dGeomID geom, PhysicsRobot*& robot, int& foot);
 
     dWorldID world_;
     dJointGroupID group_;
@@ -45,6 +54,7 @@ private:
     std::vector<dJointFeedback> feedback_;  // fixed capacity: ODE keeps pointers into it
     std::size_t used_ = 0;
     std::vector<FootContact> feet_;
+    std::vector<RobotPair> robotPairs_;
 };
 
 }  // namespace sparring

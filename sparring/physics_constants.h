@@ -16,6 +16,10 @@ constexpr int kStepsPerCycle = 4;
 // Largest torque a hinge's motor gives to hold its commanded speed, N·m: the range of
 // the small servos of robots of this size, enough to hold the robot in a crouch.
 constexpr double kMaxMotorTorque = 10.0;
+// How much of its torque a motor may give while it drives a joint away from the stop it
+// rests on (ODE's fudge factor): at the full torque a joint whose speed flips every cycle
+// jumps off its stop and the light bodies spin up to hundreds of rad/s.
+constexpr double kStopFudge = 0.1;
 // Foot-ground (and every other) friction coefficient.
 constexpr double kFriction = 1.0;
 // Contacts are springs with dampers, a little soft and strongly damped: a standing robot
@@ -25,7 +29,19 @@ constexpr double kContactDamping = 400.0;    // N·s/m per contact point
 // Speed at which overlapping bodies are pushed apart, m/s: two robots beamed onto one
 // spot separate instead of exploding.
 constexpr double kMaxCorrectingSpeed = 0.5;
-constexpr int kMaxContactsPerPair = 8;
+// Contact points per pair of touching shapes (a box on the ground has four corners), and
+// in all between two robots in one step.
+constexpr int kMaxContactsPerPair = 4;
+// Shapes may sink this far into each other before contacts push back, metres: keeps
+// resting contacts from breaking and re-forming every step.
+constexpr double kSurfaceLayer = 0.0005;
+// A body slower than these for kRestSteps steps is at rest and left out of the steps
+// (ODE's auto-disable) until a command, a push, a beam or a touch wakes it: a robot
+// standing still costs almost nothing.
+constexpr double kRestSpeed = 0.005;  // m/s
+constexpr double kRestSpin = 0.01;    // rad/s
+constexpr int kRestSteps = 10;
+constexpr int kMaxRobotContacts = 6;
 // Bodies without a shape (neck, shoulders, elbows, hips, ankles) get the inertia of a
 // sphere of this radius, metres.
 constexpr double kSmallBodyRadius = 0.02;

@@ -108,6 +108,7 @@ void PhysicsRobot::build(dWorldID world, dSpaceID space) {
         dJointSetHingeAxis(hinges_[j], h.axis.x, h.axis.y, h.axis.z);
         dJointSetHingeParam(hinges_[j], dParamLoStop, kJoints[j].minDegrees / kDegPerRad);
         dJointSetHingeParam(hinges_[j], dParamHiStop, kJoints[j].maxDegrees / kDegPerRad);
+        dJointSetHingeParam(hinges_[j], dParamFudgeFactor, kStopFudge);
         dJointSetHingeParam(hinges_[j], dParamFMax, kMaxMotorTorque);
     }
 }
@@ -135,6 +136,7 @@ void PhysicsRobot::setPose(const std::array<double, kJointCount>& degrees, const
     }
     impulse_ = {};
     torsoVelocity_ = {};
+    wake();
     for (FootLoad& l : loads_) l = {};
     for (int j = 0; j < kJointCount; ++j) angles_[j] = dJointGetHingeAngle(hinges_[j]) * kDegPerRad;
     // Put down a little above the ground the robot touches nothing: no foot reading, and
@@ -169,6 +171,7 @@ void PhysicsRobot::release() {
     if (holder_ == nullptr) return;
     dJointDestroy(holder_);
     holder_ = nullptr;
+    wake();
 }
 
 void PhysicsRobot::hold(double metres) {
@@ -177,6 +180,7 @@ void PhysicsRobot::hold(double metres) {
         const dReal* p = dBodyGetPosition(b);
         dBodySetPosition(b, p[0], p[1], p[2] + metres);
     }
+    wake();
     holder_ = dJointCreateFixed(dBodyGetWorld(bodies_[kTorsoBody]), nullptr);
     dJointAttach(holder_, bodies_[kTorsoBody], nullptr);
     dJointSetFixed(holder_);
@@ -234,7 +238,14 @@ bool PhysicsRobot::isFoot(dBodyID body, int& foot) const {
     return false;
 }
 
+void PhysicsRobot::wake() {
+    for (dBodyID b : bodies_) dBodyEnable(b);
+}
+
 void PhysicsRobot::beginCycle() {
+    const bool moving =
+        std::any_of(speeds_.begin(), speeds_.end(), [](double s) { return s != 0; });
+    if (moving || impulse_.x != 0 || impulse_.y != 0 || impulse_.z != 0) wake();
     for (int j = 0; j < kJointCount; ++j) dJointSetHingeParam(hinges_[j], dParamVel, speeds_[j]);
 }
 
@@ -311,6 +322,14 @@ void PhysicsRobot::readSensors(double seconds) {
     for (int j = 0; j < kJointCount; ++j) angles_[j] = dJointGetHingeAngle(hinges_[j]) * kDegPerRad;
     const dBodyID torso = bodies_[kTorsoBody];
     const Rot3 r = toRot(dBodyGetRotation(torso));
+    if (!dBodyIsEnabled(torso)) {
+        // At rest and taken out of the steps: still, and the feet as last measured.
+        sensors_.gyro = {};
+        sensors_.acc = r.applyInverse({0, 0, kGravity});
+        torsoVelocity_ = {};
+        for (FootLoad& l : loads_) l = {};
+        return;
+    }
     sensors_.gyro = r.applyInverse(toVec(dBodyGetAngularVel(torso))) * kDegPerRad;
     const Vec3 v = toVec(dBodyGetLinearVel(torso));
     sensors_.acc = r.applyInverse((v - torsoVelocity_) * (1.0 / seconds) + Vec3{0, 0, kGravity});

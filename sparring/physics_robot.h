@@ -76,6 +76,8 @@ private:
     void setPose(const std::array<double, kJointCount>& degrees, const Vec3& torso,
                  const Rot3& turn);
     void readSensors(double seconds);
+    // Puts the bodies back into the steps after a rest.
+    void wake();
     double tiltDegrees() const;
 
     std::array<dBodyID, kModelBodyCount> bodies_{};

@@ -26,7 +26,12 @@ PhysicsWorld::PhysicsWorld(std::ostream& log) : log_(log) {
     world_ = dWorldCreate();
     dWorldSetGravity(world_, 0, 0, -kGravity);
     dWorldSetContactMaxCorrectingVel(world_, kMaxCorrectingSpeed);
-    dWorldSetContactSurfaceLayer(world_, 0.0005);
+    dWorldSetContactSurfaceLayer(world_, kSurfaceLayer);
+    dWorldSetAutoDisableFlag(world_, 1);
+    dWorldSetAutoDisableLinearThreshold(world_, kRestSpeed);
+    dWorldSetAutoDisableAngularThreshold(world_, kRestSpin);
+    dWorldSetAutoDisableSteps(world_, kRestSteps);
+    dWorldSetAutoDisableTime(world_, 0);
     space_ = dHashSpaceCreate(nullptr);
     ground_ = dCreatePlane(space_, 0, 0, 1, 0);
     ball_ = dBodyCreate(world_);

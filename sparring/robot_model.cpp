@@ -118,9 +118,7 @@ RobotModel build() {
     carryPoints(m, p);
     m.totalMass = 0;
     for (const BodyInfo& b : m.bodies) m.totalMass += b.mass;
-    BodyPose zero;
-    m.soleBelowCamera =
-        -lowestPoint(m.bodies[kLFootBody], {m.bodies[kLFootBody].centre, zero.rotation});
+    -lowestPoint(m.bodies[kLFootBody], {m.bodies[kLFootBody].centre, zero.rotation});
     return m;
 }
 

@@ -74,8 +74,7 @@ struct RobotModel {
     std::array<BodyInfo, kModelBodyCount> bodies;
     std::array<HingeInfo, kJointCount> hinges;  // in the joint table's order
     std::array<PointCarrier, kBodyPointCount> points;
-    double totalMass;        // kilograms
-    double soleBelowCamera;  // metres, zero pose
+    double totalMass;  // kilograms
 };
 
 // Built once from the body chain and the masses.

@@ -206,3 +206,35 @@ TEST(LockStep, AgentAnnouncingAHugeReplyIsDroppedBeforeItFillsTheMemory) {
     EXPECT_EQ(server.records()[1].end, "reply longer than 65536 bytes");
     EXPECT_EQ(server.records()[0].end, "game over") << server.log();
 }
+
+TEST(LockStep, PushKnocksAStandingRobotOverInThePhysicalWorldAndTheSummaryCountsTheFall) {
+    ServerOptions o = shortMatch(2, 4.0);
+    o.world = WorldKind::Physics;
+    std::istringstream scenario(
+        "1.0 push left 2 1.0 0   # too weak to topple it\n"
+        "1.0 push left 3 -4.0 0  # knocks it on its back\n");
+    o.events = readScenario(scenario);
+    RunningServer server(o);
+    FakeAgent steady(server.port()), toppled(server.port());
+    ASSERT_TRUE(steady.join("QEL", 2));
+    ASSERT_TRUE(toppled.join("QEL", 3));
+    std::thread steadyThread([&] { steady.answerAll(""); });
+    toppled.answerAll("");
+    steadyThread.join();
+    server.join();
+    const std::vector<AgentRecord> records = server.records();
+    ASSERT_EQ(records.size(), 2u);
+    ASSERT_TRUE(records[0].down && records[1].down);
+    EXPECT_EQ(records[0].falls, 0);
+    EXPECT_EQ(records[1].falls, 1) << server.log();
+    EXPECT_EQ(records[1].down->stood, 0);
+    // Down within a second of the push, and down to the end.
+    EXPECT_GT(records[1].down->downSeconds, 2.0);
+    EXPECT_NE(server.log().find("agent 2 (QEL 3) is pushed with (-4.00, 0.00) N s at t=1.00"),
+              std::string::npos)
+        << server.log();
+    const std::string summary = server.summary();
+    EXPECT_NE(summary.find("world=physics cpu_s="), std::string::npos) << summary;
+    EXPECT_NE(summary.find("unum=3 init=yes"), std::string::npos);
+    EXPECT_NE(summary.find("falls=1 stood=0 down_s="), std::string::npos) << summary;
+}

@@ -1,0 +1,5 @@
+# The sparring server's physical world: simulated seconds per CPU second.
+if(TARGET halyx_sparring)
+  add_executable(physics_bench physics_bench.cpp)
+  target_link_libraries(physics_bench PRIVATE halyx_sparring)
+endif()

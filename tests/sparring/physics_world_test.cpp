@@ -1,0 +1,150 @@
+// The physical world in-process: a robot under gravity with its messages written as the
+// server sends them. Standing still, joint speeds, lying after a fall, held in the air.
+#include "sparring/physics_world.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+#include <sstream>
+
+#include "sparring/perception.h"
+
+using namespace sparring;
+
+namespace {
+
+constexpr double kWeight = 4.6071 * 9.81;  // newtons
+
+// Three numbers after `head` in the message, e.g. "(ACC (n torso) (a".
+std::optional<Vec3> triple(const std::string& msg, const std::string& head) {
+    const auto at = msg.find(head);
+    if (at == std::string::npos) return std::nullopt;
+    Vec3 v;
+    std::istringstream in(msg.substr(at + head.size()));
+    in >> v.x >> v.y >> v.z;
+    return v;
+}
+
+// A physical world with one robot beamed to (x, y) of its team's frame, settled.
+struct OneRobot {
+    std::ostringstream log;
+    PhysicsWorld world{log};
+    PhysicsRobot& robot = world.addPhysicsRobot(Side::Left, 5, "QEL");
+    PerceptionWriter writer{VisionOptions{}, MessageForms::New};
+    double now = 0;
+
+    explicit OneRobot(double x = -3.2, double y = 0, double heading = 0) {
+        robot.beam(x, y, heading);
+        run(10);
+    }
+    void run(int cycles) {
+        for (int c = 0; c < cycles; ++c) {
+            world.step(kCycleSeconds);
+            now += kCycleSeconds;
+            robot.updatePosture(now);
+        }
+    }
+    std::string message() {
+        GameView game;
+        game.now = now;
+        return writer.write(world, robot, game, {});
+    }
+};
+
+// The force of a foot's FRP, or nothing when the message has none for that foot.
+std::optional<Vec3> footForce(const std::string& msg, const std::string& foot) {
+    const auto at = msg.find("(FRP (n " + foot + ")");
+    if (at == std::string::npos) return std::nullopt;
+    return triple(msg.substr(at, msg.find("))", msg.find("(f ", at)) - at), "(f");
+}
+
+}  // namespace
+
+TEST(PhysicsWorld, RobotGivenNoCommandsStandsStillForAMinuteAndItsSensorsSaySo) {
+    OneRobot r;
+    const double distanceTolerance = 0.006;  // metres: the two decimals of a reading
+    int landmarksSeen = 0;
+    for (int cycle = 0; cycle < 3000; cycle += 10) {
+        r.run(10);
+        const std::string msg = r.message();
+        SCOPED_TRACE("t=" + std::to_string(r.now) + " " + msg.substr(0, 400));
+        const auto left = footForce(msg, "lf"), right = footForce(msg, "rf");
+        ASSERT_TRUE(left && right);
+        const double sum = left->z + right->z;
+        EXPECT_NEAR(sum, kWeight, 0.05 * kWeight);
+        const Vec3 acc = *triple(msg, "(ACC (n torso) (a");
+        EXPECT_NEAR(acc.x, 0, 0.3);
+        EXPECT_NEAR(acc.y, 0, 0.3);
+        EXPECT_NEAR(acc.z, 9.81, 0.3);
+        const Vec3 gyr = *triple(msg, "(GYR (n torso) (rt");
+        EXPECT_LE(length(gyr), 1.0);
+        const Vec3 camera = r.robot.cameraPosition();
+        EXPECT_NEAR(camera.z, 0.54, 0.03);
+        EXPECT_EQ(msg.find("TCH"), std::string::npos);
+        for (const Landmark& l : kLandmarks) {
+            const auto seen = triple(msg, std::string("(") + l.name + " (pol");
+            if (!seen) continue;
+            ++landmarksSeen;
+            EXPECT_NEAR(seen->x, length(l.position - camera), distanceTolerance) << l.name;
+        }
+        ASSERT_TRUE(r.robot.upright());
+    }
+    EXPECT_GE(landmarksSeen, 300 * 4);  // the four of the far goal line, every time
+    EXPECT_EQ(r.robot.downRecord(r.now)->falls, 0);
+    EXPECT_EQ(r.log.str(), "");
+}
+
+TEST(PhysicsWorld, JointTurnsAtItsCommandedSpeedCappedAt614UntilItsRangeStopsIt) {
+    const double tolerance = 0.05;  // fraction of the speed
+    struct Case {
+        int joint;
+        double command, expected;  // rad/s
+    } cases[] = {
+        {HJ1, 1.0, 1.0},    {HJ2, -2.0, -2.0},    {LAJ1, 10.0, kMaxJointSpeed},
+        {RAJ1, -3.0, -3.0}, {RAJ2, -6.14, -6.14}, {LAJ4, -1e308, -kMaxJointSpeed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(kJoints[c.joint].perceptor);
+        OneRobot r;
+        r.robot.setSpeed(c.joint, c.command);
+        r.run(2);
+        const double from = r.robot.angle(c.joint);
+        r.run(4);
+        const double speed = (r.robot.angle(c.joint) - from) * M_PI / 180 / (4 * kCycleSeconds);
+        EXPECT_NEAR(speed, c.expected, std::fabs(c.expected) * tolerance);
+        r.run(150);
+        const JointInfo& info = kJoints[c.joint];
+        EXPECT_NEAR(r.robot.angle(c.joint), c.expected > 0 ? info.maxDegrees : info.minDegrees,
+                    1.0);
+        EXPECT_TRUE(r.robot.upright());
+    }
+}
+
+TEST(PhysicsWorld, RobotLaidOnItsBackLiesThereLookingAtTheSky) {
+    OneRobot r(-2, 1, 0);
+    r.robot.fall(Posture::OnBack, r.now, 0);
+    r.run(100);
+    const std::string msg = r.message();
+    EXPECT_FALSE(r.robot.upright());
+    EXPECT_LT(r.robot.cameraPosition().z, 0.1);
+    EXPECT_GT(r.robot.cameraToServer().apply({1, 0, 0}).z, 0.9) << "the camera looks up";
+    for (const Landmark& l : kLandmarks) EXPECT_EQ(msg.find(l.name), std::string::npos) << msg;
+    EXPECT_EQ(r.robot.downRecord(r.now)->falls, 1);
+    EXPECT_EQ(r.robot.downRecord(r.now)->stood, 0);
+    EXPECT_NEAR(r.robot.downRecord(r.now)->downSeconds, 2.0, 0.05);
+}
+
+TEST(PhysicsWorld, FootThatTouchesNothingHasNoPressureReading) {
+    OneRobot r;
+    r.robot.hold(0.3);
+    for (int c = 0; c < 20; ++c) {
+        r.run(1);
+        EXPECT_EQ(r.message().find("(FRP"), std::string::npos);
+    }
+    r.robot.release();
+    r.run(50);
+    const auto left = footForce(r.message(), "lf");
+    ASSERT_TRUE(left) << "standing on the ground again";
+    EXPECT_GT(left->z, 10);
+}
