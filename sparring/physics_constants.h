@@ -49,10 +49,11 @@ constexpr double kSmallBodyRadius = 0.02;
 constexpr double kPlacementGap = 0.001;
 
 // The ball: 26 g; the grass slows it through damping of its speed and spin (fractions
-// taken off per step), so a rolling ball comes to rest within a few metres.
+// taken off per step), so that a ball rolling off at 2 m/s comes to rest about 3 m on.
 constexpr double kBallMass = 0.026;  // kilograms
-constexpr double kBallLinearDamping = 0.002;
-constexpr double kBallAngularDamping = 0.01;
+constexpr double kBallLinearDamping = 0.01;
+constexpr double kBallAngularDamping = 0.02;
+constexpr double kBallRestSpeed = 0.02;  // m/s: slower on the ground, the ball stops
 
 // A robot whose bodies move faster than these, or whose hinges have come this far apart,
 // is unstable and is reset upright at its place.

@@ -40,6 +40,8 @@ PhysicsWorld::PhysicsWorld(std::ostream& log) : log_(log) {
     dBodySetMass(ball_, &m);
     dBodySetLinearDamping(ball_, kBallLinearDamping);
     dBodySetAngularDamping(ball_, kBallAngularDamping);
+    dBodySetLinearDampingThreshold(ball_, 0);
+    dBodySetAngularDampingThreshold(ball_, 0);
     ballGeom_ = dCreateSphere(space_, kBallRadiusPhysics);
     dGeomSetBody(ballGeom_, ball_);
     contacts_ = std::make_unique<Contacts>(world_);
@@ -71,6 +73,13 @@ void PhysicsWorld::placeBall(double x, double y) {
     dBodySetAngularVel(ball_, 0, 0, 0);
 }
 
+void PhysicsWorld::rollBall(double vx, double vy) {
+    dBodyEnable(ball_);
+    dBodySetLinearVel(ball_, vx, vy, 0);
+    // Rolling without slipping: spin about the horizontal axis across the motion.
+    dBodySetAngularVel(ball_, -vy / kBallRadiusPhysics, vx / kBallRadiusPhysics, 0);
+}
+
 void PhysicsWorld::step(double dt) {
     const int steps =
         std::max(1, static_cast<int>(std::lround(dt / kCycleSeconds * kStepsPerCycle)));
@@ -100,7 +109,15 @@ void PhysicsWorld::keepBallSound() {
     const dReal* v = dBodyGetLinearVel(ball_);
     bool sound = true;
     for (int i = 0; i < 3; ++i) sound = sound && std::isfinite(p[i]) && std::isfinite(v[i]);
-    if (sound && std::hypot(v[0], v[1], v[2]) <= kMaxBodySpeed) return;
+    const double speed = std::hypot(v[0], v[1], v[2]);
+    if (sound && speed <= kMaxBodySpeed) {
+        // The grass holds a ball that has slowed to a crawl on the ground.
+        if (speed < kBallRestSpeed && p[2] < kBallRadiusPhysics + 0.002) {
+            dBodySetLinearVel(ball_, 0, 0, 0);
+            dBodySetAngularVel(ball_, 0, 0, 0);
+        }
+        return;
+    }
     log_ << "sparring: the ball became unstable and is put back on the centre spot\n";
     placeBall(0, 0);
 }

@@ -14,7 +14,7 @@ namespace sparring {
 
 // The physical world: robots of rigid bodies and motorised hinges under gravity on a
 // flat field with friction, a ball, and robots colliding with both and with each other
-// (ODE). A cycle is several physics steps; a robot whose state has become unsound is
+// (ODE). A cycle is one or more physics steps; a robot whose state has become unsound is
 // reset upright at its place with one line in the log.
 class PhysicsWorld : public World {
 public:
@@ -25,6 +25,8 @@ public:
 
     Vec3 ball() const override;
     void placeBall(double x, double y) override;
+    // Sets the ball rolling at (vx, vy) m/s, server frame, spinning as a ball rolls.
+    void rollBall(double vx, double vy);
     void step(double dt) override;
     const char* name() const override { return "physics"; }
 

@@ -118,7 +118,6 @@ RobotModel build() {
     carryPoints(m, p);
     m.totalMass = 0;
     for (const BodyInfo& b : m.bodies) m.totalMass += b.mass;
-    -lowestPoint(m.bodies[kLFootBody], {m.bodies[kLFootBody].centre, zero.rotation});
     return m;
 }
 

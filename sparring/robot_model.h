@@ -70,6 +70,7 @@ struct PointCarrier {
     Vec3 zeroPose;  // metres
 };
 
+// The whole robot: its bodies, hinges and body points.
 struct RobotModel {
     std::array<BodyInfo, kModelBodyCount> bodies;
     std::array<HingeInfo, kJointCount> hinges;  // in the joint table's order

@@ -90,6 +90,7 @@ TEST(PhysicsWorld, RobotGivenNoCommandsStandsStillForAMinuteAndItsSensorsSaySo) 
         }
         ASSERT_TRUE(r.robot.upright());
     }
+    EXPECT_NEAR(robotModel().totalMass, 4.6071, 1e-9);
     EXPECT_GE(landmarksSeen, 300 * 4);  // the four of the far goal line, every time
     EXPECT_EQ(r.robot.downRecord(r.now)->falls, 0);
     EXPECT_EQ(r.log.str(), "");
@@ -147,4 +148,46 @@ TEST(PhysicsWorld, FootThatTouchesNothingHasNoPressureReading) {
     const auto left = footForce(r.message(), "lf");
     ASSERT_TRUE(left) << "standing on the ground again";
     EXPECT_GT(left->z, 10);
+}
+
+TEST(PhysicsWorld, ScriptedFallLaysTheRobotOnTheSideItNames) {
+    const double lean = 0.5;  // cosine: the named axis within 60 degrees of the vertical
+    struct Case {
+        Posture posture;
+        Vec3 axisUp;  // torso axis that ends up pointing up
+    } cases[] = {
+        {Posture::OnBack, {1, 0, 0}},
+        {Posture::OnFront, {-1, 0, 0}},
+        {Posture::OnLeft, {0, -1, 0}},
+        {Posture::OnRight, {0, 1, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(postureName(c.posture));
+        OneRobot r(-2, 1, 30);
+        r.robot.fall(c.posture, r.now, 0);
+        r.run(100);
+        const Vec3 up = r.robot.torsoToServer().apply(c.axisUp);
+        EXPECT_GT(up.z, lean);
+        EXPECT_FALSE(r.robot.upright());
+        EXPECT_LT(r.robot.cameraPosition().z, 0.3);
+        EXPECT_NEAR(r.robot.x(), -2, 0.3);
+        EXPECT_NEAR(r.robot.y(), 1, 0.3);
+        EXPECT_EQ(r.robot.downRecord(r.now)->falls, 1);
+        EXPECT_EQ(r.log.str(), "");
+    }
+}
+
+TEST(PhysicsWorld, RollingBallComesToRestOnTheGrassAFewMetresOn) {
+    std::ostringstream log;
+    PhysicsWorld world(log);
+    world.placeBall(-1, 0.5);
+    world.rollBall(2.0, 0);
+    for (int c = 0; c < 500; ++c) world.step(kCycleSeconds);
+    const Vec3 atRest = world.ball();
+    EXPECT_GT(atRest.x, -1 + 1.5);
+    EXPECT_LT(atRest.x, -1 + 5.0);
+    EXPECT_NEAR(atRest.y, 0.5, 0.01);
+    EXPECT_NEAR(atRest.z, 0.04, 0.002);
+    for (int c = 0; c < 50; ++c) world.step(kCycleSeconds);
+    EXPECT_NEAR(world.ball().x, atRest.x, 0.001) << "still rolling";
 }
