@@ -83,6 +83,18 @@ const std::map<std::string, Setter>& valueOptions() {
          [](CommandLine& c, const std::string&, const std::string& v) { c.formationPath = v; }},
         {"--svg",
          [](CommandLine& c, const std::string&, const std::string& v) { c.server.svgPath = v; }},
+        {"--motor-torque",
+         [](CommandLine& c, const std::string& o, const std::string& v) {
+             c.server.physics.motorTorque = number(o, v, 0.01, 1000);
+         }},
+        {"--friction",
+         [](CommandLine& c, const std::string& o, const std::string& v) {
+             c.server.physics.friction = number(o, v, 0, 100);
+         }},
+        {"--contact-softness",
+         [](CommandLine& c, const std::string& o, const std::string& v) {
+             c.server.physics.softness = number(o, v, 0.01, 100);
+         }},
         {"--trace",
          [](CommandLine& c, const std::string&, const std::string& v) { c.server.tracePath = v; }},
         {"--summary",
@@ -149,6 +161,9 @@ const char* usageText() {
            "  --formation FILE    formation to hold beams against\n"
            "  --svg FILE          picture of the field at the end (default sparring-field.svg)\n"
            "  --summary FILE      also write the summary to FILE\n"
+           "  --motor-torque NM   physical world: a motor's torque limit (default 10)\n"
+           "  --friction MU       physical world: contact friction coefficient (default 1)\n"
+           "  --contact-softness F  physical world: contacts F times as soft (default 1)\n"
            "  --trace FILE        write every robot's posture every cycle to FILE\n";
 }
 

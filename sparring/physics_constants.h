@@ -70,6 +70,21 @@ constexpr double kUpTilt = 20;        // degrees
 constexpr double kUpCamera = 0.45;    // metres
 constexpr double kUpHold = 1.0;       // seconds
 
+// The approximate constants above as a match runs with them: the trials vary each to
+// half and double (sparring --motor-torque, --friction, --contact-softness) to show
+// that the motions do not depend on one lucky value. Set before a world is made.
+struct Approximate {
+    double motorTorque = kMaxMotorTorque;  // N·m
+    double friction = kFriction;
+    // Contact stiffness and damping are divided by this: 2 makes contacts twice as soft
+    // (twice the constraint force mixing) with the same error reduction per step.
+    double softness = 1.0;
+};
+inline Approximate& approximate() {
+    static Approximate values;
+    return values;
+}
+
 }  // namespace sparring::physics
 
 #endif

@@ -109,7 +109,7 @@ void PhysicsRobot::build(dWorldID world, dSpaceID space) {
         dJointSetHingeParam(hinges_[j], dParamLoStop, kJoints[j].minDegrees / kDegPerRad);
         dJointSetHingeParam(hinges_[j], dParamHiStop, kJoints[j].maxDegrees / kDegPerRad);
         dJointSetHingeParam(hinges_[j], dParamFudgeFactor, kStopFudge);
-        dJointSetHingeParam(hinges_[j], dParamFMax, kMaxMotorTorque);
+        dJointSetHingeParam(hinges_[j], dParamFMax, approximate().motorTorque);
     }
 }
 

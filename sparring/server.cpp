@@ -30,7 +30,9 @@ std::string format(double v, const char* pattern = "%.2f") {
     return buf;
 }
 
-std::unique_ptr<World> makeWorld(WorldKind kind, std::ostream& log) {
+std::unique_ptr<World> makeWorld(WorldKind kind, const physics::Approximate& constants,
+                                 std::ostream& log) {
+    physics::approximate() = constants;
     if (kind == WorldKind::Kinematic) return std::make_unique<KinematicWorld>();
     return std::make_unique<PhysicsWorld>(log);
 }
@@ -47,7 +49,7 @@ Server::Server(const ServerOptions& options, std::ostream& log)
     : options_(options),
       log_(log),
       listener_(options.port),
-      world_(makeWorld(options.world, log)),
+      world_(makeWorld(options.world, options.physics, log)),
       referee_(options.times),
       writer_(options.vision, formsFor(options.world)) {
     if (!options.tracePath.empty()) {

@@ -13,6 +13,7 @@
 #include "sparring/formation.h"
 #include "sparring/frame_link.h"
 #include "sparring/perception.h"
+#include "sparring/physics_constants.h"
 #include "sparring/referee.h"
 #include "sparring/scenario.h"
 #include "sparring/world.h"
@@ -37,6 +38,7 @@ struct ServerOptions {
     std::string svgPath = "sparring-field.svg";
     std::string tracePath;  // the posture of every robot every cycle; empty: none
     WorldKind world = WorldKind::Physics;
+    physics::Approximate physics;  // the physical world's approximate constants
 };
 
 // The sparring server: accepts agents on 127.0.0.1 and runs a match with them in
