@@ -89,9 +89,18 @@ TEST(CommandLine, OptionsSetTheServerAndBadOnesAreRefused) {
     EXPECT_DOUBLE_EQ(c.server.times.duration, 12.5);
     EXPECT_EQ(c.server.replyTimeoutMs, 300);
     EXPECT_EQ(c.scenarioPath, "s.txt");
+    const CommandLine p = parseCommandLine(
+        {"--motor-torque", "5", "--friction", "2", "--contact-softness", "0.5", "--trace", "t"});
+    EXPECT_DOUBLE_EQ(p.server.physics.motorTorque, 5);
+    EXPECT_DOUBLE_EQ(p.server.physics.friction, 2);
+    EXPECT_DOUBLE_EQ(p.server.physics.softness, 0.5);
+    EXPECT_EQ(p.server.tracePath, "t");
     const std::vector<std::vector<std::string>> bad = {
-        {"--port", "70000"}, {"--agents", "23"}, {"--vision-period", "0"},
-        {"--duration"},      {"--frobnicate"},   {"--timeout", "1.5"},
+        {"--port", "70000"},      {"--agents", "23"},
+        {"--vision-period", "0"}, {"--duration"},
+        {"--frobnicate"},         {"--timeout", "1.5"},
+        {"--friction", "-1"},     {"--contact-softness", "0"},
+        {"--motor-torque", "x"},
     };
     for (const auto& args : bad) EXPECT_THROW(parseCommandLine(args), OptionError) << args[0];
 }
