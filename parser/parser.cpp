@@ -135,6 +135,9 @@ void Parser::dispatch(const Predicate& predicate) {
     const std::string& name = predicate.name;
     if (name.empty()) return;
     switch (name[0]) {
+        case 'A':
+            if (name == "ACC") parseACC(predicate);
+            break;
         case 'F':
             parseFRP(predicate);
             break;
@@ -197,6 +200,17 @@ void Parser::parseGYR(const Predicate& predicate) {
     salt::Vector3f rates;
     if (!predicate.GetValue(it, "n", name)) return;
     if (predicate.GetValue(it, "rt", rates) && isFinite(rates)) GYREvent(rates);
+}
+
+// "(ACC (n torso) (a X Y Z))": the torso's accelerometer, m/s^2.
+void Parser::parseACC(const Predicate& predicate) {
+    Predicate::Iterator it(predicate);
+    std::string name;
+    salt::Vector3f acceleration;
+    if (!predicate.GetValue(it, "n", name)) return;
+    if (predicate.GetValue(it, "a", acceleration) && isFinite(acceleration)) {
+        mWorldModel.setAcc(acceleration);
+    }
 }
 
 void Parser::parseFRP(const Predicate& predicate) {

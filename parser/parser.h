@@ -27,6 +27,7 @@ public:
     void parseTime(const oxygen::Predicate& predicate);
     void parseGameState(const oxygen::Predicate& predicate);
     void parseGYR(const oxygen::Predicate& predicate);
+    void parseACC(const oxygen::Predicate& predicate);
     void parseFRP(const oxygen::Predicate& predicate);
     void parseTCH(const oxygen::Predicate& predicate);
     void parseHingeJointInfo(const oxygen::Predicate& predicate);

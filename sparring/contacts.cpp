@@ -26,9 +26,10 @@ Contacts::~Contacts() {
 void Contacts::collide(dSpaceID space, double seconds) {
     // A spring of the contact stiffness and damping as the step's error reduction and
     // constraint force mixing.
-    const double hk = seconds * kContactStiffness;
-    erp_ = hk / (hk + kContactDamping);
-    cfm_ = 1.0 / (hk + kContactDamping);
+    const double soft = approximate().softness;
+    const double hk = seconds * kContactStiffness / soft, damping = kContactDamping / soft;
+    erp_ = hk / (hk + damping);
+    cfm_ = 1.0 / (hk + damping);
     dSpaceCollide(space, this, &Contacts::nearCallback);
 }
 
@@ -58,7 +59,7 @@ void Contacts::touch(dGeomID a, dGeomID b) {
     for (int i = 0; i < n; ++i) {
         dContact c{};
         c.surface.mode = dContactSoftERP | dContactSoftCFM | dContactApprox1;
-        c.surface.mu = kFriction;
+        c.surface.mu = approximate().friction;
         c.surface.soft_erp = erp_;
         c.surface.soft_cfm = cfm_;
         c.geom = found[i];

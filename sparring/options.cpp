@@ -91,6 +91,20 @@ const std::map<std::string, Setter>& valueOptions() {
          [](CommandLine& c, const std::string&, const std::string& v) { c.server.svgPath = v; }},
         {"--replay",
          [](CommandLine& c, const std::string&, const std::string& v) { c.server.replayPath = v; }},
+        {"--motor-torque",
+         [](CommandLine& c, const std::string& o, const std::string& v) {
+             c.server.physics.motorTorque = number(o, v, 0.01, 1000);
+         }},
+        {"--friction",
+         [](CommandLine& c, const std::string& o, const std::string& v) {
+             c.server.physics.friction = number(o, v, 0, 100);
+         }},
+        {"--contact-softness",
+         [](CommandLine& c, const std::string& o, const std::string& v) {
+             c.server.physics.softness = number(o, v, 0.01, 100);
+         }},
+        {"--trace",
+         [](CommandLine& c, const std::string&, const std::string& v) { c.server.tracePath = v; }},
         {"--summary",
          [](CommandLine& c, const std::string&, const std::string& v) { c.summaryPath = v; }},
         {"--port-file",
@@ -162,7 +176,11 @@ const char* usageText() {
            "  --formation FILE    formation to hold beams against\n"
            "  --svg FILE          picture of the field at the end (default sparring-field.svg)\n"
            "  --summary FILE      also write the summary to FILE\n"
-           "  --replay FILE       write the replay page of the match to FILE\n";
+           "  --replay FILE       write the replay page of the match to FILE\n"
+           "  --motor-torque NM   physical world: a motor's torque limit (default 10)\n"
+           "  --friction MU       physical world: contact friction coefficient (default 1)\n"
+           "  --contact-softness F  physical world: contacts F times as soft (default 1)\n"
+           "  --trace FILE        write every robot's posture every cycle to FILE\n";
 }
 
 }  // namespace sparring

@@ -109,7 +109,7 @@ void PhysicsRobot::build(dWorldID world, dSpaceID space) {
         dJointSetHingeParam(hinges_[j], dParamLoStop, kJoints[j].minDegrees / kDegPerRad);
         dJointSetHingeParam(hinges_[j], dParamHiStop, kJoints[j].maxDegrees / kDegPerRad);
         dJointSetHingeParam(hinges_[j], dParamFudgeFactor, kStopFudge);
-        dJointSetHingeParam(hinges_[j], dParamFMax, kMaxMotorTorque);
+        dJointSetHingeParam(hinges_[j], dParamFMax, approximate().motorTorque);
     }
 }
 
@@ -139,8 +139,11 @@ void PhysicsRobot::setPose(const std::array<double, kJointCount>& degrees, const
     wake();
     for (FootLoad& l : loads_) l = {};
     for (int j = 0; j < kJointCount; ++j) angles_[j] = dJointGetHingeAngle(hinges_[j]) * kDegPerRad;
+    // Put down a little above the ground the robot touches nothing: no foot reading, and
+    // the accelerometer reads free fall (0), as in the step that follows. Gravity alone
+    // (a robot at rest on the ground) with no foot touching would tell the agent that it
+    // lies on its back or front.
     sensors_ = {};
-    sensors_.acc = turn.applyInverse({0, 0, kGravity});
 }
 
 void PhysicsRobot::place(double x, double y, double heading) {

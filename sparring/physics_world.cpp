@@ -38,8 +38,9 @@ PhysicsWorld::PhysicsWorld(std::ostream& log) : log_(log) {
     dMass m;
     dMassSetSphereTotal(&m, kBallMass, kBallRadiusPhysics);
     dBodySetMass(ball_, &m);
-    dBodySetLinearDamping(ball_, kBallLinearDamping);
-    dBodySetAngularDamping(ball_, kBallAngularDamping);
+    // The dampings are fractions per cycle, spread over the cycle's steps.
+    dBodySetLinearDamping(ball_, kBallLinearDamping / kStepsPerCycle);
+    dBodySetAngularDamping(ball_, kBallAngularDamping / kStepsPerCycle);
     dBodySetLinearDampingThreshold(ball_, 0);
     dBodySetAngularDampingThreshold(ball_, 0);
     ballGeom_ = dCreateSphere(space_, kBallRadiusPhysics);

@@ -13,6 +13,7 @@
 #include "sparring/physics_world.h"
 #include "sparring/summary.h"
 #include "sparring/svg.h"
+#include "sparring/trace.h"
 
 namespace sparring {
 
@@ -29,25 +30,30 @@ std::string format(double v, const char* pattern = "%.2f") {
     return buf;
 }
 
-std::unique_ptr<World> makeWorld(WorldKind kind, std::ostream& log) {
+std::unique_ptr<World> makeWorld(WorldKind kind, const physics::Approximate& constants,
+                                 std::ostream& log) {
+    physics::approximate() = constants;
     if (kind == WorldKind::Kinematic) return std::make_unique<KinematicWorld>();
     return std::make_unique<PhysicsWorld>(log);
 }
 
-// The physical world reports the body in the current server's forms (accelerometer, foot
-// pressure only while touching, no touch perceptor); the kinematic one in the old forms.
 }  // namespace
 
 Server::Server(const ServerOptions& options, std::ostream& log)
     : options_(options),
       log_(log),
       listener_(options.port),
-      world_(makeWorld(options.world, log)),
+      world_(makeWorld(options.world, options.physics, log)),
       referee_(options.times),
       writer_(options.vision, options.forms.value_or(world_->defaultForms())) {
     if (!options_.replayPath.empty()) {
         recorder_ = std::make_unique<ReplayRecorder>(
             options_.replayPath, ReplayPlan{options_.times.duration, options_.agents});
+    }
+    if (!options.tracePath.empty()) {
+        trace_ = std::make_unique<std::ofstream>(options.tracePath);
+        if (!*trace_) throw std::runtime_error("cannot write " + options.tracePath);
+        *trace_ << traceHeader();
     }
 }
 
@@ -364,6 +370,7 @@ void Server::advance() {
             log_ << "sparring: agent " << who(*a) << " stands again at t=" << format(now_) << "\n";
         }
         watchFalls(*a);
+        if (trace_) *trace_ << traceLine(now_, *a->robot);
     }
 }
 
@@ -426,9 +433,13 @@ void Server::watchFalls(Agent& agent) {
     const std::optional<DownRecord> down = agent.robot->downRecord(now_);
     if (!down) return;
     AgentRecord& rec = agent.record;
+    // One log line each time the robot goes down (standing again has its line in
+    // advance()), so that the time of each fall can be read: the trials tool times
+    // get-ups and counts falls by them.
     if (down->falls > rec.falls) {
         agent.fellAt = now_;
         agent.getUpSeen = false;
+        log_ << "sparring: agent " << who(agent) << " falls down at t=" << format(now_) << "\n";
     }
     rec.falls = down->falls;
     rec.down = down;

@@ -2,6 +2,7 @@
 #define SPARRING_SERVER_H
 
 #include <chrono>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "sparring/formation.h"
 #include "sparring/frame_link.h"
 #include "sparring/perception.h"
+#include "sparring/physics_constants.h"
 #include "sparring/referee.h"
 #include "sparring/replay_recorder.h"
 #include "sparring/scenario.h"
@@ -38,8 +40,10 @@ struct ServerOptions {
     std::vector<Event> events;      // the scenario
     std::map<int, Spot> formation;  // spots to hold beams against, team frame
     std::string svgPath = "sparring-field.svg";
+    std::string tracePath;  // the posture of every robot every cycle; empty: none
     WorldKind world = WorldKind::Physics;
-    std::string replayPath;  // the replay page to write; empty: none
+    std::string replayPath;        // the replay page to write; empty: none
+    physics::Approximate physics;  // the physical world's approximate constants
 };
 
 // The sparring server: accepts agents on 127.0.0.1 and runs a match with them in
@@ -118,6 +122,7 @@ private:
     bool pictureWritten_ = false;
     double cpuSeconds_ = 0;  // the server's own CPU time for the match
     std::unique_ptr<ReplayRecorder> recorder_;
+    std::unique_ptr<std::ofstream> trace_;  // open while --trace writes
 };
 
 }  // namespace sparring

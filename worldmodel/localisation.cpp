@@ -97,6 +97,7 @@ void WorldModel::fixCameraPose() {
     mSelf.setMyPos(sum / static_cast<float>(counter));
     mFixNeckYaw = getMyJointAngle(HJ1);
     mFixNeckPitch = getMyJointAngle(HJ2);
+    mCameraFixTime = mServerTime;
 }
 
 // A record whose two latest sightings share one server time keeps its velocity

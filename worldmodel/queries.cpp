@@ -33,10 +33,19 @@ float WorldModel::footLoad(const FootRes& res, double stamp) const {
     return stamp == mServerTime ? std::fabs(res.force.z()) : 0.0f;
 }
 
+// A robot dropped onto its feet (a beam sets it down from a little above the
+// ground) has no foot reading in the message of that cycle and its
+// accelerometer reads free fall (about 0 m/s^2): it is in the air, not lying,
+// and a get-up started then throws a standing robot over.
+bool WorldModel::inFreeFall() const {
+    const float kMost = 3.0f;  // m/s^2, under a third of gravity's 9.81
+    return mAccTime == mServerTime && mAcc.Length() < kMost;
+}
+
 bool WorldModel::isFeltDown() {
     const float zL = footLoad(mLeftFootForce, mLeftFootTime);
     const float zR = footLoad(mRightFootForce, mRightFootTime);
-    if (!(zL > 8.0f) && !(zR > 8.0f)) return true;
+    if (!(zL > 8.0f) && !(zR > 8.0f)) return !inFreeFall();
     // The centre of mass and the feet are torso-aligned: they reach the field
     // through the neck as every body point does, or a turned head would tilt
     // them (with the head pitched 45 degrees an upright robot read as fallen).
@@ -52,20 +61,45 @@ bool WorldModel::isFeltDown() {
     return horizontalDistance(com, foot) > 0.15;
 }
 
+// A robot lying face up looks at the sky and sees no landmark, so its camera
+// pose stays the one fixed before the fall, upright, and the torso's axes read
+// level: no class at all. While the camera has no current fix, a current
+// accelerometer reading that is mostly gravity tells where up is instead; at
+// rest it reads up in the torso frame (9.81 m/s^2).
+bool WorldModel::accelerometerUp(Vector3f& up) const {
+    const float kLeast = 6.0f, kMost = 14.0f;  // m/s^2 around gravity's 9.81
+    if (mCameraFixTime >= mServerTime - kRecent - kTimeSlack || mAccTime != mServerTime) {
+        return false;
+    }
+    const float g = mAcc.Length();
+    if (!(g > kLeast && g < kMost)) return false;
+    up = mAcc / g;
+    return true;
+}
+
 int WorldModel::feltType() {
-    const double yaw = mSelf.getMyJoints(HJ1), pitch = mSelf.getMyJoints(HJ2);
-    const Vector3f origin(0, 0, 0);
-    auto toField = [&](Vector3f v) {
-        v = rotateAroundLine(v, Vector3f(0, 0, 1), -yaw, origin);
-        v = rotateAroundLine(v, Vector3f(0, 1, 0), pitch, origin);
-        return translate(v) - translate(origin);
-    };
-    const Vector3f forward = toField(Vector3f(2, 0, 0));
-    const Vector3f rightward = toField(Vector3f(0, -2, 0));
-    if (forward.z() > 0.5f) return 1;
-    if (forward.z() < -0.5f) return 4;
-    if (rightward.z() > 0.5f) return 2;
-    if (rightward.z() < -0.5f) return 3;
+    // Heights (metres) of the tips of the torso's forward and rightward axes, 2 m
+    // long, above the torso's origin.
+    float forwardZ = 0.0f, rightwardZ = 0.0f;
+    Vector3f up;
+    if (accelerometerUp(up)) {
+        forwardZ = 2.0f * up.x();
+        rightwardZ = -2.0f * up.y();
+    } else {
+        const double yaw = mSelf.getMyJoints(HJ1), pitch = mSelf.getMyJoints(HJ2);
+        const Vector3f origin(0, 0, 0);
+        auto toField = [&](Vector3f v) {
+            v = rotateAroundLine(v, Vector3f(0, 0, 1), -yaw, origin);
+            v = rotateAroundLine(v, Vector3f(0, 1, 0), pitch, origin);
+            return translate(v) - translate(origin);
+        };
+        forwardZ = toField(Vector3f(2, 0, 0)).z();
+        rightwardZ = toField(Vector3f(0, -2, 0)).z();
+    }
+    if (forwardZ > 0.5f) return 1;
+    if (forwardZ < -0.5f) return 4;
+    if (rightwardZ > 0.5f) return 2;
+    if (rightwardZ < -0.5f) return 3;
     if (mSelf.getMyRelPos(RFOOT).z() > -0.25f && mSelf.getMyRelPos(LFOOT).z() > -0.25f) return 5;
     return 0;
 }

@@ -35,6 +35,8 @@ WorldModel::WorldModel()
       mBallTimeSeen(-1.0),
       mLeftFootTime(-1.0),
       mRightFootTime(-1.0),
+      mAcc(0, 0, 0),
+      mAccTime(-1.0),
       mLeftTouchVal(0),
       mRightTouchVal(0),
       mFlagTimeSeen{},
@@ -43,6 +45,7 @@ WorldModel::WorldModel()
       mTemp(0.0),
       mBattery(0.0),
       mGoalie(false),
+      mCameraFixTime(-1.0),
       mFixNeckYaw(0.0),
       mFixNeckPitch(0.0),
       mBeamed(false) {
@@ -228,6 +231,12 @@ bool WorldModel::setGyro(const salt::Vector3f& rates) {
 
 bool WorldModel::setTorsoGyro(const salt::Vector3f& rates) {
     mTorsoGyro = rates;
+    return true;
+}
+
+bool WorldModel::setAcc(const salt::Vector3f& acceleration) {
+    mAcc = acceleration;
+    mAccTime = mServerTime;
     return true;
 }
 

@@ -102,6 +102,10 @@ public:
     salt::Vector3f getGyro() const { return mGyro; }
     bool setTorsoGyro(const salt::Vector3f& rates);
     salt::Vector3f getTorsoGyro() const { return mTorsoGyro; }
+    // The accelerometer's reading in the torso frame (m/s^2), stamped with the
+    // server time of its message; older servers send none.
+    bool setAcc(const salt::Vector3f& acceleration);
+    salt::Vector3f getAcc() const { return mAcc; }
     // A foot reading is stamped with the present server time, which the
     // server's time reading at the head of each message has set: the stamp
     // tells whether it came with the current message. The server sends none
@@ -139,7 +143,8 @@ public:
 
     // Situation queries
     // Whether the centre of mass has left the support of the loaded feet. Only
-    // foot readings of the current message count as load.
+    // foot readings of the current message count as load; with no foot loaded
+    // the robot is down unless its accelerometer reads free fall.
     bool isFeltDown();
     // How the robot lies: 1 on its back, 4 on its front, 2 on its left side,
     // 3 on its right side, 5 with both feet near the head, 0 none of these.
@@ -181,6 +186,12 @@ private:
     void placeBall();
     void updateHeading();
     bool flagSeenRecently(int id) const;
+    // Where "up" points in the torso frame (a unit vector), read from the
+    // accelerometer, while the camera has no current fix from landmarks and the
+    // accelerometer has a current reading that is mostly gravity; otherwise false.
+    bool accelerometerUp(salt::Vector3f& up) const;
+    // The accelerometer's current reading is free fall: the robot is in the air.
+    bool inFreeFall() const;
     // The vertical load (newtons) of a foot reading taken at time `stamp`.
     float footLoad(const FootRes& res, double stamp) const;
     // A vector of the torso-aligned body frame as a field point: through the
@@ -223,6 +234,8 @@ private:
     FootRes mRightFootForce;
     double mLeftFootTime;   // server time of the left foot's latest reading, seconds
     double mRightFootTime;  // server time of the right foot's latest reading, seconds
+    salt::Vector3f mAcc;    // torso frame, m/s^2
+    double mAccTime;        // server time of the latest accelerometer reading, seconds
     int mLeftTouchVal;
     int mRightTouchVal;
     double mFlagTimeSeen[kFlagCount];
@@ -236,8 +249,9 @@ private:
     bool mGoalie;
     // Rotation part: the negated camera-to-field rotation; zero until the first fix.
     salt::Matrix mCameraMatrix;
-    double mFixNeckYaw;    // neck yaw when the camera pose was last fixed, degrees
-    double mFixNeckPitch;  // neck pitch when the camera pose was last fixed, degrees
+    double mCameraFixTime;  // server time of the latest pose fixed from landmarks, seconds
+    double mFixNeckYaw;     // neck yaw when the camera pose was last fixed, degrees
+    double mFixNeckPitch;   // neck pitch when the camera pose was last fixed, degrees
     bool mBeamed;
     std::deque<salt::Vector3f> mBallHistory;  // ball velocities, oldest first
 };

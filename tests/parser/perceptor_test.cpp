@@ -112,6 +112,16 @@ TEST_F(Perceptors, TouchAndGyroReadings) {
     expectNear(wm->getGyro(), salt::Vector3f(0.01f, 0.07f, 0.46f));
 }
 
+TEST_F(Perceptors, AccelerometerNeedsNameAndThreeFiniteValues) {
+    parse("(time (now 3))(ACC (n torso) (a 0.12 -9.80 0.50))");
+    expectNear(wm->getAcc(), salt::Vector3f(0.12f, -9.8f, 0.5f));
+    // Without a name, with two values or a value that is not finite: skipped;
+    // a perceptor of another name that starts alike is not read as one.
+    parse(
+        "(ACC (a 1 1 1))(ACC (n torso) (a 1 1))(ACC (n torso) (a 1 nan 1))(ACCX (n t) (a 1 1 1))");
+    expectNear(wm->getAcc(), salt::Vector3f(0.12f, -9.8f, 0.5f));
+}
+
 TEST_F(Perceptors, HearingNeedsTimeDirectionAndMessage) {
     struct Case {
         const char* text;

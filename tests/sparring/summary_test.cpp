@@ -94,9 +94,16 @@ TEST(CommandLine, OptionsSetTheServerAndBadOnesAreRefused) {
     EXPECT_EQ(parseCommandLine({"--forms", "old"}).server.forms, MessageForms::Old);
     EXPECT_FALSE(parseCommandLine({}).server.forms);  // the world's own default
     EXPECT_FALSE(parseCommandLine({}).server.sync);
+    const CommandLine p = parseCommandLine(
+        {"--motor-torque", "5", "--friction", "2", "--contact-softness", "0.5", "--trace", "t"});
+    EXPECT_DOUBLE_EQ(p.server.physics.motorTorque, 5);
+    EXPECT_DOUBLE_EQ(p.server.physics.friction, 2);
+    EXPECT_DOUBLE_EQ(p.server.physics.softness, 0.5);
+    EXPECT_EQ(p.server.tracePath, "t");
     const std::vector<std::vector<std::string>> bad = {
-        {"--port", "70000"}, {"--agents", "23"},   {"--vision-period", "0"}, {"--duration"},
-        {"--frobnicate"},    {"--timeout", "1.5"}, {"--forms", "newer"},     {"--forms"},
+        {"--port", "70000"},  {"--agents", "23"},          {"--vision-period", "0"}, {"--duration"},
+        {"--frobnicate"},     {"--timeout", "1.5"},        {"--forms", "newer"},     {"--forms"},
+        {"--friction", "-1"}, {"--contact-softness", "0"}, {"--motor-torque", "x"},
     };
     for (const auto& args : bad) EXPECT_THROW(parseCommandLine(args), OptionError) << args[0];
 }

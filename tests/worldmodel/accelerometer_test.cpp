@@ -1,0 +1,115 @@
+// How a fallen robot lies when its camera cannot fix its pose: lying face up it
+// looks at the sky and sees no landmark, so the pose of before the fall stays.
+#include <gtest/gtest.h>
+
+#include "scene.h"
+#include "worldmodel/worldmodel.h"
+
+using salt::Vector3f;
+using scene::localise;
+using scene::Pose;
+
+namespace {
+const std::initializer_list<FlagsID> kLeftLine = {F1L, F2L, G1L, G2L};
+const float kG = 9.81f;  // m/s^2
+
+// An upright trunk with the head turned as a head scan leaves it, its pose
+// fixed at time t; the feet carry nothing.
+void fixUpright(WorldModel& wm, double t) {
+    const double yaw = 60, pitch = -30;  // degrees
+    wm.setMyJointAngle(HJ1, yaw);
+    wm.setMyJointAngle(HJ2, pitch);
+    Pose camera = Pose::at(-3, 0, 0.5f, 20);
+    camera.rotation.RotateZ(static_cast<float>(salt::gDegToRad(yaw)));
+    camera.rotation.RotateY(static_cast<float>(salt::gDegToRad(-pitch)));
+    localise(wm, t, camera, kLeftLine);
+}
+
+// A later message at time t without landmarks, with an accelerometer reading.
+void lieAt(WorldModel& wm, double t, const Vector3f& acc) {
+    wm.setServerTime(t);
+    wm.setAcc(acc);
+    wm.globalize();
+}
+}  // namespace
+
+TEST(FallDetection, WithoutACurrentFixTheAccelerometerTellsHowTheRobotLies) {
+    struct Case {
+        const char* what;
+        Vector3f acc;  // torso frame, m/s^2
+        int type;
+    } const cases[] = {
+        {"on the back: up is the chest's direction", Vector3f(kG, 0, 0), 1},
+        {"on the front", Vector3f(-kG, 0, 0), 4},
+        {"on the left side: up is the right", Vector3f(0, -kG, 0), 2},
+        {"on the right side", Vector3f(0, kG, 0), 3},
+        {"half sitting up from the back", Vector3f(0.7f * kG, 0, 0.7f * kG), 1},
+        {"upright", Vector3f(0, 0, kG), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        fixUpright(wm, 1.0);
+        ASSERT_EQ(wm.feltType(), 0);
+        lieAt(wm, 2.0, c.acc);
+        EXPECT_EQ(wm.feltType(), c.type);
+        EXPECT_EQ(wm.getFeltType(), c.type);
+    }
+}
+
+// A fix of this message or of the last 0.06 s (vision comes every third cycle)
+// decides as before; so does an accelerometer reading that is not current or
+// that is not mostly gravity (the robot is being thrown about).
+TEST(FallDetection, ACurrentFixOrAnUnusableReadingLeavesTheCameraToDecide) {
+    struct Case {
+        const char* what;
+        double fixAt, now;  // seconds
+        bool accNow;        // the reading came with the current message
+        Vector3f acc;       // m/s^2
+    } const cases[] = {
+        {"fixed in this message", 2.0, 2.0, true, Vector3f(kG, 0, 0)},
+        {"fixed 0.06 s ago", 1.94, 2.0, true, Vector3f(-kG, 0, 0)},
+        {"reading of an earlier message", 1.0, 2.0, false, Vector3f(kG, 0, 0)},
+        {"free fall", 1.0, 2.0, true, Vector3f(0.5f, 0, 0)},
+        {"a hard knock", 1.0, 2.0, true, Vector3f(30, 0, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        fixUpright(wm, c.fixAt);
+        if (!c.accNow) wm.setAcc(c.acc);
+        wm.setServerTime(c.now);
+        if (c.accNow) wm.setAcc(c.acc);
+        wm.globalize();
+        EXPECT_EQ(wm.feltType(), 0);
+    }
+}
+
+// A robot set down a little above the ground (a beam) touches nothing for one
+// cycle: no foot reading, and its accelerometer reads free fall. It is in the
+// air, not lying; only a reading of this message that is near zero says so.
+TEST(FallDetection, NoFootLoadedInFreeFallIsNotDown) {
+    struct Case {
+        const char* what;
+        bool accNow;
+        Vector3f acc;  // m/s^2
+        bool down;
+    } const cases[] = {
+        {"free fall", true, Vector3f(0.1f, 0, -0.2f), false},
+        {"resting on the back", true, Vector3f(kG, 0, 0), true},
+        {"standing on something that is not a foot", true, Vector3f(0, 0, kG), true},
+        {"free fall read in an earlier message", false, Vector3f(0, 0, 0), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        fixUpright(wm, 1.0);
+        if (!c.accNow) wm.setAcc(c.acc);
+        wm.setServerTime(1.02);
+        if (c.accNow) wm.setAcc(c.acc);
+        EXPECT_EQ(wm.isFeltDown(), c.down);
+    }
+    WorldModel old;  // a server without an accelerometer
+    fixUpright(old, 1.0);
+    EXPECT_TRUE(old.isFeltDown());
+}
