@@ -20,8 +20,8 @@ TEST(Addr, DottedHostResolvesToHostOrderValue) {
 }
 
 TEST(Addr, NumericAddressNamesItselfInDottedForm) {
-    const Addr addr(80, 0x0A000102u);
-    EXPECT_EQ(addr.getHostStr(), "10.0.1.2");
+    const Addr addr(80, 0x7F000102u);
+    EXPECT_EQ(addr.getHostStr(), "127.0.1.2");
     EXPECT_EQ(addr.getAddr().sin_family, AF_INET);
     EXPECT_EQ(addr.getAddr().sin_port, htons(80));
 }
@@ -44,16 +44,16 @@ TEST(Addr, CopiesShareOneRecord) {
     Addr assigned;
     assigned = first;
     first.setPort(4000);
-    first.setHost(0x0A000001u);
+    first.setHost(0x7F000002u);
     EXPECT_EQ(copy.getPort(), 4000);
     EXPECT_EQ(assigned.getPort(), 4000);
-    EXPECT_EQ(assigned.getHostStr(), "10.0.0.1");
+    EXPECT_EQ(assigned.getHostStr(), "127.0.0.2");
 }
 
 TEST(Addr, SettingAValueClearsTheStoredName) {
     Addr addr(3100, std::string("127.0.0.1"));
-    addr.setHost(0x0A000001u);
-    EXPECT_EQ(addr.getHostStr(), "10.0.0.1");
+    addr.setHost(0x7F000002u);
+    EXPECT_EQ(addr.getHostStr(), "127.0.0.2");
 }
 
 TEST(Addr, EmptyNamesAreRefusedWithEperm) {
