@@ -42,10 +42,28 @@ bool WorldModel::inFreeFall() const {
     return mAccTime == mServerTime && mAcc.Length() < kMost;
 }
 
+// The accelerometer of this message reads gravity along the trunk's own up axis
+// (within 30 degrees): the trunk stands, whatever the camera's fix says. Sinking
+// into a crouch or landing from a beam adds up to about 2 g along that axis, so
+// the reading may reach 30 m/s^2; under 6 the robot is nearly in free fall.
+bool WorldModel::accelerometerUpright() const {
+    const float kLeast = 6.0f, kMost = 30.0f;  // m/s^2
+    const float kCosMost = 0.866f;             // cos 30 degrees
+    if (mAccTime != mServerTime) return false;
+    const float g = mAcc.Length();
+    return g > kLeast && g < kMost && mAcc.z() > kCosMost * g;
+}
+
 bool WorldModel::isFeltDown() {
     const float zL = footLoad(mLeftFootForce, mLeftFootTime);
     const float zR = footLoad(mRightFootForce, mRightFootTime);
     if (!(zL > 8.0f) && !(zR > 8.0f)) return !inFreeFall();
+    // A fix from noisy readings of landmarks that lie almost on one line (a goal
+    // line) can be tens of degrees off: with 0.5 degree and 1 % of noise, fixes
+    // put standing robots' cameras metres above the grass and tilted, and every
+    // field player read as fallen and threw itself over with a get-up. A loaded
+    // foot under a trunk that the accelerometer reads upright is not down.
+    if (accelerometerUpright()) return false;
     // The centre of mass and the feet are torso-aligned: they reach the field
     // through the neck as every body point does, or a turned head would tilt
     // them (with the head pitched 45 degrees an upright robot read as fallen).

@@ -17,8 +17,8 @@
 // inertial and contact sensors and the last message heard. The perceptor parser
 // writes readings through the setters; localisation and the body model turn them
 // into field positions. Setters validate nothing and return true; getters return
-// copies, except getTeamName, which returns a reference (see there). Field positions are metres in the side-relative field frame (own goal at
-// negative x), angles degrees, times server seconds.
+// copies, except getTeamName, which returns a reference (see there). Field positions are metres in
+// the side-relative field frame (own goal at negative x), angles degrees, times server seconds.
 class WorldModel {
 public:
     // The process-wide store, created on first use and never destroyed.
@@ -192,6 +192,9 @@ private:
     bool accelerometerUp(salt::Vector3f& up) const;
     // The accelerometer's current reading is free fall: the robot is in the air.
     bool inFreeFall() const;
+    // The accelerometer's current reading is mostly gravity along the trunk's up
+    // axis (within 30 degrees): the trunk stands.
+    bool accelerometerUpright() const;
     // The vertical load (newtons) of a foot reading taken at time `stamp`.
     float footLoad(const FootRes& res, double stamp) const;
     // A vector of the torso-aligned body frame as a field point: through the
