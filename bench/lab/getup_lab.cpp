@@ -1,0 +1,373 @@
+// A laboratory for the get-up motions: plays a keyframe file on one robot of the
+// physical world, without agent or network, and tunes it by random search.
+//
+//   getup_lab run FILE --from SIDE [--torque F] [--friction F] [--softness F]
+//                 [--head YAW PITCH] [--seconds S]     trace of one get-up, then its outcome
+//   getup_lab score FILE --from SIDE                    outcome under every condition
+//   getup_lab join FILE --with NEXT --out FILE          NEXT played after FILE
+//   getup_lab mirror FILE --out FILE                    the motion for the other side
+//   getup_lab search FILE --from SIDE --out FILE [--iterations N] [--seed N] [--mirror]
+//                 [--rows FIRST-LAST] [--fixed-times]
+//       mutates the targets (and spans) of the keyframes, keeps what scores at least as
+//       well over the conditions, writes the best to --out whenever it improves.
+//       --mirror keeps the motion symmetric (the right side follows the left).
+//
+// SIDE: back, front, left or right. The conditions are the world's default constants and
+// each of torque, friction and contact softness at half and double, with head angles and
+// headings varied.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+#include "bench/lab/cma.h"
+#include "bench/lab/getup_run.h"
+#include "bench/lab/keyframe_motion.h"
+
+using namespace lab;
+using sparring::Posture;
+
+namespace {
+
+struct Options {
+    std::string mode, file, out, with;
+    Posture from = Posture::OnBack;
+    Condition one;
+    double seconds = 10;
+    long iterations = 500;
+    unsigned seed = 1;
+    bool mirror = false, fixedTimes = false, quick = false;
+    bool rollToFront = false;  // --goal front: the motion is to end lying on the front
+    int conditionCount = 7;    // conditions scored: 1 (defaults), 4 or 7
+    double sigma = 1;
+    int firstRow = 0, lastRow = 1000;
+};
+
+Posture postureNamed(const std::string& s) {
+    if (s == "back") return Posture::OnBack;
+    if (s == "front") return Posture::OnFront;
+    if (s == "left") return Posture::OnLeft;
+    if (s == "right") return Posture::OnRight;
+    if (s == "upright") return Posture::Upright;
+    throw std::runtime_error("--from takes back, front, left or right, not '" + s + "'");
+}
+
+Options parse(int argc, char** argv) {
+    if (argc < 3)
+        throw std::runtime_error("usage: getup_lab run|score|search FILE --from SIDE ...");
+    Options o;
+    o.mode = argv[1];
+    o.file = argv[2];
+    for (int i = 3; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) throw std::runtime_error(a + " needs a value");
+            return argv[++i];
+        };
+        if (a == "--from")
+            o.from = postureNamed(value());
+        else if (a == "--torque")
+            o.one.torque = std::stod(value());
+        else if (a == "--friction")
+            o.one.friction = std::stod(value());
+        else if (a == "--softness")
+            o.one.softness = std::stod(value());
+        else if (a == "--head") {
+            o.one.headYaw = std::stod(value());
+            o.one.headPitch = std::stod(value());
+        } else if (a == "--seconds")
+            o.seconds = std::stod(value());
+        else if (a == "--out")
+            o.out = value();
+        else if (a == "--with")
+            o.with = value();
+        else if (a == "--iterations")
+            o.iterations = std::stol(value());
+        else if (a == "--seed")
+            o.seed = static_cast<unsigned>(std::stoul(value()));
+        else if (a == "--mirror")
+            o.mirror = true;
+        else if (a == "--quick")
+            o.quick = true;
+        else if (a == "--goal")
+            o.rollToFront = value() == "front";
+        else if (a == "--conditions")
+            o.conditionCount = std::stoi(value());
+        else if (a == "--sigma")
+            o.sigma = std::stod(value());
+        else if (a == "--fixed-times")
+            o.fixedTimes = true;
+        else if (a == "--rows") {
+            const std::string r = value();
+            const auto dash = r.find('-');
+            o.firstRow = std::stoi(r.substr(0, dash));
+            o.lastRow = dash == std::string::npos ? o.firstRow : std::stoi(r.substr(dash + 1));
+        } else
+            throw std::runtime_error("unknown option " + a);
+    }
+    o.one.from = o.from;
+    return o;
+}
+
+// The conditions a motion is scored under.
+std::vector<Condition> conditions(Posture from, int count, bool once) {
+    std::vector<Condition> all;
+    auto add = [&](double torque, double friction, double softness, double yaw, double pitch) {
+        Condition c;
+        c.from = from;
+        c.torque = torque;
+        c.friction = friction;
+        c.softness = softness;
+        c.headYaw = yaw;
+        c.headPitch = pitch;
+        c.heading = 37.0 * static_cast<double>(all.size());
+        c.delay = 0.1 + 0.07 * static_cast<double>(all.size() % 4);
+        c.once = once;
+        all.push_back(c);
+    };
+    add(1, 1, 1, 30, -20);
+    if (count == 1) return all;
+    add(0.5, 1, 1, -60, 10);
+    add(1, 0.5, 1, 90, 40);
+    add(1, 1, 2, -110, -40);
+    if (count <= 4) return all;
+    add(2, 1, 1, 0, 0);
+    add(1, 2, 1, 45, 30);
+    add(1, 1, 0.5, -20, -10);
+    return all;
+}
+
+struct Score {
+    double mean = 0, worst = 0, total = 0;
+    int stood = 0;
+};
+
+Score score(const KeyframeMotion& m, const std::vector<Condition>& cs, double seconds,
+            bool rollToFront = false) {
+    Score s;
+    s.worst = 1e9;
+    for (const Condition& c : cs) {
+        const Outcome o = runGetUp(m, c, seconds);
+        double value = rollToFront ? 50 * (1 - o.forwardEnd) - 20 * std::fabs(o.leftEnd) : o.score;
+        // Only the back get-up may pass through lying on the back: any other is cut
+        // short there by the back get-up.
+        if (c.from != Posture::OnBack && o.readOnBack) value -= 30;
+        s.mean += value / static_cast<double>(cs.size());
+        s.worst = std::min(s.worst, value);
+        s.stood += o.stood && !o.fellAgain;
+    }
+    s.total = 0.5 * s.mean + 0.5 * s.worst;
+    return s;
+}
+
+void report(const Outcome& o) {
+    std::printf("(ends with forward axis %.2f, leftward %.2f%s) ", o.forwardEnd, o.leftEnd,
+                o.readOnBack ? ", read on its back on the way" : "");
+    if (o.stood && !o.fellAgain)
+        std::printf("stood after %.2f s\n", o.stoodAt);
+    else if (o.stood)
+        std::printf("stood after %.2f s, fell again\n", o.stoodAt);
+    else
+        std::printf("did not stand (progress %.2f)\n", o.progress);
+}
+
+// Keeps every target within its joint's range and every span at least two cycles.
+void clampMotion(KeyframeMotion& m) {
+    double at = m.keyframes.front().start;
+    for (auto& k : m.keyframes) {
+        const double span = std::max(0.04, k.end - k.start);
+        k.start = at;
+        k.end = at + span;
+        at = k.end;
+        for (int j = 0; j < sparring::kJointCount; ++j)
+            k.targets[j] = std::clamp(k.targets[j], sparring::kJoints[j].minDegrees,
+                                      sparring::kJoints[j].maxDegrees);
+    }
+}
+
+KeyframeMotion mutate(const KeyframeMotion& m, const Options& o, double sigma, std::mt19937& rng) {
+    KeyframeMotion out = m;
+    std::normal_distribution<double> gauss(0, 1);
+    std::uniform_real_distribution<double> pick(0, 1);
+    const int rows = static_cast<int>(m.keyframes.size());
+    const int last = std::min(o.lastRow, rows - 1);
+    const double share = 0.25;
+    for (int r = o.firstRow; r <= last; ++r) {
+        auto& k = out.keyframes[r];
+        for (int j : m.joints) {
+            double sign = 1;
+            const int twin = mirrorJoint(j, sign);
+            if (o.mirror && j != twin && j > twin) continue;  // follows its left twin
+            if (pick(rng) < share) k.targets[j] += gauss(rng) * 12 * sigma;
+            if (o.mirror && j == sparring::HJ1) k.targets[j] = 0;
+            if (o.mirror && j != twin) k.targets[twin] = sign * k.targets[j];
+        }
+        if (!o.fixedTimes && pick(rng) < share) {
+            const double span = (k.end - k.start) * std::exp(gauss(rng) * 0.25 * sigma);
+            k.end = k.start + span;
+        }
+    }
+    clampMotion(out);
+    return out;
+}
+
+void search(const Options& o) {
+    KeyframeMotion best = readMotion(o.file);
+    clampMotion(best);
+    const auto cs = conditions(o.from, o.quick ? 4 : o.conditionCount, true);
+    Score bestScore = score(best, cs, o.seconds);
+    std::printf("start: %.2f (mean %.2f, worst %.2f, stood %d/%zu)\n", bestScore.total,
+                bestScore.mean, bestScore.worst, bestScore.stood, cs.size());
+    std::fflush(stdout);
+    std::mt19937 rng(o.seed);
+    double sigma = 1;
+    for (long i = 1; i <= o.iterations; ++i) {
+        const KeyframeMotion trial = mutate(best, o, sigma, rng);
+        const Score s = score(trial, cs, o.seconds);
+        if (s.total >= bestScore.total) {
+            const bool better = s.total > bestScore.total + 1e-9;
+            best = trial;
+            bestScore = s;
+            sigma = std::min(2.0, sigma * 1.3);
+            if (better) {
+                writeMotion(best, o.out);
+                std::printf("%ld: %.2f (mean %.2f, worst %.2f, stood %d/%zu) sigma %.2f\n", i,
+                            s.total, s.mean, s.worst, s.stood, cs.size(), sigma);
+                std::fflush(stdout);
+            }
+        } else {
+            sigma = std::max(0.1, sigma * 0.93);
+        }
+    }
+    writeMotion(best, o.out);
+}
+
+// The joints a search varies: with --mirror the left ones (the right follow), the
+// sideways rolls of hips and ankles and the arm yaws staying as the file has them.
+std::vector<int> freeJoints(const KeyframeMotion& m, const Options& o) {
+    using namespace sparring;
+    std::vector<int> out;
+    for (int j : m.joints) {
+        if (o.mirror) {
+            const bool left = j == LLJ1 || j == LLJ3 || j == LLJ4 || j == LLJ5 || j == LAJ1 ||
+                              j == LAJ2 || j == LAJ4;
+            if (!left) continue;
+        }
+        out.push_back(j);
+    }
+    return out;
+}
+
+constexpr double kAngleUnit = 12;   // degrees per unit of the search's space
+constexpr double kSpanUnit = 0.25;  // log of a span per unit
+
+std::vector<double> encode(const KeyframeMotion& m, const Options& o) {
+    std::vector<double> x;
+    const int last = std::min(o.lastRow, static_cast<int>(m.keyframes.size()) - 1);
+    for (int r = o.firstRow; r <= last; ++r) {
+        const auto& k = m.keyframes[r];
+        for (int j : freeJoints(m, o)) x.push_back(k.targets[j] / kAngleUnit);
+        if (!o.fixedTimes) x.push_back(std::log(k.end - k.start) / kSpanUnit);
+    }
+    return x;
+}
+
+KeyframeMotion decode(const KeyframeMotion& base, const std::vector<double>& x, const Options& o) {
+    KeyframeMotion m = base;
+    std::size_t at = 0;
+    const int last = std::min(o.lastRow, static_cast<int>(m.keyframes.size()) - 1);
+    for (int r = o.firstRow; r <= last; ++r) {
+        auto& k = m.keyframes[r];
+        for (int j : freeJoints(m, o)) {
+            k.targets[j] = x[at++] * kAngleUnit;
+            double sign = 1;
+            const int twin = mirrorJoint(j, sign);
+            if (o.mirror && twin != j) k.targets[twin] = sign * k.targets[j];
+        }
+        if (!o.fixedTimes) k.end = k.start + std::clamp(std::exp(x[at++] * kSpanUnit), 0.04, 2.0);
+    }
+    clampMotion(m);
+    return m;
+}
+
+void cmaSearch(const Options& o) {
+    const KeyframeMotion base = readMotion(o.file);
+    const auto cs = conditions(o.from, o.quick ? 4 : o.conditionCount, true);
+    Cma cma(encode(base, o), o.sigma, o.seed);
+    // The start itself first: CMA samples around it and may never try it.
+    double best = score(base, cs, o.seconds, o.rollToFront).total;
+    writeMotion(base, o.out);
+    std::printf("start: %.2f\n", best);
+    long evaluations = 0;
+    for (long g = 1; evaluations < o.iterations; ++g) {
+        const auto xs = cma.ask();
+        std::vector<double> values;
+        for (const auto& x : xs) {
+            const KeyframeMotion m = decode(base, x, o);
+            const Score s = score(m, cs, o.seconds, o.rollToFront);
+            ++evaluations;
+            values.push_back(s.total);
+            if (s.total > best) {
+                best = s.total;
+                writeMotion(m, o.out);
+                std::printf(
+                    "generation %ld, evaluation %ld: %.2f (mean %.2f, worst %.2f, stood %d/%zu) "
+                    "sigma %.3f\n",
+                    g, evaluations, s.total, s.mean, s.worst, s.stood, cs.size(), cma.sigma());
+                std::fflush(stdout);
+            }
+        }
+        cma.tell(xs, values);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const Options o = parse(argc, argv);
+        if (o.mode == "run") {
+            const KeyframeMotion m = readMotion(o.file);
+            report(runGetUp(m, o.one, o.seconds, stdout));
+        } else if (o.mode == "score") {
+            const KeyframeMotion m = readMotion(o.file);
+            for (const Condition& c : conditions(o.from, o.conditionCount, false)) {
+                std::printf("torque %.1f friction %.1f softness %.1f head %4.0f %4.0f: ", c.torque,
+                            c.friction, c.softness, c.headYaw, c.headPitch);
+                report(runGetUp(m, c, o.seconds));
+            }
+        } else if (o.mode == "join") {
+            // FILE then --out: the motions named by --with follow FILE's last keyframe.
+            KeyframeMotion m = readMotion(o.file);
+            const KeyframeMotion next = readMotion(o.with);
+            if (next.joints != m.joints)
+                throw std::runtime_error("the two files drive other joints");
+            const double shift = m.end() - next.keyframes.front().start;
+            for (std::size_t i = 0; i < next.keyframes.size(); ++i) {
+                auto k = next.keyframes[i];
+                k.start += shift;
+                k.end += shift;
+                m.keyframes.push_back(k);
+                m.comments.push_back(next.comments[i]);
+            }
+            writeMotion(m, o.out);
+        } else if (o.mode == "mirror") {
+            writeMotion(mirrored(readMotion(o.file)), o.out);
+        } else if (o.mode == "cma") {
+            if (o.out.empty()) throw std::runtime_error("cma needs --out FILE");
+            cmaSearch(o);
+        } else if (o.mode == "search") {
+            if (o.out.empty()) throw std::runtime_error("search needs --out FILE");
+            search(o);
+        } else {
+            throw std::runtime_error("unknown mode '" + o.mode + "' (run, score or search)");
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "getup_lab: %s\n", e.what());
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,52 @@
+#ifndef BENCH_LAB_GETUP_RUN_H
+#define BENCH_LAB_GETUP_RUN_H
+
+#include <cstdio>
+#include <vector>
+
+#include "bench/lab/keyframe_motion.h"
+#include "sparring/robot.h"
+
+namespace lab {
+
+// One way of running a get-up: how the robot lies, the world's approximate constants
+// (factors of their defaults), the head's angles at the fall and the pause before the
+// motion starts.
+struct Condition {
+    sparring::Posture from = sparring::Posture::OnBack;
+    double torque = 1, friction = 1, softness = 1;  // factors of the world's defaults
+    double headYaw = 0, headPitch = 0;              // degrees
+    double delay = 0.2;                             // seconds from the fall to the motion
+    double heading = 0;                             // degrees, server frame
+    // Plays the motion once only and gives up 1.5 s after its end if the robot does not
+    // stand by then (searches: a motion that fails once is not worth more time).
+    bool once = false;
+};
+
+// What became of one get-up.
+struct Outcome {
+    bool stood = false;      // upright by the server's rule and not down again for 3 s
+    double stoodAt = 0;      // seconds after the fall (end of the upright second)
+    bool fellAgain = false;  // stood, then down again within 3 s
+    double progress = 0;     // 0..1: how far up it came, held for 0.3 s
+    double score = 0;        // higher is better: 100 - seconds for a success, else below 60
+    // The torso's forward and leftward axes at the end (their heights, -1..1, averaged
+    // over the last 0.3 s): -1 forward is lying on the front.
+    double forwardEnd = 0, leftEnd = 0;
+    // At some cycle after the fall the agent would have read "lying on the back" (the
+    // torso's forward axis tilted up by more than 14.5 degrees, by the true pose or by
+    // an accelerometer reading of 6 to 14 m/s^2): its back get-up then takes over from
+    // any other get-up.
+    bool readOnBack = false;
+};
+
+// Plays the motion on one physical robot laid down as the condition says, the way the
+// agent plays it (the remaining angle over the remaining time each cycle; the motion
+// again from the start while the robot is still down at its end), for at most
+// `seconds` after the fall. With `trace`, one line of posture every `traceEvery` cycles.
+Outcome runGetUp(const KeyframeMotion& motion, const Condition& c, double seconds,
+                 std::FILE* trace = nullptr, int traceEvery = 5);
+
+}  // namespace lab
+
+#endif
