@@ -80,6 +80,10 @@ Options parse(int argc, char** argv) {
             o.one.headPitch = std::stod(value());
         } else if (a == "--seconds")
             o.seconds = std::stod(value());
+        else if (a == "--delay")
+            o.one.delay = std::stod(value());
+        else if (a == "--heading")
+            o.one.heading = std::stod(value());
         else if (a == "--out")
             o.out = value();
         else if (a == "--with")
@@ -124,7 +128,8 @@ std::vector<Condition> conditions(Posture from, int count, bool once) {
         c.headYaw = yaw;
         c.headPitch = pitch;
         c.heading = 37.0 * static_cast<double>(all.size());
-        c.delay = 0.1 + 0.07 * static_cast<double>(all.size() % 4);
+        // The agent starts its get-up one to four cycles after the fall.
+        c.delay = 0.02 + 0.02 * static_cast<double>(all.size() % 4);
         c.once = once;
         all.push_back(c);
     };
@@ -137,6 +142,18 @@ std::vector<Condition> conditions(Posture from, int count, bool once) {
     add(2, 1, 1, 0, 0);
     add(1, 2, 1, 45, 30);
     add(1, 1, 0.5, -20, -10);
+    // Beyond the seven: drawn at random (the same every run), every approximate
+    // constant between half and double its default, head angles anywhere in their
+    // ranges, the motion starting one to four cycles after the fall.
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> unit(0, 1);
+    while (static_cast<int>(all.size()) < count) {
+        auto factor = [&] { return std::pow(2.0, 2 * unit(rng) - 1); };
+        const double torque = factor(), friction = factor(), softness = factor();
+        add(torque, friction, softness, 240 * unit(rng) - 120, 90 * unit(rng) - 45);
+        all.back().delay = 0.02 + 0.02 * std::floor(4 * unit(rng));
+        all.back().heading = 360 * unit(rng) - 180;
+    }
     return all;
 }
 
