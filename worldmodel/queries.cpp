@@ -64,19 +64,28 @@ bool WorldModel::isFeltDown() {
     // field player read as fallen and threw itself over with a get-up. A loaded
     // foot under a trunk that the accelerometer reads upright is not down.
     if (accelerometerUpright()) return false;
+    const Vector3f com = mSelf.getCOM();
+    const Vector3f left = mSelf.getMyRelPos(LFOOT);
+    const Vector3f right = mSelf.getMyRelPos(RFOOT);
+    const Vector3f& foot = (zL > 10.0f && zR > 10.0f) ? (left + right) / 2.0f
+                           : (zL > 8.0f)              ? left
+                                                      : right;
+    const float limit = (zL > 10.0f && zR > 10.0f) ? 0.2f : 0.15f;  // metres
+    // Without a current fix the pose fixed before a fall is stale (upright): a
+    // robot lying face up with its heels on the ground read as standing until a
+    // heel came off the ground, a third of a second and more. The accelerometer's
+    // up then tells the horizontal distance in the torso-aligned frame itself.
+    Vector3f up;
+    if (accelerometerUp(up)) {
+        const Vector3f d = com - foot;
+        return (d - up * d.Dot(up)).Length() > limit;
+    }
     // The centre of mass and the feet are torso-aligned: they reach the field
     // through the neck as every body point does, or a turned head would tilt
     // them (with the head pitched 45 degrees an upright robot read as fallen).
     // The neck is taken as it stood at the camera's fix, so that a head turning
     // while no landmarks are in view does not tilt them either.
-    const Vector3f com = bodyToField(mSelf.getCOM());
-    const Vector3f left = bodyToField(mSelf.getMyRelPos(LFOOT));
-    const Vector3f right = bodyToField(mSelf.getMyRelPos(RFOOT));
-    if (zL > 10.0f && zR > 10.0f) {
-        return horizontalDistance(com, (left + right) / 2.0f) > 0.2;
-    }
-    const Vector3f& foot = (zL > 8.0f) ? left : right;
-    return horizontalDistance(com, foot) > 0.15;
+    return horizontalDistance(bodyToField(com), bodyToField(foot)) > limit;
 }
 
 // A robot lying face up looks at the sky and sees no landmark, so its camera

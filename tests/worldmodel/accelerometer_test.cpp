@@ -146,3 +146,32 @@ TEST(FallDetection, LoadedFeetUnderATrunkTheAccelerometerReadsUprightAreNotDown)
         EXPECT_EQ(wm.isFeltDown(), c.down);
     }
 }
+
+// Lying face up, the heels can carry some of the legs' weight; the camera sees the
+// sky, so its last fix is the upright one of before the fall. Without a current fix
+// the accelerometer says how the centre of mass lies over the loaded feet.
+TEST(FallDetection, WithoutACurrentFixTheAccelerometerTellsFallenFromStandingOnLoadedFeet) {
+    struct Case {
+        const char* what;
+        double now;    // seconds; the fix was at 1.0
+        Vector3f acc;  // torso frame, m/s^2
+        bool down;
+    } const cases[] = {
+        {"on the back, heels loaded, fixed 1 s ago", 2.0, Vector3f(kG, 0, 0), true},
+        {"on the front, toes loaded", 2.0, Vector3f(-kG, 0, 0), true},
+        {"leaning 20 degrees, fixed 1 s ago", 2.0, Vector3f(0.34f * kG, 0, 0.94f * kG), false},
+        {"on the back, fixed in this message's cycle", 1.0, Vector3f(kG, 0, 0), false},
+    };
+    FootRes heel;
+    heel.force = Vector3f(0, 0, 12);  // newtons
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        fixUpright(wm, 1.0);
+        wm.setServerTime(c.now);
+        wm.setAcc(c.acc);
+        wm.setLeftFootForce(heel);
+        wm.setRightFootForce(heel);
+        EXPECT_EQ(wm.isFeltDown(), c.down);
+    }
+}
