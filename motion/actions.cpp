@@ -46,6 +46,7 @@ Actions::Actions() {
     mWM = WorldModel::getInstance();
     for (int j = 0; j < kJointCount; ++j) mEffectorNames[j] = kEffectorNames[j];
     mCurAct = ACT_NONE;
+    mUnclassifiedSince = mUnclassifiedLast = -1e9;
     fill(mGuard, "guard");
     fill(mWalk, "walk");
     fill(mGetUp, "getUp");

@@ -99,6 +99,9 @@ private:
     // smaller than `hold` in magnitude.
     std::string moveOrHold(JointID joint, double target, double speed, double hold);
 
+    // The team folder has a get-up of the front or of a side.
+    bool hasOwnGetUps() const;
+
     static Actions* ACS;
 
     WorldModel* mWM;
@@ -111,6 +114,10 @@ private:
     Table mGetUpLeft;
     Table mGetUpRight;
     Action mCurAct;
+    // Server times (seconds) of the first and the last get-up cycle of the current
+    // wait of a fall of no known way of lying.
+    double mUnclassifiedSince;
+    double mUnclassifiedLast;
 };
 
 #endif

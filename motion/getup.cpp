@@ -7,6 +7,12 @@ namespace {
 
 // The felt type of lying on the back (WorldModel::feltType).
 const int kOnBack = 1;
+// One server cycle, seconds.
+const double kCycleSeconds = 0.02;
+// How long a fall of no known way of lying waits for its type before the back
+// get-up starts from no activity, seconds: a fix of before the fall counts as
+// current for 0.06 s, and vision comes every second or third cycle.
+const double kClassifySeconds = 0.1;
 
 // A missing or header-only file gives a motion without keyframes.
 bool hasKeyframes(const double (*table)[Actions::kTableSize]) {
@@ -14,6 +20,10 @@ bool hasKeyframes(const double (*table)[Actions::kTableSize]) {
 }
 
 }  // namespace
+
+bool Actions::hasOwnGetUps() const {
+    return hasKeyframes(mGetUpFront) || hasKeyframes(mGetUpLeft) || hasKeyframes(mGetUpRight);
+}
 
 bool Actions::isGettingUp() const {
     return mCurAct == ACT_GETUP || mCurAct == ACT_GETUP_2 || mCurAct == ACT_GETUP_FRONT ||
@@ -52,6 +62,19 @@ std::string Actions::getUp() {
                 return playMotion(own[i].activity, own[i].table, clocks[i], false);
             }
         }
+    }
+    // For its first cycles a fall can read as no known way of lying (type 0):
+    // the camera's last fix, up to 0.06 s old, is still the upright one. From no
+    // activity the back get-up would start then and play to its end, whatever the
+    // robot lies on; a side fall went that way in a third of the trials. With get-ups
+    // of their own in the team folder, such a fall waits up to kClassifySeconds for
+    // its type, then the back get-up starts as before.
+    if (felt == 0 && mCurAct == ACT_NONE && hasOwnGetUps()) {
+        const double now = mWM->getServerTime();
+        // A wait of an earlier fall (more than a cycle ago) does not count.
+        if (!(now - mUnclassifiedLast <= kCycleSeconds * 1.5)) mUnclassifiedSince = now;
+        mUnclassifiedLast = now;
+        if (now - mUnclassifiedSince < kClassifySeconds - 1e-6) return stop();
     }
     // Lying on the back takes over from any other activity, a get-up of the
     // front or a side included (those may roll the robot onto its back).

@@ -41,7 +41,8 @@ struct Options {
     unsigned seed = 1;
     bool mirror = false, fixedTimes = false, quick = false;
     bool rollToFront = false;  // --goal front: the motion is to end lying on the front
-    int conditionCount = 7;    // conditions scored: 1 (defaults), 4 or 7
+    int conditionCount = 7;
+    int every = 5;  // cycles between trace lines    // conditions scored: 1 (defaults), 4 or 7
     double sigma = 1;
     int firstRow = 0, lastRow = 1000;
 };
@@ -80,6 +81,8 @@ Options parse(int argc, char** argv) {
             o.one.headPitch = std::stod(value());
         } else if (a == "--seconds")
             o.seconds = std::stod(value());
+        else if (a == "--every")
+            o.every = std::stoi(value());
         else if (a == "--delay")
             o.one.delay = std::stod(value());
         else if (a == "--heading")
@@ -144,7 +147,8 @@ std::vector<Condition> conditions(Posture from, int count, bool once) {
     add(1, 1, 0.5, -20, -10);
     // Beyond the seven: drawn at random (the same every run), every approximate
     // constant between half and double its default, head angles anywhere in their
-    // ranges, the motion starting one to four cycles after the fall.
+    // ranges, the motion starting one to four cycles after the fall, and a push of up
+    // to 0.3 N s in any direction as the robot comes to lie.
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> unit(0, 1);
     while (static_cast<int>(all.size()) < count) {
@@ -153,6 +157,9 @@ std::vector<Condition> conditions(Posture from, int count, bool once) {
         add(torque, friction, softness, 240 * unit(rng) - 120, 90 * unit(rng) - 45);
         all.back().delay = 0.02 + 0.02 * std::floor(4 * unit(rng));
         all.back().heading = 360 * unit(rng) - 180;
+        const double nudge = 0.3 * unit(rng), direction = 2 * M_PI * unit(rng);  // N s, rad
+        all.back().nudgeX = nudge * std::cos(direction);
+        all.back().nudgeY = nudge * std::sin(direction);
     }
     return all;
 }
@@ -348,7 +355,7 @@ int main(int argc, char** argv) {
         const Options o = parse(argc, argv);
         if (o.mode == "run") {
             const KeyframeMotion m = readMotion(o.file);
-            report(runGetUp(m, o.one, o.seconds, stdout));
+            report(runGetUp(m, o.one, o.seconds, stdout, o.every));
         } else if (o.mode == "score") {
             const KeyframeMotion m = readMotion(o.file);
             for (const Condition& c : conditions(o.from, o.conditionCount, false)) {

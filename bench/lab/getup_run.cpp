@@ -140,6 +140,7 @@ Outcome runGetUp(const KeyframeMotion& motion, const Condition& c, double second
     robot.setSpeed(HJ2, 0);
     // "Upright": the motion starts from standing (to try poses on the way up).
     if (c.from != Posture::Upright) robot.fall(c.from, now, 0);
+    robot.push({c.nudgeX, c.nudgeY, 0});
     const double fallAt = now;
     Outcome out;
     std::deque<double> window;           // uprightness over the last 0.3 s

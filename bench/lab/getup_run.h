@@ -18,6 +18,9 @@ struct Condition {
     double headYaw = 0, headPitch = 0;              // degrees
     double delay = 0.2;                             // seconds from the fall to the motion
     double heading = 0;                             // degrees, server frame
+    // A push on the torso as the robot comes to lie, newton-seconds along the
+    // server's x and y: lying a few degrees off the exact posture, as robots do.
+    double nudgeX = 0, nudgeY = 0;
     // Plays the motion once only and gives up 1.5 s after its end if the robot does not
     // stand by then (searches: a motion that fails once is not worth more time).
     bool once = false;

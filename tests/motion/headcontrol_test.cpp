@@ -115,6 +115,9 @@ TEST_F(HeadControl, EachWayOfLyingGetsUpWithItsOwnMotion) {
         {"on the left side", kEast, -kUp, ACT_GETUP_LEFT, "getUpLeft"},
         {"on the right side", kEast, kUp, ACT_GETUP_RIGHT, "getUpRight"},
     };
+    // The joints stand away from 0, so that a keyframe that holds them at 0 (the
+    // shipped get-ups begin with one) moves them.
+    setAllJoints(10);
     for (const Case& c : cases) {
         // From no activity first: the back get-up's clock starts at 0 there,
         // and the take-overs after it go on with that clock.
@@ -135,7 +138,9 @@ TEST_F(HeadControl, EachWayOfLyingGetsUpWithItsOwnMotion) {
 }
 
 // A fall that is no known way of lying (here: upright, but no foot carries
-// weight) waits for the activity in progress, as before.
+// weight) waits for the activity in progress, as before; from no activity it waits
+// 0.1 s for its type (for its first cycles a fall reads so while the fix of before
+// it counts as current), then the back get-up starts as before.
 TEST_F(HeadControl, FallOfNoKnownWayOfLyingLeavesTheActivityInProgress) {
     localise(kCamera, kEast, kNorth);
     ASSERT_TRUE(wm->isFeltDown());
@@ -146,11 +151,30 @@ TEST_F(HeadControl, FallOfNoKnownWayOfLyingLeavesTheActivityInProgress) {
         EXPECT_EQ(before, engine()->getCurAct());
     }
     engine()->setCurAct(ACT_NONE);
+    for (int cycle = 0; cycle < 5; ++cycle) {
+        EXPECT_EQ(engine()->stop(), engine()->getUp());
+        EXPECT_EQ(ACT_NONE, engine()->getCurAct());
+        wm->setServerTime(wm->getServerTime() + 0.02);
+    }
     engine()->getUp();
     EXPECT_EQ(ACT_GETUP, engine()->getCurAct());
 }
 
+TEST_F(HeadControl, FallReadOnASideWithinTheWaitForItsTypeGetsItsOwnGetUp) {
+    localise(kCamera, kEast, kNorth);
+    ASSERT_EQ(0, wm->feltType());
+    engine()->setCurAct(ACT_NONE);
+    engine()->getUp();
+    wm->setServerTime(wm->getServerTime() + 0.02);
+    engine()->getUp();
+    ASSERT_EQ(ACT_NONE, engine()->getCurAct());
+    localise(salt::Vector3f(0, 0, 0.1f), kEast, -kUp);  // the left side, a cycle on
+    engine()->getUp();
+    EXPECT_EQ(ACT_GETUP_LEFT, engine()->getCurAct());
+}
+
 TEST_F(HeadControl, GetUpOfTheFrontOrASidePlaysOnUnlessTheRobotComesToLieOnItsBack) {
+    setAllJoints(10);  // away from the 0 that the get-ups' first keyframes hold
     localise(salt::Vector3f(0, 0, 0.1f), kEast, -kUp);  // on the left side
     engine()->getUp();
     ASSERT_EQ(ACT_GETUP_LEFT, engine()->getCurAct());
@@ -179,6 +203,8 @@ TEST_F(HeadControl, GetUpFromTheFrontPlaysToItsEndAndStartsAgainWhileLying) {
 }
 
 TEST_F(HeadControl, GetUpFromNoActivityPlaysTheMotionToItsEnd) {
+    setAllJoints(10);  // away from the 0 that the back get-up's first keyframe holds
+    localise(salt::Vector3f(0, 0, 0.1f), kUp, kNorth);  // on the back
     int cycles = 0;
     std::string commands = engine()->getUp();
     EXPECT_TRUE(engine()->isGettingUp());
