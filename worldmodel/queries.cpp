@@ -113,15 +113,14 @@ int WorldModel::feltType() {
         forwardZ = 2.0f * up.x();
         rightwardZ = -2.0f * up.y();
     } else {
-        const double yaw = mSelf.getMyJoints(HJ1), pitch = mSelf.getMyJoints(HJ2);
-        const Vector3f origin(0, 0, 0);
-        auto toField = [&](Vector3f v) {
-            v = rotateAroundLine(v, Vector3f(0, 0, 1), -yaw, origin);
-            v = rotateAroundLine(v, Vector3f(0, 1, 0), pitch, origin);
-            return translate(v) - translate(origin);
-        };
-        forwardZ = toField(Vector3f(2, 0, 0)).z();
-        rightwardZ = toField(Vector3f(0, -2, 0)).z();
+        // Through the neck as it stood at the camera's fix, as the fall test does:
+        // with the current neck angles a head turning since the fix (a head scan,
+        // or a get-up driving the head back to 0) turned the torso's axes with it,
+        // and a robot lying on its side read as lying on its back for a cycle or
+        // two, long enough for the back get-up to take over.
+        const Vector3f origin = bodyToField(Vector3f(0, 0, 0));
+        forwardZ = (bodyToField(Vector3f(2, 0, 0)) - origin).z();
+        rightwardZ = (bodyToField(Vector3f(0, -2, 0)) - origin).z();
     }
     if (forwardZ > 0.5f) return 1;
     if (forwardZ < -0.5f) return 4;

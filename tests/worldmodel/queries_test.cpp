@@ -190,6 +190,33 @@ TEST(FallDetection, LyingPositionsAreClassified) {
     }
 }
 
+// The fix of 0.04 s ago still counts; the head has turned since (vision comes every
+// third cycle). The trunk has not moved, so neither has the way it lies.
+TEST(FallDetection, AHeadTurningSinceTheFixLeavesTheWayOfLyingAsItWas) {
+    struct Case {
+        double roll;           // degrees: the camera lying on a side, neck straight
+        double yawAfterFix;    // degrees: the neck's yaw now
+        double pitchAfterFix;  // degrees: the neck's pitch now
+        int type;
+    } const cases[] = {
+        {-80, 60, 0, 2},  // on the left side: yaw turns in the plane of forward and up
+        {-80, -60, 0, 2},
+        {80, 60, 0, 3},  // on the right side
+        {-80, 0, 40, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.roll << " " << c.yawAfterFix << " " << c.pitchAfterFix);
+        WorldModel wm;
+        localise(wm, 1.0, Pose::at(-3, 0, 0.1f, 20, 0, c.roll), kLeftLine);
+        ASSERT_EQ(wm.feltType(), c.type);
+        wm.setServerTime(1.04);
+        wm.setMyJointAngle(HJ1, c.yawAfterFix);
+        wm.setMyJointAngle(HJ2, c.pitchAfterFix);
+        EXPECT_EQ(wm.feltType(), c.type);
+    }
+}
+
 TEST(FallDetection, StandingRobotHasNoFallTypeWhateverItsPosture) {
     WorldModel wm;
     wm.setMyJointAngle(LLJ3, 180);
