@@ -9,9 +9,13 @@ namespace {
 constexpr double kDegPerRad = 180.0 / M_PI;
 constexpr double kGravity = 9.81;   // m/s^2
 constexpr double kFootLoad = 22.6;  // newtons on each foot of a standing robot
-// A get-up folds both knees under the trunk and straightens them again.
+// A get-up folds both knees under the trunk and straightens them again, or (the
+// get-ups that push up into a pike) bends both hips up to the trunk and stands them
+// straight again.
 constexpr double kKneeFolded = -90.0;        // degrees
 constexpr double kKneeStraightened = -60.0;  // degrees
+constexpr double kHipFolded = 80.0;          // degrees
+constexpr double kHipStraightened = 30.0;    // degrees
 }  // namespace
 
 void KinematicRobot::place(double x, double y, double heading) {
@@ -24,14 +28,18 @@ void KinematicRobot::fall(Posture posture, double now, double lieSeconds) {
     posture_ = posture;
     lieUntil_ = now + lieSeconds;
     kneesFolded_ = false;
+    hipsFolded_ = false;
 }
 
 bool KinematicRobot::updatePosture(double now) {
     if (upright()) return false;
     const double knees = std::max(angles_[kLeftKnee], angles_[kRightKnee]);
     if (knees <= kKneeFolded) kneesFolded_ = true;
+    const double hips = std::min(angles_[LLJ3], angles_[RLJ3]);
+    if (hips >= kHipFolded) hipsFolded_ = true;
     const bool gotUp =
-        kneesFolded_ && std::min(angles_[kLeftKnee], angles_[kRightKnee]) >= kKneeStraightened;
+        (kneesFolded_ && std::min(angles_[kLeftKnee], angles_[kRightKnee]) >= kKneeStraightened) ||
+        (hipsFolded_ && std::max(angles_[LLJ3], angles_[RLJ3]) <= kHipStraightened);
     if (!gotUp && now < lieUntil_) return false;
     posture_ = Posture::Upright;
     return true;

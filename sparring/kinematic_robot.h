@@ -47,6 +47,7 @@ private:
     Posture posture_ = Posture::Upright;
     double lieUntil_ = 0;                       // server seconds
     bool kneesFolded_ = false;                  // both knees bent under the trunk since the fall
+    bool hipsFolded_ = false;                   // both hips bent up to the trunk since the fall
     std::array<double, kJointCount> angles_{};  // degrees
 };
 

@@ -146,8 +146,10 @@ TEST(TeamMatch, NineAgentsJoinBeamToTheirSpotsPlayTheirRolesAndExitAtGameOver) {
 TEST(TeamMatch, RobotFallenOnItsBackSendsTheGetUpWithinAFewCycles) {
     // Lying on its back the camera looks at the sky; with full vision the agent can
     // still fix its camera's orientation, which is how it tells the kind of fall.
-    // The kinematic world's get-up rule (knees folded, then stretched) stands it again.
-    Match match({"--agents", "1", "--duration", "10", "--full-vision", "--world", "kinematic"},
+    // The kinematic world's get-up rule (knees or hips folded, then stretched) stands it
+    // again.
+    // The back get-up takes 6.6 s; the match lasts long enough to see it end.
+    Match match({"--agents", "1", "--duration", "14", "--full-vision", "--world", "kinematic"},
                 "5.0 fall left 5 back 10\n");
     match.startAgent(5);
     ASSERT_EQ(match.finish(), 0) << match.log();
@@ -157,7 +159,8 @@ TEST(TeamMatch, RobotFallenOnItsBackSendsTheGetUpWithinAFewCycles) {
     const Fields& f = agents.at(5);
     EXPECT_EQ(f.at("falls"), "1");
     ASSERT_NE(f.at("first_getup"), "-") << "no get-up command while lying";
-    EXPECT_LE(std::stod(f.at("first_getup")), 0.1);
+    // The get-up holds every joint still for its first 0.3 s, while the fall settles.
+    EXPECT_LE(std::stod(f.at("first_getup")), 0.4);
     EXPECT_GT(std::stoi(f.at("getup")), 20);
     // Its joints go through the get-up, so it stands long before its lying time is up.
     const std::string log = match.log();

@@ -137,6 +137,26 @@ TEST(Fall, RobotStandsAfterAGetUpOrAfterTheLyingTime) {
     EXPECT_TRUE(r.updatePosture(25));
 }
 
+TEST(Fall, APikeOfBothHipsStraightenedAgainIsAGetUpToo) {
+    KinematicRobot r(Side::Left, 2, "T");
+    r.fall(Posture::OnFront, 10, 5);
+    r.setSpeed(LLJ3, 6);
+    r.integrate(0.4);  // one hip up to 100: not yet
+    r.setSpeed(LLJ3, -6);
+    r.integrate(0.4);
+    EXPECT_FALSE(r.updatePosture(11));
+    r.setSpeed(LLJ3, 6);
+    r.setSpeed(RLJ3, 6);
+    r.integrate(0.4);  // both hips up to 100, the pike
+    EXPECT_FALSE(r.updatePosture(11.4));
+    r.setSpeed(LLJ3, -6);
+    r.setSpeed(RLJ3, -6);
+    r.integrate(0.2);  // and down to about 31: still bent
+    EXPECT_FALSE(r.updatePosture(11.6));
+    r.integrate(0.05);  // and past 30
+    EXPECT_TRUE(r.updatePosture(11.65));
+}
+
 TEST(Referee, PlayModesFollowTheMatchTimeline) {
     MatchTimes t;
     t.beforeKickOff = 1;
