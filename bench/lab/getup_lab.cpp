@@ -1,20 +1,22 @@
 // A laboratory for the get-up motions: plays a keyframe file on one robot of the
-// physical world, without agent or network, and tunes it by random search.
+// physical world, without agent or network, and tunes it by CMA-ES.
 //
 //   getup_lab run FILE --from SIDE [--torque F] [--friction F] [--softness F]
-//                 [--head YAW PITCH] [--seconds S]     trace of one get-up, then its outcome
-//   getup_lab score FILE --from SIDE                    outcome under every condition
+//                 [--head YAW PITCH] [--delay S] [--heading D] [--every N] [--seconds S]
+//                                                       trace of one get-up, then its outcome
+//   getup_lab score FILE --from SIDE [--conditions N]   outcome under every condition
+//   getup_lab cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST]
+//                 [--mirror] [--fixed-times] [--goal front] [--sigma S] [--iterations N]
+//                 [--seed N]
+//       tunes the targets (and spans) of the rows asked for; writes the best to --out
+//       whenever it improves. --mirror keeps the motion symmetric (the right side follows
+//       the left); --goal front tunes towards lying flat on the front.
 //   getup_lab join FILE --with NEXT --out FILE          NEXT played after FILE
 //   getup_lab mirror FILE --out FILE                    the motion for the other side
-//   getup_lab search FILE --from SIDE --out FILE [--iterations N] [--seed N] [--mirror]
-//                 [--rows FIRST-LAST] [--fixed-times]
-//       mutates the targets (and spans) of the keyframes, keeps what scores at least as
-//       well over the conditions, writes the best to --out whenever it improves.
-//       --mirror keeps the motion symmetric (the right side follows the left).
 //
-// SIDE: back, front, left or right. The conditions are the world's default constants and
-// each of torque, friction and contact softness at half and double, with head angles and
-// headings varied.
+// SIDE: back, front, left, right or upright. The conditions are the world's default
+// constants and each of torque, friction and contact softness at half and double, with
+// head angles and headings varied; beyond seven, drawn at random.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -39,7 +41,7 @@ struct Options {
     double seconds = 10;
     long iterations = 500;
     unsigned seed = 1;
-    bool mirror = false, fixedTimes = false, quick = false;
+    bool mirror = false, fixedTimes = false;
     bool rollToFront = false;  // --goal front: the motion is to end lying on the front
     int conditionCount = 7;
     int every = 5;  // cycles between trace lines    // conditions scored: 1 (defaults), 4 or 7
@@ -57,8 +59,7 @@ Posture postureNamed(const std::string& s) {
 }
 
 Options parse(int argc, char** argv) {
-    if (argc < 3)
-        throw std::runtime_error("usage: getup_lab run|score|search FILE --from SIDE ...");
+    if (argc < 3) throw std::runtime_error("usage: getup_lab run|score|cma|join|mirror FILE ...");
     Options o;
     o.mode = argv[1];
     o.file = argv[2];
@@ -97,8 +98,6 @@ Options parse(int argc, char** argv) {
             o.seed = static_cast<unsigned>(std::stoul(value()));
         else if (a == "--mirror")
             o.mirror = true;
-        else if (a == "--quick")
-            o.quick = true;
         else if (a == "--goal")
             o.rollToFront = value() == "front";
         else if (a == "--conditions")
@@ -212,63 +211,6 @@ void clampMotion(KeyframeMotion& m) {
     }
 }
 
-KeyframeMotion mutate(const KeyframeMotion& m, const Options& o, double sigma, std::mt19937& rng) {
-    KeyframeMotion out = m;
-    std::normal_distribution<double> gauss(0, 1);
-    std::uniform_real_distribution<double> pick(0, 1);
-    const int rows = static_cast<int>(m.keyframes.size());
-    const int last = std::min(o.lastRow, rows - 1);
-    const double share = 0.25;
-    for (int r = o.firstRow; r <= last; ++r) {
-        auto& k = out.keyframes[r];
-        for (int j : m.joints) {
-            double sign = 1;
-            const int twin = mirrorJoint(j, sign);
-            if (o.mirror && j != twin && j > twin) continue;  // follows its left twin
-            if (pick(rng) < share) k.targets[j] += gauss(rng) * 12 * sigma;
-            if (o.mirror && j == sparring::HJ1) k.targets[j] = 0;
-            if (o.mirror && j != twin) k.targets[twin] = sign * k.targets[j];
-        }
-        if (!o.fixedTimes && pick(rng) < share) {
-            const double span = (k.end - k.start) * std::exp(gauss(rng) * 0.25 * sigma);
-            k.end = k.start + span;
-        }
-    }
-    clampMotion(out);
-    return out;
-}
-
-void search(const Options& o) {
-    KeyframeMotion best = readMotion(o.file);
-    clampMotion(best);
-    const auto cs = conditions(o.from, o.quick ? 4 : o.conditionCount, true);
-    Score bestScore = score(best, cs, o.seconds);
-    std::printf("start: %.2f (mean %.2f, worst %.2f, stood %d/%zu)\n", bestScore.total,
-                bestScore.mean, bestScore.worst, bestScore.stood, cs.size());
-    std::fflush(stdout);
-    std::mt19937 rng(o.seed);
-    double sigma = 1;
-    for (long i = 1; i <= o.iterations; ++i) {
-        const KeyframeMotion trial = mutate(best, o, sigma, rng);
-        const Score s = score(trial, cs, o.seconds);
-        if (s.total >= bestScore.total) {
-            const bool better = s.total > bestScore.total + 1e-9;
-            best = trial;
-            bestScore = s;
-            sigma = std::min(2.0, sigma * 1.3);
-            if (better) {
-                writeMotion(best, o.out);
-                std::printf("%ld: %.2f (mean %.2f, worst %.2f, stood %d/%zu) sigma %.2f\n", i,
-                            s.total, s.mean, s.worst, s.stood, cs.size(), sigma);
-                std::fflush(stdout);
-            }
-        } else {
-            sigma = std::max(0.1, sigma * 0.93);
-        }
-    }
-    writeMotion(best, o.out);
-}
-
 // The joints a search varies: with --mirror the left ones (the right follow), the
 // sideways rolls of hips and ankles and the arm yaws staying as the file has them.
 std::vector<int> freeJoints(const KeyframeMotion& m, const Options& o) {
@@ -319,7 +261,7 @@ KeyframeMotion decode(const KeyframeMotion& base, const std::vector<double>& x, 
 
 void cmaSearch(const Options& o) {
     const KeyframeMotion base = readMotion(o.file);
-    const auto cs = conditions(o.from, o.quick ? 4 : o.conditionCount, true);
+    const auto cs = conditions(o.from, o.conditionCount, true);
     Cma cma(encode(base, o), o.sigma, o.seed);
     // The start itself first: CMA samples around it and may never try it.
     double best = score(base, cs, o.seconds, o.rollToFront).total;
@@ -383,11 +325,9 @@ int main(int argc, char** argv) {
         } else if (o.mode == "cma") {
             if (o.out.empty()) throw std::runtime_error("cma needs --out FILE");
             cmaSearch(o);
-        } else if (o.mode == "search") {
-            if (o.out.empty()) throw std::runtime_error("search needs --out FILE");
-            search(o);
         } else {
-            throw std::runtime_error("unknown mode '" + o.mode + "' (run, score or search)");
+            throw std::runtime_error("unknown mode '" + o.mode +
+                                     "' (run, score, cma, join or mirror)");
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "getup_lab: %s\n", e.what());
