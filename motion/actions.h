@@ -35,6 +35,8 @@ enum Action {
 class Actions {
 public:
     static const int kTableSize = 24;
+    // One server cycle: the motion time a call of act() plays, seconds.
+    static constexpr double kCycleSeconds = 0.02;
     typedef double Table[kTableSize][kTableSize];
 
     // The process-wide engine; the first call reads the motion files

@@ -7,8 +7,6 @@ namespace {
 
 // The felt type of lying on the back (WorldModel::feltType).
 const int kOnBack = 1;
-// One server cycle, seconds.
-const double kCycleSeconds = 0.02;
 // How long a fall of no known way of lying waits for its type before the back
 // get-up starts from no activity, seconds: a fix of before the fall counts as
 // current for 0.06 s, and vision comes every second or third cycle.
@@ -72,7 +70,7 @@ std::string Actions::getUp() {
     if (felt == 0 && mCurAct == ACT_NONE && hasOwnGetUps()) {
         const double now = mWM->getServerTime();
         // A wait of an earlier fall (more than a cycle ago) does not count.
-        if (!(now - mUnclassifiedLast <= kCycleSeconds * 1.5)) mUnclassifiedSince = now;
+        if (!(now - mUnclassifiedLast <= Actions::kCycleSeconds * 1.5)) mUnclassifiedSince = now;
         mUnclassifiedLast = now;
         if (now - mUnclassifiedSince < kClassifySeconds - 1e-6) return stop();
     }

@@ -10,8 +10,6 @@ namespace {
 // A keyframe is active from 0.01 s before its start to 0.01 s before its end,
 // so that the 0.02 s clock steps never straddle a boundary.
 const double kMargin = 0.01;
-// Motion time advanced per call, seconds: one server cycle.
-const double kCycle = 0.02;
 
 // A count cell of a table (columns or rows), truncated and kept inside the
 // table whatever the cell holds.
@@ -48,7 +46,7 @@ std::string Actions::act(double (*table)[kTableSize], double& t) {
         }
         break;
     }
-    t += kCycle;
+    t += kCycleSeconds;
     // A table without keyframes has no end time: its motion ends at once.
     if (rows < 2 || t > table[1][rows - 1]) {
         mCurAct = ACT_NONE;

@@ -67,9 +67,9 @@ bool WorldModel::isFeltDown() {
     const Vector3f com = mSelf.getCOM();
     const Vector3f left = mSelf.getMyRelPos(LFOOT);
     const Vector3f right = mSelf.getMyRelPos(RFOOT);
-    const Vector3f& foot = (zL > 10.0f && zR > 10.0f) ? (left + right) / 2.0f
-                           : (zL > 8.0f)              ? left
-                                                      : right;
+    const Vector3f foot = (zL > 10.0f && zR > 10.0f) ? (left + right) / 2.0f
+                          : (zL > 8.0f)              ? left
+                                                     : right;
     const float limit = (zL > 10.0f && zR > 10.0f) ? 0.2f : 0.15f;  // metres
     // Without a current fix the pose fixed before a fall is stale (upright): a
     // robot lying face up with its heels on the ground read as standing until a
