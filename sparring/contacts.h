@@ -3,6 +3,8 @@
 
 #include <ode/ode.h>
 
+#include "sparring/physics_constants.h"
+
 #include <vector>
 
 #include "sparring/geometry.h"
@@ -16,7 +18,7 @@ class PhysicsRobot;
 // hands the forces on every foot to its robot's load.
 class Contacts {
 public:
-    explicit Contacts(dWorldID world);
+    Contacts(dWorldID world, const physics::Approximate& constants);
     ~Contacts();
     Contacts(const Contacts&) = delete;
     Contacts& operator=(const Contacts&) = delete;
@@ -49,6 +51,7 @@ private:
     static bool isFoot(dGeomID geom, PhysicsRobot*& robot, int& foot);
 
     dWorldID world_;
+    physics::Approximate constants_;
     dJointGroupID group_;
     double erp_ = 0, cfm_ = 0;              // of the soft contacts for this step
     std::vector<dJointFeedback> feedback_;  // fixed capacity: ODE keeps pointers into it

@@ -103,6 +103,14 @@ const std::map<std::string, Setter>& valueOptions() {
          [](CommandLine& c, const std::string& o, const std::string& v) {
              c.server.physics.softness = number(o, v, 0.01, 100);
          }},
+        {"--physics-solver",
+         [](CommandLine& c, const std::string&, const std::string& v) {
+             if (v != "exact" && v != "iterative") {
+                 throw OptionError("--physics-solver: \"" + v + "\" is not exact or iterative");
+             }
+             c.server.physics.solver =
+                 v == "exact" ? physics::Solver::Exact : physics::Solver::Iterative;
+         }},
         {"--trace",
          [](CommandLine& c, const std::string&, const std::string& v) { c.server.tracePath = v; }},
         {"--summary",
@@ -180,6 +188,8 @@ const char* usageText() {
            "  --motor-torque NM   physical world: a motor's torque limit (default 10)\n"
            "  --friction MU       physical world: contact friction coefficient (default 1)\n"
            "  --contact-softness F  physical world: contacts F times as soft (default 1)\n"
+           "  --physics-solver S  physical world: exact (the default) or iterative (faster;\n"
+           "                      the get-ups are tuned for the exact one)\n"
            "  --trace FILE        write every robot's posture every cycle to FILE\n";
 }
 

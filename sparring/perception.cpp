@@ -1,19 +1,37 @@
 #include "sparring/perception.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
 namespace sparring {
 
-namespace {
-
-// Numbers go out with two decimals; -0.00 is written as 0.00.
+// Two decimals, as "%.2f" prints the value rounded to hundredths ("0.00" for a value that
+// rounds to nothing, never "-0.00"). Written from the whole hundredths: a full message
+// holds hundreds of numbers, and printf's general formatting was most of its cost.
 void appendNumber(std::string& out, double v) {
-    char buf[32];
-    const double rounded = std::round(v * 100.0) / 100.0;
-    std::snprintf(buf, sizeof buf, "%.2f", rounded == 0 ? 0.0 : rounded);
-    out += buf;
+    const double hundredths = std::round(v * 100.0);
+    if (!(std::fabs(hundredths) < 1e15)) {  // not finite, or too large for exact digits
+        char buf[400];
+        std::snprintf(buf, sizeof buf, "%.2f", hundredths / 100.0);
+        out += buf;
+        return;
+    }
+    auto n = static_cast<long long>(hundredths);
+    if (n < 0) {
+        out += '-';
+        n = -n;
+    }
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n / 100).ptr;
+    out.append(digits, end);
+    const int cents = static_cast<int>(n % 100);
+    out += '.';
+    out += static_cast<char>('0' + cents / 10);
+    out += static_cast<char>('0' + cents % 10);
 }
+
+namespace {
 
 void appendNumbers(std::string& out, double a, double b, double c) {
     appendNumber(out, a);

@@ -35,6 +35,10 @@ struct Utterance {
     std::string text;
 };
 
+// Appends `v` with two decimals, as every number of a message is written: "%.2f" of the
+// value rounded to hundredths, "0.00" for one that rounds to nothing.
+void appendNumber(std::string& out, double v);
+
 // Writes the perception messages of the server's vocabulary: time, game state, gyro,
 // accelerometer, foot pressure, touch, hinge joints, vision and hearing, in the older or
 // the newer forms (see MessageForms).

@@ -1,6 +1,8 @@
 #ifndef SPARRING_PHYSICS_CONSTANTS_H
 #define SPARRING_PHYSICS_CONSTANTS_H
 
+#include <cmath>
+
 // Every constant of the physical world in one place, with its unit and why it has its
 // value (docs/sparring.md repeats them).
 
@@ -41,10 +43,33 @@ constexpr double kSurfaceLayer = 0.0005;
 constexpr double kRestSpeed = 0.005;  // m/s
 constexpr double kRestSpin = 0.01;    // rad/s
 constexpr int kRestSteps = 10;
+// The iterative solver never lets a robot keep quite still (each step's small errors
+// differ), so ODE's test above would never put it to rest: a robot without commands
+// whose torso has moved less than kRestShift and turned less than kRestTurn in each of
+// kRestCycles cycles is put to rest as well.
+constexpr double kRestShift = 0.0003;  // metres per cycle
+constexpr double kRestTurn = 0.08;     // degrees per cycle
+constexpr int kRestCycles = 5;
+// The iterative solver: iterations per step and over-relaxation.
+constexpr int kIterations = 10;
+constexpr double kOverRelaxation = 1.3;
+// The servo's hold (iterative solver only, see PhysicsRobot): the time in which it takes
+// a joint back to where its commanded speed should have taken it, and the largest lag it
+// makes up, so that a joint held back by the ground does not jump when let go.
+constexpr double kServoTime = 0.01;              // seconds
+constexpr double kServoSlack = 1.0 * M_PI / 180;  // radians
 constexpr int kMaxRobotContacts = 6;
 // Bodies without a shape (neck, shoulders, elbows, hips, ankles) get the inertia of a
 // sphere of this radius, metres.
 constexpr double kSmallBodyRadius = 0.02;
+// Smallest principal moment of inertia of a body without a shape (the hip bodies between
+// the yaw hinge and the universal joint), kg m^2. A sphere of 2 cm with the hip's mass
+// would have 3e-5; a real servo's gear train adds to each joint the reflected inertia of
+// its rotor, far more than that.
+constexpr double kMinInertia = 1.0e-3;
+// ODE's angles of a universal joint against the table's: the child's own axis first.
+constexpr double kUniversalSign1 = 1;
+constexpr double kUniversalSign2 = 1;
 // The soles start this far above the ground after a beam, metres.
 constexpr double kPlacementGap = 0.001;
 
@@ -70,20 +95,25 @@ constexpr double kUpTilt = 20;        // degrees
 constexpr double kUpCamera = 0.45;    // metres
 constexpr double kUpHold = 1.0;       // seconds
 
-// The approximate constants above as a match runs with them: the trials vary each to
-// half and double (sparring --motor-torque, --friction, --contact-softness) to show
-// that the motions do not depend on one lucky value. Set before a world is made.
+// How each physics step solves the constraints: exactly (ODE's dWorldStep, the
+// reference) or by iterations (dWorldQuickStep, about twice as fast while robots move).
+enum class Solver { Exact, Iterative };
+inline const char* solverName(Solver s) {
+    return s == Solver::Exact ? "exact" : "iterative";
+}
+
+// What a physical world is made with: its solver and the approximate constants above as
+// a match runs with them. The trials vary each constant to half and double (sparring
+// --motor-torque, --friction, --contact-softness) to show that the motions do not depend
+// on one lucky value.
 struct Approximate {
+    Solver solver = Solver::Exact;
     double motorTorque = kMaxMotorTorque;  // N·m
     double friction = kFriction;
     // Contact stiffness and damping are divided by this: 2 makes contacts twice as soft
     // (twice the constraint force mixing) with the same error reduction per step.
     double softness = 1.0;
 };
-inline Approximate& approximate() {
-    static Approximate values;
-    return values;
-}
 
 }  // namespace sparring::physics
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "sparring/physics_constants.h"
 
@@ -59,58 +60,150 @@ Rot3 postureTurn(Posture posture) {
 
 }  // namespace
 
-PhysicsRobot::PhysicsRobot(Side side, int unum, std::string team, dWorldID world, dSpaceID space)
-    : Robot(side, unum, std::move(team)) {
+PhysicsRobot::PhysicsRobot(Side side, int unum, std::string team, dWorldID world, dSpaceID space,
+                           const physics::Approximate& constants)
+    : Robot(side, unum, std::move(team)), constants_(constants) {
     build(world, space);
 }
 
 PhysicsRobot::~PhysicsRobot() {
     if (holder_ != nullptr) dJointDestroy(holder_);
-    for (dJointID j : hinges_) dJointDestroy(j);
+    for (const JointSlot& s : slots_) {
+        if (s.axis != 2) dJointDestroy(s.joint);  // a universal joint once, at its first axis
+    }
     for (dGeomID g : geoms_) {
         if (g != nullptr) dGeomDestroy(g);
     }
-    for (dBodyID b : bodies_) dBodyDestroy(b);
+    for (dBodyID b : bodies_) {
+        if (b != nullptr) dBodyDestroy(b);
+    }
 }
 
 void PhysicsRobot::build(dWorldID world, dSpaceID space) {
     const RobotModel& m = robotModel();
     for (int i = 0; i < kModelBodyCount; ++i) {
-        const BodyInfo& b = m.bodies[i];
+        if (ridesOnParent(m, i)) continue;
         bodies_[i] = dBodyCreate(world);
-        dMass mass;
+        // Zero pose, torso a metre up: the joints take this as their zero angles.
+        const Vec3 at = m.rigidCentre[i] + Vec3{0, 0, 1};
+        dBodySetPosition(bodies_[i], at.x, at.y, at.z);
+    }
+    for (int i = 0; i < kModelBodyCount; ++i) {
+        const BodyInfo& b = m.bodies[i];
+        const dBodyID body = bodies_[m.carrier[i]];
         if (b.shape == Shape::Box) {
-            dMassSetBoxTotal(&mass, b.mass, b.size.x, b.size.y, b.size.z);
             geoms_[i] = dCreateBox(space, b.size.x, b.size.y, b.size.z);
         } else if (b.shape == Shape::Sphere) {
-            dMassSetSphereTotal(&mass, b.mass, b.size.x);
             geoms_[i] = dCreateSphere(space, b.size.x);
-        } else {
-            dMassSetSphereTotal(&mass, b.mass, kSmallBodyRadius);
         }
-        dBodySetMass(bodies_[i], &mass);
-        // Zero pose, torso a metre up: the hinges take this as their zero angle.
-        const Vec3 at = b.centre + Vec3{0, 0, 1};
-        dBodySetPosition(bodies_[i], at.x, at.y, at.z);
-        if (geoms_[i] != nullptr) {
-            dGeomSetBody(geoms_[i], bodies_[i]);
-            const Vec3 offset = b.shapeCentre - b.centre;
-            dGeomSetOffsetPosition(geoms_[i], offset.x, offset.y, offset.z);
-            dGeomSetData(geoms_[i], this);
-        }
+        if (geoms_[i] == nullptr) continue;
+        dGeomSetBody(geoms_[i], body);
+        const Vec3 offset = b.shapeCentre - m.rigidCentre[m.carrier[i]];
+        dGeomSetOffsetPosition(geoms_[i], offset.x, offset.y, offset.z);
+        dGeomSetData(geoms_[i], this);
     }
+    setMasses();
     for (int j = 0; j < kJointCount; ++j) {
         const HingeInfo& h = m.hinges[j];
-        hinges_[j] = dJointCreateHinge(world, nullptr);
-        // The child comes first: ODE's angle is the first body's turn about the axis.
-        dJointAttach(hinges_[j], bodies_[h.child], bodies_[h.parent]);
-        dJointSetHingeAnchor(hinges_[j], h.anchor.x, h.anchor.y, h.anchor.z + 1);
-        dJointSetHingeAxis(hinges_[j], h.axis.x, h.axis.y, h.axis.z);
-        dJointSetHingeParam(hinges_[j], dParamLoStop, kJoints[j].minDegrees / kDegPerRad);
-        dJointSetHingeParam(hinges_[j], dParamHiStop, kJoints[j].maxDegrees / kDegPerRad);
-        dJointSetHingeParam(hinges_[j], dParamFudgeFactor, kStopFudge);
-        dJointSetHingeParam(hinges_[j], dParamFMax, approximate().motorTorque);
+        if (ridesOnParent(m, h.child)) continue;  // made with the joint beyond it
+        if (!ridesOnParent(m, h.parent)) {
+            makeHinge(world, j);
+            continue;
+        }
+        for (int first = 0; first < kJointCount; ++first) {
+            if (m.hinges[first].child == h.parent) makeUniversal(world, first, j);
+        }
     }
+}
+
+void PhysicsRobot::setMasses() {
+    const RobotModel& m = robotModel();
+    std::array<dMass, kModelBodyCount> rigid;
+    for (dMass& r : rigid) dMassSetZero(&r);
+    for (int i = 0; i < kModelBodyCount; ++i) {
+        const BodyInfo& b = m.bodies[i];
+        dMass own;
+        if (b.shape == Shape::Box) {
+            dMassSetBoxTotal(&own, b.mass, b.size.x, b.size.y, b.size.z);
+        } else if (b.shape == Shape::Sphere) {
+            dMassSetSphereTotal(&own, b.mass, b.size.x);
+        } else {
+            dMassSetSphereTotal(&own, b.mass, kSmallBodyRadius);
+        }
+        const int c = m.carrier[i];
+        const Vec3 off = b.centre - m.rigidCentre[c];
+        dMassTranslate(&own, off.x, off.y, off.z);
+        dMassAdd(&rigid[c], &own);
+    }
+    for (int i = 0; i < kModelBodyCount; ++i) {
+        if (bodies_[i] == nullptr) continue;
+        dMass& r = rigid[i];
+        for (double& c : r.c) c = 0;  // the body's origin is its centre of mass
+        if (m.bodies[i].shape == Shape::None) {
+            for (int k = 0; k < 3; ++k) r.I[k * 4 + k] = std::max<dReal>(r.I[k * 4 + k], kMinInertia);
+        }
+        dBodySetMass(bodies_[i], &r);
+    }
+}
+
+void PhysicsRobot::makeHinge(dWorldID world, int j) {
+    const HingeInfo& h = robotModel().hinges[j];
+    const dJointID joint = dJointCreateHinge(world, nullptr);
+    // The child comes first: ODE's angle is the first body's turn about the axis.
+    dJointAttach(joint, bodies_[h.child], bodies_[robotModel().carrier[h.parent]]);
+    dJointSetHingeAnchor(joint, h.anchor.x, h.anchor.y, h.anchor.z + 1);
+    dJointSetHingeAxis(joint, h.axis.x, h.axis.y, h.axis.z);
+    slots_[j] = {joint, 0, 1.0};
+    setLimits(j);
+}
+
+void PhysicsRobot::makeUniversal(dWorldID world, int first, int second) {
+    const RobotModel& m = robotModel();
+    const HingeInfo& a = m.hinges[first];
+    const HingeInfo& b = m.hinges[second];
+    const dJointID joint = dJointCreateUniversal(world, nullptr);
+    // The child first, its own axis (the second hinge's) first, as for a hinge.
+    dJointAttach(joint, bodies_[b.child], bodies_[m.carrier[a.parent]]);
+    // ODE starts with the axes x and y and finds the angles' zero after every setting:
+    // the axis given first must not lie along the other's start, or ODE complains.
+    if (std::fabs(b.axis.y) < 0.5) {
+        dJointSetUniversalAxis1(joint, b.axis.x, b.axis.y, b.axis.z);
+        dJointSetUniversalAxis2(joint, a.axis.x, a.axis.y, a.axis.z);
+    } else {
+        dJointSetUniversalAxis2(joint, a.axis.x, a.axis.y, a.axis.z);
+        dJointSetUniversalAxis1(joint, b.axis.x, b.axis.y, b.axis.z);
+    }
+    dJointSetUniversalAnchor(joint, b.anchor.x, b.anchor.y, b.anchor.z + 1);
+    slots_[second] = {joint, 1, kUniversalSign1};
+    slots_[first] = {joint, 2, kUniversalSign2};
+    setLimits(first);
+    setLimits(second);
+}
+
+void PhysicsRobot::setParam(int j, int param, double value) {
+    const JointSlot& s = slots_[j];
+    if (s.axis == 0) {
+        dJointSetHingeParam(s.joint, param, value);
+    } else {
+        dJointSetUniversalParam(s.joint, param + (s.axis == 2 ? dParamGroup : 0), value);
+    }
+}
+
+void PhysicsRobot::setLimits(int j) {
+    const double lo = kJoints[j].minDegrees / kDegPerRad, hi = kJoints[j].maxDegrees / kDegPerRad;
+    const double sign = slots_[j].sign;
+    // Lo before hi, or ODE may refuse a hi stop below the lo one it still has.
+    setParam(j, dParamLoStop, sign > 0 ? lo : -hi);
+    setParam(j, dParamHiStop, sign > 0 ? hi : -lo);
+    setParam(j, dParamFudgeFactor, kStopFudge);
+    setParam(j, dParamFMax, constants_.motorTorque);
+}
+
+double PhysicsRobot::jointRadians(int j) const {
+    const JointSlot& s = slots_[j];
+    if (s.axis == 0) return dJointGetHingeAngle(s.joint);
+    return s.sign * (s.axis == 1 ? dJointGetUniversalAngle1(s.joint)
+                                 : dJointGetUniversalAngle2(s.joint));
 }
 
 void PhysicsRobot::setPose(const std::array<double, kJointCount>& degrees, const Vec3& torso,
@@ -124,7 +217,9 @@ void PhysicsRobot::setPose(const std::array<double, kJointCount>& degrees, const
     }
     const Vec3 lift{torso.x, torso.y, kPlacementGap - lowest};
     for (int i = 0; i < kModelBodyCount; ++i) {
-        const Vec3 at = poses[i].position + lift;
+        if (bodies_[i] == nullptr) continue;
+        const Vec3 at = poses[i].position +
+                        poses[i].rotation.apply(m.rigidCentre[i] - m.bodies[i].centre) + lift;
         dMatrix3 r;
         fromRot(poses[i].rotation, r);
         dBodySetPosition(bodies_[i], at.x, at.y, at.z);
@@ -138,7 +233,9 @@ void PhysicsRobot::setPose(const std::array<double, kJointCount>& degrees, const
     torsoVelocity_ = {};
     wake();
     for (FootLoad& l : loads_) l = {};
-    for (int j = 0; j < kJointCount; ++j) angles_[j] = dJointGetHingeAngle(hinges_[j]) * kDegPerRad;
+    for (int j = 0; j < kJointCount; ++j) angles_[j] = jointRadians(j) * kDegPerRad;
+    for (int j = 0; j < kJointCount; ++j) held_[j] = jointRadians(j);
+    stillCycles_ = 0;
     // Put down a little above the ground the robot touches nothing: no foot reading, and
     // the accelerometer reads free fall (0), as in the step that follows. Gravity alone
     // (a robot at rest on the ground) with no foot touching would tell the agent that it
@@ -177,6 +274,7 @@ void PhysicsRobot::release() {
 void PhysicsRobot::hold(double metres) {
     release();
     for (dBodyID b : bodies_) {
+        if (b == nullptr) continue;
         const dReal* p = dBodyGetPosition(b);
         dBodySetPosition(b, p[0], p[1], p[2] + metres);
     }
@@ -187,11 +285,18 @@ void PhysicsRobot::hold(double metres) {
 }
 
 double PhysicsRobot::x() const {
-    return dBodyGetPosition(bodies_[kTorsoBody])[0];
+    return segmentPosition(kTorsoBody).x;
 }
 
 double PhysicsRobot::y() const {
-    return dBodyGetPosition(bodies_[kTorsoBody])[1];
+    return segmentPosition(kTorsoBody).y;
+}
+
+Vec3 PhysicsRobot::segmentPosition(int i) const {
+    const RobotModel& m = robotModel();
+    const dBodyID b = bodies_[m.carrier[i]];
+    return toVec(dBodyGetPosition(b)) +
+           toRot(dBodyGetRotation(b)).apply(m.bodies[i].centre - m.rigidCentre[m.carrier[i]]);
 }
 
 double PhysicsRobot::heading() const {
@@ -219,9 +324,10 @@ BodyPoints PhysicsRobot::bodyPoints() const {
     BodyPoints out;
     for (int i = 0; i < kBodyPointCount; ++i) {
         const PointCarrier& c = m.points[i];
-        const dBodyID b = bodies_[c.body];
+        const int carrier = m.carrier[c.body];
+        const dBodyID b = bodies_[carrier];
         out[i] = toVec(dBodyGetPosition(b)) +
-                 toRot(dBodyGetRotation(b)).apply(c.zeroPose - m.bodies[c.body].centre);
+                 toRot(dBodyGetRotation(b)).apply(c.zeroPose - m.rigidCentre[carrier]);
     }
     return out;
 }
@@ -239,17 +345,40 @@ bool PhysicsRobot::isFoot(dBodyID body, int& foot) const {
 }
 
 void PhysicsRobot::wake() {
-    for (dBodyID b : bodies_) dBodyEnable(b);
+    for (dBodyID b : bodies_) {
+        if (b != nullptr) dBodyEnable(b);
+    }
 }
 
 void PhysicsRobot::beginCycle() {
     const bool moving =
         std::any_of(speeds_.begin(), speeds_.end(), [](double s) { return s != 0; });
     if (moving || impulse_.x != 0 || impulse_.y != 0 || impulse_.z != 0) wake();
-    for (int j = 0; j < kJointCount; ++j) dJointSetHingeParam(hinges_[j], dParamVel, speeds_[j]);
+    for (int j = 0; j < kJointCount; ++j) setParam(j, dParamVel, slots_[j].sign * speeds_[j]);
+}
+
+// The iterative solver leaves the motors' speeds a little off, differently in every step
+// (it starts each step from nothing and visits the rows in a random order); uncorrected,
+// a standing robot sags in a second. A real servo holds the angle it was driven to: so
+// here each motor turns at its commanded speed plus what brings the joint back to where
+// that speed should have taken it within kServoTime. The exact solver needs no such hold.
+void PhysicsRobot::holdCommandedAngles(double seconds) {
+    for (int j = 0; j < kJointCount; ++j) {
+        const double angle = jointRadians(j);
+        const double lo = kJoints[j].minDegrees / kDegPerRad, hi = kJoints[j].maxDegrees / kDegPerRad;
+        const double lag = std::clamp(held_[j] - angle, -kServoSlack, kServoSlack);
+        // The commanded speed ends at the range's ends: the servo does not press on into
+        // the stop there.
+        const double from = angle + lag, to = std::clamp(from + speeds_[j] * seconds, lo, hi);
+        setParam(j, dParamVel, slots_[j].sign * ((to - from) / seconds + lag / kServoTime));
+        held_[j] = to;
+    }
 }
 
 void PhysicsRobot::beforeStep(double seconds) {
+    if (constants_.solver == Solver::Iterative && dBodyIsEnabled(bodies_[kTorsoBody])) {
+        holdCommandedAngles(seconds);
+    }
     if (impulse_.x == 0 && impulse_.y == 0 && impulse_.z == 0) return;
     const Vec3 f = impulse_ * (1.0 / seconds);
     dBodyAddForce(bodies_[kTorsoBody], f.x, f.y, f.z);
@@ -295,9 +424,10 @@ std::optional<DownRecord> PhysicsRobot::downRecord(double now) const {
     return r;
 }
 
-bool PhysicsRobot::endCycle(double seconds) {
+bool PhysicsRobot::endCycle(double seconds, int steps) {
     for (int i = 0; i < kModelBodyCount; ++i) {
         const dBodyID b = bodies_[i];
+        if (b == nullptr) continue;
         const dReal* v = dBodyGetLinearVel(b);
         const dReal* w = dBodyGetAngularVel(b);
         if (!finite(dBodyGetPosition(b), 3) || !finite(dBodyGetQuaternion(b), 4) || !finite(v, 3) ||
@@ -305,21 +435,51 @@ bool PhysicsRobot::endCycle(double seconds) {
             return false;
         }
     }
-    for (dJointID h : hinges_) {
+    for (const JointSlot& s : slots_) {
         dVector3 a, b;
-        dJointGetHingeAnchor(h, a);
-        dJointGetHingeAnchor2(h, b);
+        if (s.axis == 0) {
+            dJointGetHingeAnchor(s.joint, a);
+            dJointGetHingeAnchor2(s.joint, b);
+        } else {
+            dJointGetUniversalAnchor(s.joint, a);
+            dJointGetUniversalAnchor2(s.joint, b);
+        }
         if (length(toVec(a) - toVec(b)) > kMaxHingeGap) return false;
     }
-    readSensors(seconds);
+    readSensors(seconds, steps);
+    watchRest();
     lastX_ = x();
     lastY_ = y();
     lastHeading_ = heading();
     return true;
 }
 
-void PhysicsRobot::readSensors(double seconds) {
-    for (int j = 0; j < kJointCount; ++j) angles_[j] = dJointGetHingeAngle(hinges_[j]) * kDegPerRad;
+void PhysicsRobot::watchRest() {
+    const dBodyID torso = bodies_[kTorsoBody];
+    const Vec3 at = toVec(dBodyGetPosition(torso));
+    const Rot3 r = toRot(dBodyGetRotation(torso));
+    const bool commanded =
+        std::any_of(speeds_.begin(), speeds_.end(), [](double s) { return s != 0; });
+    // The trace of r's turn against the last cycle's: 3 for none, 1 + 2 cos(angle).
+    double trace = 0;
+    for (int i = 0; i < 3; ++i) {
+        for (int k = 0; k < 3; ++k) trace += r.m[k][i] * restRotation_.m[k][i];
+    }
+    const double turn = std::acos(std::clamp((trace - 1) / 2, -1.0, 1.0)) * kDegPerRad;
+    const bool still = !commanded && dBodyIsEnabled(torso) && length(at - restPosition_) < kRestShift &&
+                       turn < kRestTurn;
+    stillCycles_ = still ? stillCycles_ + 1 : 0;
+    restPosition_ = at;
+    restRotation_ = r;
+    if (stillCycles_ < kRestCycles) return;
+    for (dBodyID b : bodies_) {
+        if (b != nullptr) dBodyDisable(b);
+    }
+    stillCycles_ = 0;
+}
+
+void PhysicsRobot::readSensors(double seconds, int steps) {
+    for (int j = 0; j < kJointCount; ++j) angles_[j] = jointRadians(j) * kDegPerRad;
     const dBodyID torso = bodies_[kTorsoBody];
     const Rot3 r = toRot(dBodyGetRotation(torso));
     if (!dBodyIsEnabled(torso)) {
@@ -343,7 +503,7 @@ void PhysicsRobot::readSensors(double seconds) {
         const Vec3 centre = toVec(dBodyGetPosition(foot));
         const Vec3 at = load.normal > 0 ? load.weighted * (1.0 / load.normal) : centre;
         out.centre = out.touching ? fr.applyInverse(at - centre) : Vec3{};
-        out.force = out.touching ? fr.applyInverse(load.force * (1.0 / kStepsPerCycle)) : Vec3{};
+        out.force = out.touching ? fr.applyInverse(load.force * (1.0 / steps)) : Vec3{};
         load = {};
     }
 }

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "sparring/robot.h"
+#include "sparring/physics_constants.h"
 #include "sparring/robot_model.h"
 
 namespace sparring {
@@ -26,7 +27,8 @@ struct FootLoad {
 class PhysicsRobot : public Robot {
 public:
     // The robot's collision shapes carry it as their data, so that its parts do not collide.
-    PhysicsRobot(Side side, int unum, std::string team, dWorldID world, dSpaceID space);
+    PhysicsRobot(Side side, int unum, std::string team, dWorldID world, dSpaceID space,
+                 const physics::Approximate& constants);
     ~PhysicsRobot() override;
 
     double x() const override;
@@ -65,26 +67,58 @@ public:
     void beforeStep(double seconds);
     FootLoad& footLoad(int foot) { return loads_[foot]; }
     bool isFoot(dBodyID body, int& foot) const;
-    // After the cycle's steps: reads the sensors. Returns false when the bodies hold a
-    // non-finite or absurd state (the world then resets the robot).
-    bool endCycle(double seconds);
+    // After the cycle's `steps` physics steps: reads the sensors and puts a robot that has
+    // come to rest out of the steps. Returns false when the bodies hold a non-finite or
+    // absurd state (the world then resets the robot).
+    bool endCycle(double seconds, int steps);
 
 private:
+    // Where a joint of the table lives in ODE: a hinge of its own, or one axis (1 or 2) of
+    // a universal joint, whose angle and speed are `sign` times the joint's.
+    struct JointSlot {
+        dJointID joint = nullptr;
+        int axis = 0;
+        double sign = 1;
+    };
+
     void build(dWorldID world, dSpaceID space);
+    void setMasses();
+    void makeHinge(dWorldID world, int joint);
+    // One universal joint for the hinges `first` (parent to light body) and `second`
+    // (light body to child), which share their anchor.
+    void makeUniversal(dWorldID world, int first, int second);
+    void setParam(int joint, int param, double value);
+    void setLimits(int joint);
+    double jointRadians(int joint) const;
+    // Where the reference point of a body of the chain is, server frame, metres.
+    Vec3 segmentPosition(int body) const;
     // Puts every body at the pose of `degrees` with the torso at `torso` turned by `turn`,
     // lowered so that its lowest point rests on the ground, at rest.
     void setPose(const std::array<double, kJointCount>& degrees, const Vec3& torso,
                  const Rot3& turn);
-    void readSensors(double seconds);
+    void readSensors(double seconds, int steps);
+    // The servo's hold of the commanded angle (iterative solver only), before a step.
+    void holdCommandedAngles(double seconds);
+    // Counts the cycles the robot has kept still without commands; after a few, its
+    // bodies leave the steps.
+    void watchRest();
     // Puts the bodies back into the steps after a rest.
     void wake();
     double tiltDegrees() const;
 
+    // Indexed by the chain's bodies: null for a body that rides on its parent.
     std::array<dBodyID, kModelBodyCount> bodies_{};
     std::array<dGeomID, kModelBodyCount> geoms_{};  // null for a body without a shape
-    std::array<dJointID, kJointCount> hinges_{};
+    std::array<JointSlot, kJointCount> slots_{};
     dJointID holder_ = nullptr;
     std::array<double, kJointCount> angles_{};  // degrees
+    physics::Approximate constants_;
+    // Where the servos hold each joint: the angle it had plus what its commanded speed
+    // has turned it since, never more than kServoSlack from the angle it has. Radians.
+    std::array<double, kJointCount> held_{};
+    Vec3 restPosition_;  // metres: the torso at the end of the last cycle
+    Rot3 restRotation_;
+    int stillCycles_ = 0;
     BodySensors sensors_;
     std::array<FootLoad, 2> loads_;
     Vec3 torsoVelocity_;  // m/s at the start of the cycle

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "sparring/contacts.h"
+#include "sparring/physics_constants.h"
 #include "sparring/physics_robot.h"
 #include "sparring/world.h"
 
@@ -18,7 +19,8 @@ namespace sparring {
 // reset upright at its place with one line in the log.
 class PhysicsWorld : public World {
 public:
-    explicit PhysicsWorld(std::ostream& log);
+    explicit PhysicsWorld(std::ostream& log,
+                          const physics::Approximate& constants = {});
     ~PhysicsWorld() override;
     PhysicsWorld(const PhysicsWorld&) = delete;
     PhysicsWorld& operator=(const PhysicsWorld&) = delete;
@@ -43,6 +45,7 @@ private:
     void keepBallSound();
 
     std::ostream& log_;
+    physics::Approximate constants_;
     dWorldID world_;
     dSpaceID space_;
     dGeomID ground_;

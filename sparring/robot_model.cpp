@@ -101,6 +101,31 @@ void carryPoints(RobotModel& m, const BodyPoints& p) {
     for (int i = 0; i < kBodyPointCount; ++i) m.points[i] = {kCarrier[i], p[i]};
 }
 
+// The light bodies between two hinges through one anchor ride on their parents.
+void mergeLightBodies(RobotModel& m) {
+    static const ModelBody kRiding[] = {kNeckBody,      kRShoulderBody, kLShoulderBody,
+                                        kRElbowBody,    kLElbowBody,    kRHipPitchBody,
+                                        kLHipPitchBody, kRAnkleBody,    kLAnkleBody};
+    for (int i = 0; i < kModelBodyCount; ++i) m.carrier[i] = static_cast<ModelBody>(i);
+    for (ModelBody light : kRiding) {
+        for (const HingeInfo& h : m.hinges) {
+            if (h.child == light) m.carrier[light] = m.carrier[h.parent];
+        }
+    }
+    for (int i = 0; i < kModelBodyCount; ++i) {
+        m.rigidMass[i] = 0;
+        m.rigidCentre[i] = {};
+    }
+    for (int i = 0; i < kModelBodyCount; ++i) {
+        const int c = m.carrier[i];
+        m.rigidMass[c] += m.bodies[i].mass;
+        m.rigidCentre[c] = m.rigidCentre[c] + m.bodies[i].centre * m.bodies[i].mass;
+    }
+    for (int i = 0; i < kModelBodyCount; ++i) {
+        if (m.rigidMass[i] > 0) m.rigidCentre[i] = m.rigidCentre[i] * (1 / m.rigidMass[i]);
+    }
+}
+
 RobotModel build() {
     const BodyPoints p = bodyPointsFromJoints({});
     RobotModel m{};
@@ -116,6 +141,7 @@ RobotModel build() {
     addLeg(m, p, false);
     addLeg(m, p, true);
     carryPoints(m, p);
+    mergeLightBodies(m);
     m.totalMass = 0;
     for (const BodyInfo& b : m.bodies) m.totalMass += b.mass;
     return m;

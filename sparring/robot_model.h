@@ -71,12 +71,29 @@ struct PointCarrier {
 };
 
 // The whole robot: its bodies, hinges and body points.
+//
+// A light body between two hinges that share one anchor (neck, shoulders, elbows, hip
+// pitch and roll, ankles) has its mass at that anchor, a point that both its neighbours
+// carry. It rides on its parent: `carrier` names, for every body of the chain, the rigid
+// body it moves with (itself, or its parent for such a light body), and the two hinges
+// around it act as one universal joint between its parent and its child. A robot then
+// has fewer rigid bodies and joints to solve, with the same mass in the same places.
 struct RobotModel {
     std::array<BodyInfo, kModelBodyCount> bodies;
     std::array<HingeInfo, kJointCount> hinges;  // in the joint table's order
     std::array<PointCarrier, kBodyPointCount> points;
     double totalMass;  // kilograms
+    std::array<ModelBody, kModelBodyCount> carrier;
+    // For a body that carries itself: the mass of the rigid body it heads (its own and
+    // that of the light bodies riding on it) and their common centre at the zero pose.
+    std::array<double, kModelBodyCount> rigidMass;    // kilograms; 0 for a riding body
+    std::array<Vec3, kModelBodyCount> rigidCentre;    // metres, zero pose
 };
+
+// Whether the body rides on its parent (see RobotModel).
+inline bool ridesOnParent(const RobotModel& m, int body) {
+    return m.carrier[body] != body;
+}
 
 // Built once from the body chain and the masses.
 const RobotModel& robotModel();

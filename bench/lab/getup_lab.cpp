@@ -58,6 +58,16 @@ Posture postureNamed(const std::string& s) {
     throw std::runtime_error("--from takes back, front, left or right, not '" + s + "'");
 }
 
+// The physical world's solver for every condition of a run (the world's default unless
+// --physics-solver says otherwise).
+sparring::physics::Solver gSolver = sparring::physics::Approximate{}.solver;
+
+sparring::physics::Solver solverNamed(const std::string& s) {
+    if (s == "exact") return sparring::physics::Solver::Exact;
+    if (s == "iterative") return sparring::physics::Solver::Iterative;
+    throw std::runtime_error("--physics-solver takes exact or iterative, not '" + s + "'");
+}
+
 Options parse(int argc, char** argv) {
     if (argc < 3) throw std::runtime_error("usage: getup_lab run|score|cma|join|mirror FILE ...");
     Options o;
@@ -71,6 +81,8 @@ Options parse(int argc, char** argv) {
         };
         if (a == "--from")
             o.from = postureNamed(value());
+        else if (a == "--physics-solver")
+            o.one.solver = solverNamed(value());
         else if (a == "--torque")
             o.one.torque = std::stod(value());
         else if (a == "--friction")
@@ -115,6 +127,7 @@ Options parse(int argc, char** argv) {
             throw std::runtime_error("unknown option " + a);
     }
     o.one.from = o.from;
+    gSolver = o.one.solver;
     return o;
 }
 
@@ -133,6 +146,7 @@ std::vector<Condition> conditions(Posture from, int count, bool once) {
         // The agent starts its get-up one to four cycles after the fall.
         c.delay = 0.02 + 0.02 * static_cast<double>(all.size() % 4);
         c.once = once;
+        c.solver = gSolver;
         all.push_back(c);
     };
     add(1, 1, 1, 30, -20);

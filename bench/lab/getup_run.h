@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bench/lab/keyframe_motion.h"
+#include "sparring/physics_constants.h"
 #include "sparring/robot.h"
 
 namespace lab {
@@ -24,6 +25,7 @@ struct Condition {
     // Plays the motion once only and gives up 1.5 s after its end if the robot does not
     // stand by then (searches: a motion that fails once is not worth more time).
     bool once = false;
+    sparring::physics::Solver solver = sparring::physics::Approximate{}.solver;
 };
 
 // What became of one get-up.

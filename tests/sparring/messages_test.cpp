@@ -2,6 +2,9 @@
 // replies it reads.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <limits>
 #include <regex>
 
 #include "sparring/kinematic_world.h"
@@ -207,6 +210,24 @@ TEST(Perception, FullFieldWithFullVisionFitsTheAgentsFrameLimit) {
         const std::string msg = writer.write(world, *world.robots()[0], at(1234.56, 0), {}, true);
         EXPECT_LE(msg.size(), 6000u);
     }
+}
+
+TEST(Perception, NumbersAreWrittenAsPrintfWritesTheirHundredths) {
+    const double values[] = {0,       -0.0,     0.004,  -0.004,  0.005,     -0.005, 0.015,
+                             1.005,   -1.005,   2.675,  9.81,    -9.81,     22.6,   0.125,
+                             -0.125,  123.455,  -90.0,  6.14,    -1e-300,   1e15,   -3.7e14,
+                             1e300,   -1e308,   0.994999, 99.999, -99.995,  179.999};
+    for (double v : values) {
+        char expected[400];
+        const double rounded = std::round(v * 100.0) / 100.0;
+        std::snprintf(expected, sizeof expected, "%.2f", rounded == 0 ? 0.0 : rounded);
+        std::string written;
+        appendNumber(written, v);
+        EXPECT_EQ(written, expected) << v;
+    }
+    std::string special;
+    appendNumber(special, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(special, "inf");
 }
 
 TEST(Reply, CommandsAreReadAndBadItemsCounted) {
