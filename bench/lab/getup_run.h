@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "bench/lab/keyframe_motion.h"
-#include "sparring/robot.h"
+#include "sparring/world/robot.h"
 
 namespace lab {
 

@@ -1,6 +1,6 @@
 // The physical world in-process: a robot under gravity with its messages written as the
 // server sends them. Standing still, joint speeds, lying after a fall, held in the air.
-#include "sparring/physics_world.h"
+#include "sparring/world/physics/physics_world.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <regex>
 #include <sstream>
 
-#include "sparring/perception.h"
+#include "sparring/protocol/perception.h"
 
 using namespace sparring;
 

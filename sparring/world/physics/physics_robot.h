@@ -1,0 +1,101 @@
+#ifndef SPARRING_PHYSICS_ROBOT_H
+#define SPARRING_PHYSICS_ROBOT_H
+
+#include <ode/ode.h>
+
+#include <array>
+
+#include "sparring/world/robot.h"
+#include "sparring/world/robot_model.h"
+
+namespace sparring {
+
+// What the ground and other things push on one foot during a cycle, summed over the
+// physics steps, in the server frame.
+struct FootLoad {
+    int steps = 0;      // physics steps with a contact
+    Vec3 force;         // newtons, summed over steps
+    Vec3 weighted;      // contact points weighted by their normal force, metres x newtons
+    double normal = 0;  // sum of those weights, newtons
+    bool touchedThisStep = false;
+};
+
+// A robot of the physical world: 23 rigid bodies and 22 motorised hinges in an ODE world.
+// Its sensors read the bodies: hinge angles, the torso's rates and acceleration, the
+// contact forces on the feet; its camera is the head body.
+class PhysicsRobot : public Robot {
+public:
+    // The robot's collision shapes carry it as their data, so that its parts do not collide.
+    PhysicsRobot(Side side, int unum, std::string team, dWorldID world, dSpaceID space);
+    ~PhysicsRobot() override;
+
+    double x() const override;
+    double y() const override;
+    double heading() const override;
+    // Upright, still, every joint at 0, the soles on the ground.
+    void place(double x, double y, double heading) override;
+    // Upright and still at the last place where its state was sound.
+    void resetUpright();
+
+    bool upright() const override { return !down_; }
+    // Lays the robot on the ground in `posture`, joints as they are, at rest.
+    void fall(Posture posture, double now, double lieSeconds) override;
+    // Watches the torso and camera: down, and upright again for a second.
+    bool updatePosture(double now) override;
+    std::optional<DownRecord> downRecord(double now) const override;
+
+    double angle(int joint) const override { return angles_[joint]; }
+    Vec3 cameraPosition() const override;
+    Rot3 cameraToServer() const override;
+    // Rotation from the torso's axes to the server frame.
+    Rot3 torsoToServer() const;
+    BodySensors sensors() const override { return sensors_; }
+    BodyPoints bodyPoints() const override;
+
+    // An impulse on the torso, newton-seconds, server frame; given in the next step.
+    void push(const Vec3& impulse) override;
+    // Raises the robot by `metres` and keeps its torso fixed there (the model check holds
+    // the robot in the air); release() lets it go.
+    void hold(double metres);
+    void release();
+
+    // Once per cycle, before its physics steps: motors to the commanded speeds.
+    void beginCycle();
+    // Before each physics step of `seconds`.
+    void beforeStep(double seconds);
+    FootLoad& footLoad(int foot) { return loads_[foot]; }
+    bool isFoot(dBodyID body, int& foot) const;
+    // After the cycle's steps: reads the sensors. Returns false when the bodies hold a
+    // non-finite or absurd state (the world then resets the robot).
+    bool endCycle(double seconds);
+
+private:
+    void build(dWorldID world, dSpaceID space);
+    // Puts every body at the pose of `degrees` with the torso at `torso` turned by `turn`,
+    // lowered so that its lowest point rests on the ground, at rest.
+    void setPose(const std::array<double, kJointCount>& degrees, const Vec3& torso,
+                 const Rot3& turn);
+    void readSensors(double seconds);
+    // Puts the bodies back into the steps after a rest.
+    void wake();
+    double tiltDegrees() const;
+
+    std::array<dBodyID, kModelBodyCount> bodies_{};
+    std::array<dGeomID, kModelBodyCount> geoms_{};  // null for a body without a shape
+    std::array<dJointID, kJointCount> hinges_{};
+    dJointID holder_ = nullptr;
+    std::array<double, kJointCount> angles_{};  // degrees
+    BodySensors sensors_;
+    std::array<FootLoad, 2> loads_;
+    Vec3 torsoVelocity_;  // m/s at the start of the cycle
+    Vec3 impulse_;        // newton-seconds still to give
+    bool down_ = false;
+    double downSince_ = 0;      // seconds
+    double uprightSince_ = -1;  // seconds; -1 while not upright enough to count
+    DownRecord record_;
+    double lastX_ = 0, lastY_ = 0, lastHeading_ = 0;  // metres, degrees: the last sound pose
+};
+
+}  // namespace sparring
+
+#endif
