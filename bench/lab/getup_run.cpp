@@ -117,10 +117,10 @@ bool agentReadsDown(const PhysicsRobot& r) {
 
 Outcome runGetUp(const KeyframeMotion& motion, const Condition& c, double seconds, std::FILE* trace,
                  int traceEvery) {
-    physics::approximate() = {physics::kMaxMotorTorque * c.torque, physics::kFriction * c.friction,
-                              c.softness};
+    const physics::Approximate constants{physics::kMaxMotorTorque * c.torque,
+                                         physics::kFriction * c.friction, c.softness};
     std::ostringstream log;
-    PhysicsWorld world(log);
+    PhysicsWorld world(log, constants);
     PhysicsRobot& robot = world.addPhysicsRobot(Side::Left, 2, "LAB");
     world.placeBall(4, 3);  // well away: the ball starts on the centre spot
     robot.place(0, 0, c.heading);

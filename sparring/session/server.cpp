@@ -32,9 +32,8 @@ std::string format(double v, const char* pattern = "%.2f") {
 
 std::unique_ptr<World> makeWorld(WorldKind kind, const physics::Approximate& constants,
                                  std::ostream& log) {
-    physics::approximate() = constants;
     if (kind == WorldKind::Kinematic) return std::make_unique<KinematicWorld>();
-    return std::make_unique<PhysicsWorld>(log);
+    return std::make_unique<PhysicsWorld>(log, constants);
 }
 
 }  // namespace

@@ -16,8 +16,11 @@ namespace {
 constexpr std::size_t kFeedbackCapacity = 1024;
 }  // namespace
 
-Contacts::Contacts(dWorldID world)
-    : world_(world), group_(dJointGroupCreate(0)), feedback_(kFeedbackCapacity) {}
+Contacts::Contacts(dWorldID world, const Approximate& constants)
+    : world_(world),
+      constants_(constants),
+      group_(dJointGroupCreate(0)),
+      feedback_(kFeedbackCapacity) {}
 
 Contacts::~Contacts() {
     dJointGroupDestroy(group_);
@@ -26,7 +29,7 @@ Contacts::~Contacts() {
 void Contacts::collide(dSpaceID space, double seconds) {
     // A spring of the contact stiffness and damping as the step's error reduction and
     // constraint force mixing.
-    const double soft = approximate().softness;
+    const double soft = constants_.softness;
     const double hk = seconds * kContactStiffness / soft, damping = kContactDamping / soft;
     erp_ = hk / (hk + damping);
     cfm_ = 1.0 / (hk + damping);
@@ -59,7 +62,7 @@ void Contacts::touch(dGeomID a, dGeomID b) {
     for (int i = 0; i < n; ++i) {
         dContact c{};
         c.surface.mode = dContactSoftERP | dContactSoftCFM | dContactApprox1;
-        c.surface.mu = approximate().friction;
+        c.surface.mu = constants_.friction;
         c.surface.soft_erp = erp_;
         c.surface.soft_cfm = cfm_;
         c.geom = found[i];

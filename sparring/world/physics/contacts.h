@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sparring/world/geometry.h"
+#include "sparring/world/physics/physics_constants.h"
 
 namespace sparring {
 
@@ -16,7 +17,8 @@ class PhysicsRobot;
 // hands the forces on every foot to its robot's load.
 class Contacts {
 public:
-    explicit Contacts(dWorldID world);
+    // Friction and softness come from `constants`.
+    Contacts(dWorldID world, const physics::Approximate& constants);
     ~Contacts();
     Contacts(const Contacts&) = delete;
     Contacts& operator=(const Contacts&) = delete;
@@ -49,6 +51,7 @@ private:
     static bool isFoot(dGeomID geom, PhysicsRobot*& robot, int& foot);
 
     dWorldID world_;
+    physics::Approximate constants_;
     dJointGroupID group_;
     double erp_ = 0, cfm_ = 0;              // of the soft contacts for this step
     std::vector<dJointFeedback> feedback_;  // fixed capacity: ODE keeps pointers into it

@@ -72,7 +72,8 @@ constexpr double kUpHold = 1.0;       // seconds
 
 // The approximate constants above as a match runs with them: the trials vary each to
 // half and double (sparring --motor-torque, --friction, --contact-softness) to show
-// that the motions do not depend on one lucky value. Set before a world is made.
+// that the motions do not depend on one lucky value. A world is made with its own
+// (PhysicsWorld's constructor), so worlds of different values can run side by side.
 struct Approximate {
     double motorTorque = kMaxMotorTorque;  // N·m
     double friction = kFriction;
@@ -80,10 +81,6 @@ struct Approximate {
     // (twice the constraint force mixing) with the same error reduction per step.
     double softness = 1.0;
 };
-inline Approximate& approximate() {
-    static Approximate values;
-    return values;
-}
 
 }  // namespace sparring::physics
 

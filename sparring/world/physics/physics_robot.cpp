@@ -59,9 +59,10 @@ Rot3 postureTurn(Posture posture) {
 
 }  // namespace
 
-PhysicsRobot::PhysicsRobot(Side side, int unum, std::string team, dWorldID world, dSpaceID space)
+PhysicsRobot::PhysicsRobot(Side side, int unum, std::string team, dWorldID world, dSpaceID space,
+                           const Approximate& constants)
     : Robot(side, unum, std::move(team)) {
-    build(world, space);
+    build(world, space, constants);
 }
 
 PhysicsRobot::~PhysicsRobot() {
@@ -73,7 +74,7 @@ PhysicsRobot::~PhysicsRobot() {
     for (dBodyID b : bodies_) dBodyDestroy(b);
 }
 
-void PhysicsRobot::build(dWorldID world, dSpaceID space) {
+void PhysicsRobot::build(dWorldID world, dSpaceID space, const Approximate& constants) {
     const RobotModel& m = robotModel();
     for (int i = 0; i < kModelBodyCount; ++i) {
         const BodyInfo& b = m.bodies[i];
@@ -109,7 +110,7 @@ void PhysicsRobot::build(dWorldID world, dSpaceID space) {
         dJointSetHingeParam(hinges_[j], dParamLoStop, kJoints[j].minDegrees / kDegPerRad);
         dJointSetHingeParam(hinges_[j], dParamHiStop, kJoints[j].maxDegrees / kDegPerRad);
         dJointSetHingeParam(hinges_[j], dParamFudgeFactor, kStopFudge);
-        dJointSetHingeParam(hinges_[j], dParamFMax, approximate().motorTorque);
+        dJointSetHingeParam(hinges_[j], dParamFMax, constants.motorTorque);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "sparring/world/physics/physics_constants.h"
 #include "sparring/world/robot.h"
 #include "sparring/world/robot_model.h"
 
@@ -26,7 +27,9 @@ struct FootLoad {
 class PhysicsRobot : public Robot {
 public:
     // The robot's collision shapes carry it as their data, so that its parts do not collide.
-    PhysicsRobot(Side side, int unum, std::string team, dWorldID world, dSpaceID space);
+    // Its motors' torque limit comes from `constants`.
+    PhysicsRobot(Side side, int unum, std::string team, dWorldID world, dSpaceID space,
+                 const physics::Approximate& constants);
     ~PhysicsRobot() override;
 
     double x() const override;
@@ -70,7 +73,7 @@ public:
     bool endCycle(double seconds);
 
 private:
-    void build(dWorldID world, dSpaceID space);
+    void build(dWorldID world, dSpaceID space, const physics::Approximate& constants);
     // Puts every body at the pose of `degrees` with the torso at `torso` turned by `turn`,
     // lowered so that its lowest point rests on the ground, at rest.
     void setPose(const std::array<double, kJointCount>& degrees, const Vec3& torso,

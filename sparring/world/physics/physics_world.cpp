@@ -21,7 +21,8 @@ void initOde() {
 
 }  // namespace
 
-PhysicsWorld::PhysicsWorld(std::ostream& log) : log_(log) {
+PhysicsWorld::PhysicsWorld(std::ostream& log, const Approximate& constants)
+    : log_(log), constants_(constants) {
     initOde();
     world_ = dWorldCreate();
     dWorldSetGravity(world_, 0, 0, -kGravity);
@@ -45,7 +46,7 @@ PhysicsWorld::PhysicsWorld(std::ostream& log) : log_(log) {
     dBodySetAngularDampingThreshold(ball_, 0);
     ballGeom_ = dCreateSphere(space_, kBallRadiusPhysics);
     dGeomSetBody(ballGeom_, ball_);
-    contacts_ = std::make_unique<Contacts>(world_);
+    contacts_ = std::make_unique<Contacts>(world_, constants_);
     placeBall(0, 0);
 }
 
@@ -60,7 +61,7 @@ PhysicsWorld::~PhysicsWorld() {
 }
 
 std::unique_ptr<Robot> PhysicsWorld::makeRobot(Side side, int unum, const std::string& team) {
-    return std::make_unique<PhysicsRobot>(side, unum, team, world_, space_);
+    return std::make_unique<PhysicsRobot>(side, unum, team, world_, space_, constants_);
 }
 
 Vec3 PhysicsWorld::ball() const {

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "sparring/world/physics/contacts.h"
+#include "sparring/world/physics/physics_constants.h"
 #include "sparring/world/physics/physics_robot.h"
 #include "sparring/world/world.h"
 
@@ -18,7 +19,8 @@ namespace sparring {
 // reset upright at its place with one line in the log.
 class PhysicsWorld : public World {
 public:
-    explicit PhysicsWorld(std::ostream& log);
+    // Its robots and contacts take the approximate constants from `constants`.
+    explicit PhysicsWorld(std::ostream& log, const physics::Approximate& constants = {});
     ~PhysicsWorld() override;
     PhysicsWorld(const PhysicsWorld&) = delete;
     PhysicsWorld& operator=(const PhysicsWorld&) = delete;
@@ -43,6 +45,7 @@ private:
     void keepBallSound();
 
     std::ostream& log_;
+    physics::Approximate constants_;
     dWorldID world_;
     dSpaceID space_;
     dGeomID ground_;
