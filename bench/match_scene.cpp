@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "sparring/formation.h"
-#include "sparring/joints.h"
+#include "sparring/match/formation.h"
+#include "sparring/world/joints.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "sparring/kinematic_world.h"
-#include "sparring/perception.h"
+#include "sparring/protocol/perception.h"
+#include "sparring/world/kinematic/kinematic_world.h"
 
 // A moment of a match in the sparring world, the source of every perception message the
 // benchmarks and the latency driver feed the agent: two teams of nine in the formation of

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "sparring/perception.h"
-#include "sparring/physics_world.h"
+#include "sparring/protocol/perception.h"
+#include "sparring/world/physics/physics_world.h"
 
 using namespace sparring;
 

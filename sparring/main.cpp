@@ -4,8 +4,8 @@
 #include <fstream>
 #include <iostream>
 
-#include "sparring/options.h"
-#include "sparring/server.h"
+#include "sparring/session/options.h"
+#include "sparring/session/server.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <deque>
 #include <sstream>
 
-#include "sparring/physics_constants.h"
-#include "sparring/physics_world.h"
-#include "sparring/robot_model.h"
+#include "sparring/world/physics/physics_constants.h"
+#include "sparring/world/physics/physics_world.h"
+#include "sparring/world/robot_model.h"
 
 namespace lab {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "bench/lab/keyframe_motion.h"
-#include "sparring/physics_constants.h"
-#include "sparring/robot.h"
+#include "sparring/world/physics/physics_constants.h"
+#include "sparring/world/robot.h"
 
 namespace lab {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sparring/joints.h"
+#include "sparring/world/joints.h"
 
 namespace lab {
 

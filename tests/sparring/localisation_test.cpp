@@ -7,9 +7,9 @@
 
 #include "behavior/mybehavior.h"
 #include "parser/parser.h"
-#include "sparring/kinematic_world.h"
-#include "sparring/perception.h"
-#include "sparring/physics_world.h"
+#include "sparring/protocol/perception.h"
+#include "sparring/world/kinematic/kinematic_world.h"
+#include "sparring/world/physics/physics_world.h"
 #include "worldmodel/types.h"
 #include "worldmodel/worldmodel.h"
 

@@ -7,9 +7,9 @@
 #include <limits>
 #include <regex>
 
-#include "sparring/kinematic_world.h"
-#include "sparring/perception.h"
-#include "sparring/reply.h"
+#include "sparring/protocol/perception.h"
+#include "sparring/protocol/reply.h"
+#include "sparring/world/kinematic/kinematic_world.h"
 
 using namespace sparring;
 

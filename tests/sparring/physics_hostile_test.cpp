@@ -9,8 +9,8 @@
 #include <random>
 #include <sstream>
 
-#include "sparring/perception.h"
-#include "sparring/physics_world.h"
+#include "sparring/protocol/perception.h"
+#include "sparring/world/physics/physics_world.h"
 
 using namespace sparring;
 

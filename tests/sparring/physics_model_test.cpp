@@ -7,7 +7,7 @@
 #include <random>
 #include <sstream>
 
-#include "sparring/physics_world.h"
+#include "sparring/world/physics/physics_world.h"
 #include "worldmodel/worldmodel.h"
 
 namespace {

@@ -1,14 +1,16 @@
 // The physical world in-process: a robot under gravity with its messages written as the
-// server sends them. Standing still, joint speeds, lying after a fall, held in the air.
-#include "sparring/physics_world.h"
+// server sends them. Standing still, joint speeds, lying after a fall, held in the air,
+// and the approximate constants each world is made with.
+#include "sparring/world/physics/physics_world.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <regex>
 #include <sstream>
 
-#include "sparring/perception.h"
+#include "sparring/protocol/perception.h"
 
 using namespace sparring;
 
@@ -29,12 +31,14 @@ std::optional<Vec3> triple(const std::string& msg, const std::string& head) {
 // A physical world with one robot beamed to (x, y) of its team's frame, settled.
 struct OneRobot {
     std::ostringstream log;
-    PhysicsWorld world{log};
-    PhysicsRobot& robot = world.addPhysicsRobot(Side::Left, 5, "QEL");
+    PhysicsWorld world;
+    PhysicsRobot& robot;
     PerceptionWriter writer{VisionOptions{}, MessageForms::New};
     double now = 0;
 
-    explicit OneRobot(double x = -3.2, double y = 0, double heading = 0) {
+    explicit OneRobot(double x = -3.2, double y = 0, double heading = 0,
+                      const physics::Approximate& constants = {})
+        : world(log, constants), robot(world.addPhysicsRobot(Side::Left, 5, "QEL")) {
         robot.beam(x, y, heading);
         run(10);
     }
@@ -190,4 +194,52 @@ TEST(PhysicsWorld, RollingBallComesToRestOnTheGrassAFewMetresOn) {
     EXPECT_NEAR(atRest.z, 0.04, 0.002);
     for (int c = 0; c < 50; ++c) world.step(kCycleSeconds);
     EXPECT_NEAR(world.ball().x, atRest.x, 0.001) << "still rolling";
+}
+
+TEST(PhysicsWorld, ApproximateConstantsAreTheWorldsOwnAndReachItsMotorsAndContacts) {
+    // Each case runs a world of the default constants and one with a single constant
+    // changed side by side, cycle by cycle, and compares what the change should move.
+    struct Case {
+        const char* name;
+        physics::Approximate changed;
+        std::function<void(OneRobot&)> before;     // the scene, up to the measured cycles
+        std::function<double(OneRobot&)> measure;  // degrees or metres
+        double least;  // the changed world's measure exceeds the default's by this much
+    } cases[] = {
+        {"weak motors let the arms drop",
+         {physics::kMaxMotorTorque / 100, physics::kFriction, 1},
+         [](OneRobot&) {},
+         [](OneRobot& r) {
+             return std::fabs(r.robot.angle(LAJ1)) + std::fabs(r.robot.angle(RAJ1));
+         },
+         20},
+        {"soft contacts let the robot sink into the ground",
+         {physics::kMaxMotorTorque, physics::kFriction, 50},
+         [](OneRobot&) {},
+         [](OneRobot& r) { return -r.robot.cameraPosition().z; },
+         0.02},
+        {"a slippery ground lets a pushed robot slide on",
+         {physics::kMaxMotorTorque, physics::kFriction / 20, 1},
+         [](OneRobot& r) {
+             r.robot.fall(Posture::OnBack, r.now, 0);
+             r.run(50);
+             r.robot.push({3, 0, 0});
+         },
+         [](OneRobot& r) { return r.robot.x(); },
+         0.1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OneRobot plain(-2, 1, 0);
+        OneRobot changed(-2, 1, 0, c.changed);
+        c.before(plain);
+        c.before(changed);
+        for (int cycle = 0; cycle < 100; ++cycle) {
+            plain.run(1);
+            changed.run(1);
+        }
+        EXPECT_GE(c.measure(changed) - c.measure(plain), c.least);
+        EXPECT_EQ(plain.log.str(), "");
+        EXPECT_EQ(changed.log.str(), "");
+    }
 }

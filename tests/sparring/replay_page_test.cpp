@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "fake_agent.h"
-#include "sparring/formation.h"
+#include "sparring/match/formation.h"
 #include "tests/support/agent_process.h"
 #include "tests/support/browser.h"
 #include "tests/support/png_image.h"

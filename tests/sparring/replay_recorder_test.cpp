@@ -1,6 +1,6 @@
 // The recorder in-process: what a recording of a long match costs, and that a page is
 // written whatever the match brought.
-#include "sparring/replay_recorder.h"
+#include "sparring/report/replay_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "sparring/kinematic_world.h"
+#include "sparring/world/kinematic/kinematic_world.h"
 #include "tests/support/agent_process.h"
 
 using namespace sparring;

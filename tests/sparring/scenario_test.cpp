@@ -1,5 +1,5 @@
 // Scenario files: scripted falls, pushes, goals, ball and robot placements.
-#include "sparring/scenario.h"
+#include "sparring/match/scenario.h"
 
 #include <gtest/gtest.h>
 

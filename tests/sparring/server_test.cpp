@@ -1,6 +1,6 @@
 // The lock-step loop against scripted agents on loopback: the connection protocol, bad
 // agents, and commands and events reaching the perception.
-#include "sparring/server.h"
+#include "sparring/session/server.h"
 
 #include <gtest/gtest.h>
 

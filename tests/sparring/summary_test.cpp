@@ -1,16 +1,16 @@
 // The end of a match: the summary, the field picture, the formation spots they are
 // held against, and the command line that sets it all up.
-#include "sparring/summary.h"
+#include "sparring/session/summary.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 
-#include "sparring/formation.h"
-#include "sparring/kinematic_world.h"
-#include "sparring/options.h"
-#include "sparring/svg.h"
+#include "sparring/match/formation.h"
+#include "sparring/report/svg.h"
+#include "sparring/session/options.h"
+#include "sparring/world/kinematic/kinematic_world.h"
 
 using namespace sparring;
 

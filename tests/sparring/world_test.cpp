@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "sparring/kinematic_robot.h"
-#include "sparring/kinematic_world.h"
-#include "sparring/referee.h"
-#include "sparring/trace.h"
+#include "sparring/match/referee.h"
+#include "sparring/report/trace.h"
+#include "sparring/world/kinematic/kinematic_robot.h"
+#include "sparring/world/kinematic/kinematic_world.h"
 
 using namespace sparring;
 
