@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/agent_process.h"
+#include "tests/support/loopback_server.h"
 
 using halyx_test::AgentProcess;
 
@@ -92,6 +93,16 @@ TEST(PlayScript, BuildFolderMayBeGivenAbsoluteOrRelativeToTheProject) {
         auto run = play({"--duration", "1"}, dir, 120000);
         const std::string output = run->output();
         const std::string folder = runFolder(output);
+        // Each agent's cycle log beside the log of what it prints: a line per message
+        // of the one-second match (and more, the first and the closing ones).
+        for (int unum = 1; unum <= 9; ++unum) {
+            const std::string log = folder + "/team/agent-" + std::to_string(unum);
+            EXPECT_TRUE(fs::exists(log + ".log")) << log;
+            std::ifstream cycles(log + ".cycles.log");
+            int count = 0;
+            for (std::string line; std::getline(cycles, line);) ++count;
+            EXPECT_GT(count, 50) << log;
+        }
         if (!folder.empty()) fs::remove_all(folder);
         EXPECT_EQ(run->waitExit(), 0) << run->errors();
         EXPECT_NE(output.find("play: building halyx sparring in " + build.string() + "\n"),
@@ -100,4 +111,52 @@ TEST(PlayScript, BuildFolderMayBeGivenAbsoluteOrRelativeToTheProject) {
         EXPECT_NE(output.find("sparring summary: 1.00 s simulated"), std::string::npos) << output;
         EXPECT_EQ(folder.rfind(kSource + "/run/play-", 0), 0u) << output;
     }
+}
+
+// A command line that cannot work gets one line of play's own, before anything starts:
+// nothing is built, no folder is made, no agent runs.
+TEST(PlayScript, BadValuesAreToldInOneLineBeforeAnythingStarts) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {{"--host", "nohost.invalid"}, "cannot resolve host nohost.invalid"},
+        {{"--host", "nohost.invalid", "--port", "3100"}, "cannot resolve host nohost.invalid"},
+        {{"--host", ""}, "--host needs a value"},
+        {{"--port", "abc"}, "--port takes a number from 1 to 65535, not 'abc'"},
+        {{"--port", "0"}, "--port takes a number from 1 to 65535, not '0'"},
+        {{"--port", "65536"}, "--port takes a number from 1 to 65535, not '65536'"},
+        {{"--port", ""}, "--port takes a number from 1 to 65535, not ''"},
+        {{"--scenario", "nodir/x.txt"}, "cannot read the scenario file 'nodir/x.txt'"},
+        {{"--scenario", "team"}, "cannot read the scenario file 'team'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        // A build folder that does not exist: anything built would show up there.
+        halyx_test::TempDir unused;
+        auto run = play(c.args, unused.path() + "/build");
+        EXPECT_EQ(run->waitExit(), 1);
+        EXPECT_EQ(run->errors(), "play: " + c.error + "\n");
+        EXPECT_EQ(run->output(), "");
+        EXPECT_FALSE(fs::exists(unused.path() + "/build"));
+    }
+}
+
+TEST(PlayScript, ServerThatNobodyListensAtIsToldInOneLineWithTheLogs) {
+    std::string port;
+    {
+        halyx_test::LoopbackServer gone;
+        port = std::to_string(gone.port());
+    }
+    auto run = play({"--port", port}, kBuild, 60000);
+    EXPECT_EQ(run->waitExit(), 1);
+    const std::string errors = run->errors();
+    const std::string start = "play: no agent could connect to 127.0.0.1:" + port + "; logs in ";
+    ASSERT_EQ(errors.rfind(start, 0), 0u) << errors;
+    ASSERT_EQ(errors.find('\n'), errors.size() - 1) << errors;
+    const std::string logs = errors.substr(start.size(), errors.size() - start.size() - 1);
+    EXPECT_TRUE(fs::exists(logs + "/agent-9.log")) << logs;
+    EXPECT_EQ(run->output().find("plays against"), std::string::npos) << run->output();
+    fs::remove_all(fs::path(logs).parent_path());
 }
