@@ -6,10 +6,12 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "sparring/formation.h"
 #include "sparring/kinematic_world.h"
 #include "sparring/options.h"
+#include "sparring/physics_world.h"
 #include "sparring/svg.h"
 
 using namespace sparring;
@@ -106,4 +108,17 @@ TEST(CommandLine, OptionsSetTheServerAndBadOnesAreRefused) {
         {"--friction", "-1"}, {"--contact-softness", "0"}, {"--motor-torque", "x"},
     };
     for (const auto& args : bad) EXPECT_THROW(parseCommandLine(args), OptionError) << args[0];
+}
+
+// The usage names the message forms that each world speaks when no --forms is given.
+TEST(CommandLine, UsageNamesEachWorldsOwnMessageForms) {
+    std::ostringstream log;
+    PhysicsWorld physics(log);
+    KinematicWorld kinematic;
+    const std::string usage = usageText();
+    for (const World* world : std::vector<const World*>{&physics, &kinematic}) {
+        const char* forms = world->defaultForms() == MessageForms::New ? "new" : "old";
+        EXPECT_NE(usage.find(std::string(forms) + " for " + world->name()), std::string::npos)
+            << usage;
+    }
 }
