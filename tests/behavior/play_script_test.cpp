@@ -1,6 +1,7 @@
 // ./play runs for real: its help, its checks of the command line, and whole short
 // matches of the team against the sparring server, built in the tests' own build folder.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -158,5 +159,34 @@ TEST(PlayScript, ServerThatNobodyListensAtIsToldInOneLineWithTheLogs) {
     const std::string logs = errors.substr(start.size(), errors.size() - start.size() - 1);
     EXPECT_TRUE(fs::exists(logs + "/agent-9.log")) << logs;
     EXPECT_EQ(run->output().find("plays against"), std::string::npos) << run->output();
+    fs::remove_all(fs::path(logs).parent_path());
+}
+
+TEST(PlayScript, TeamAgainstAServerAtAPortPlaysUntilThatServerEnds) {
+    halyx_test::TempDir dir;
+    AgentProcess server(SPARRING_BIN,
+                        {"--port", "0", "--port-file", dir.path() + "/port", "--agents", "9",
+                         "--wait", "60", "--duration", "1", "--svg", ""},
+                        dir.path());
+    std::string port;
+    for (int i = 0; i < 500 && port.empty(); ++i) {
+        std::ifstream(dir.path() + "/port") >> port;
+        if (port.empty()) ::usleep(10000);
+    }
+    ASSERT_FALSE(port.empty()) << server.errors();
+    auto run = play({"--port", port}, kBuild, 60000);
+    EXPECT_EQ(run->waitExit(), 0) << run->errors();
+    EXPECT_EQ(server.waitExit(60000), 0) << server.errors();
+    const std::string output = run->output();
+    EXPECT_NE(output.find("play: the team plays against 127.0.0.1:" + port + "; Ctrl-C stops it\n"),
+              std::string::npos)
+        << output;
+    const std::string marker = "play: every agent has ended; logs in ";
+    const std::size_t at = output.find(marker);
+    ASSERT_NE(at, std::string::npos) << output;
+    const std::string logs =
+        output.substr(at + marker.size(), output.find('\n', at) - at - marker.size());
+    EXPECT_GT(fs::file_size(logs + "/agent-1.cycles.log"), 0u) << logs;
+    EXPECT_EQ(run->errors(), "");
     fs::remove_all(fs::path(logs).parent_path());
 }
