@@ -3,6 +3,9 @@
 
 #include <boost/scoped_ptr.hpp>
 #include <string>
+#include <vector>
+
+#include "behavior/cyclereport.h"
 
 // Pi to 15 significant digits, the decision module's own constant; the geometry
 // helpers use salt::gPI.
@@ -31,6 +34,14 @@ public:
     // The complete reply to send for one server message; may be empty.
     std::string Think(const std::string& message);
 
+    // The latest cycle as Think left it, for a person to follow.
+    CycleReport report() const;
+
+    // The files of the working directory that the agent needs and could not read at
+    // start-up (motion files under "Acts/", "formation.conf"): it plays without them,
+    // with empty motions and no beam positions.
+    std::vector<std::string> missingFiles() const;
+
     // Localises the robot and places body points, players and ball.
     void UpdatePositions();
     std::string doActionGoalie();
@@ -43,6 +54,8 @@ private:
     boost::scoped_ptr<Parser> mParser;
     boost::scoped_ptr<Position> mPosition;
     bool mStarted;  // false until the first message has been answered
+    // What the latest Think decided, as named in CycleReport::decision.
+    const char* mDecision;
 };
 
 #endif

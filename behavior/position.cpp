@@ -26,13 +26,14 @@ bool fitsFloat(double value) {
 }  // namespace
 
 Position::Position(Actions* actions)
-    : mWM(WorldModel::getInstance()), mActions(actions), mCount(0) {
+    : mWM(WorldModel::getInstance()), mActions(actions), mCount(0), mFileFound(false) {
     setFormation(FORMATION_DEFAULT);
 }
 
 void Position::setFormation(Formation formation) {
     // A file that cannot be opened reads as an empty one: no entries.
     std::ifstream in("formation.conf");
+    mFileFound = in.is_open();
     setFormation(formation, in, std::cout);
     std::cout.flush();
 }

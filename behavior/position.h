@@ -50,6 +50,8 @@ public:
     std::string position();
 
     int count() const { return mCount; }
+    // Whether "formation.conf" could be opened when it was last read.
+    bool fileFound() const { return mFileFound; }
     const BeamInfo& entry(int k) const { return mBeamInfo[k]; }
 
 private:
@@ -63,6 +65,7 @@ private:
     Actions* mActions;
     BeamInfo mBeamInfo[kMaxEntries];
     int mCount;
+    bool mFileFound;
 };
 
 #endif

@@ -1,17 +1,22 @@
 // The agent process: reads the command line, connects to the simulation server,
 // and runs the receive-think-send loop, one reply per server message, until the
 // server's stream ends.
+#include <unistd.h>
+
 #include <boost/scoped_ptr.hpp>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "behavior/mybehavior.h"
+#include "main/cyclelog.h"
 #include "main/standardstreams.h"
 #include "net/addr.h"
 #include "net/connectionmanager.h"
@@ -25,6 +30,11 @@ bool gLoop = true;
 // reply with this command, so every reply, the init reply included, carries it.
 bool gSync = false;
 const char kSyncCommand[] = "(syn)";
+
+// Set by "--log FILE": one line per cycle for a person to read, beside the standard
+// output that the design fixes.
+const char* gLogPath = nullptr;
+std::unique_ptr<CycleLog> gLog;
 
 // A command-line option that cannot be used as given.
 class OptionError : public std::runtime_error {
@@ -79,6 +89,8 @@ bool CheckOptions(int argc, char** argv, unsigned short& port, std::string& host
             unum = std::atoi(OptionValue(argc, argv, i));
         } else if (word == "--sync") {
             gSync = true;
+        } else if (word == "--log") {
+            gLogPath = OptionValue(argc, argv, i);
         } else {
             std::cout << "What?! \"" << word << "\"?!! ;)" << std::endl;
         }
@@ -95,12 +107,25 @@ void ConstructAgent() {
     connection->Send("(scene rsg/agent/nao/nao.rsg)");
 }
 
+// One line on standard error for each file the agent needs and could not read: it
+// plays on without them, but not as designed.
+void ReportMissingFiles(const MyBehavior& behavior) {
+    char folder[PATH_MAX];
+    const char* where = ::getcwd(folder, sizeof folder) != nullptr ? folder : "the working folder";
+    for (const std::string& file : behavior.missingFiles()) {
+        std::cerr << "halyx: cannot read " << file << " in " << where << ": playing without it"
+                  << std::endl;
+    }
+}
+
 void Run(MyBehavior* behavior) {
     boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior : new MyBehavior(uNum));
+    ReportMissingFiles(*owner);
     ConstructAgent();
     while (gLoop) {
         const std::string message = connection->Receive();
         std::string reply = owner->Think(message);
+        if (gLog) gLog->write(formatCycleReport(owner->report()));
         if (gSync) reply += kSyncCommand;
         connection->Send(std::move(reply));
     }
@@ -124,6 +149,7 @@ int main(int argc, char** argv) {
         if (!CheckOptions(argc, argv, port, host, uNum)) {
             return 0;
         }
+        if (gLogPath != nullptr) gLog = std::make_unique<CycleLog>(gLogPath);
         const rcss::net::Addr address(port, host);
         if (!Connect(address)) {
             const int error = errno;
@@ -133,6 +159,9 @@ int main(int argc, char** argv) {
         }
         Run(nullptr);
     } catch (const OptionError& e) {
+        std::cerr << "halyx: " << e.what() << std::endl;
+        return 1;
+    } catch (const CycleLogError& e) {
         std::cerr << "halyx: " << e.what() << std::endl;
         return 1;
     } catch (const rcss::net::HostNotFound& e) {

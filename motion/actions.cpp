@@ -37,6 +37,30 @@ bool safeMessage(const std::string& message) {
 
 }  // namespace
 
+const char* activityName(Action act) {
+    switch (act) {
+        case ACT_NONE:
+            return "none";
+        case ACT_GETUP:
+            return "getup";
+        case ACT_GETUP_FRONT:
+            return "getup-front";
+        case ACT_GETUP_LEFT:
+            return "getup-left";
+        case ACT_GETUP_2:
+            return "getup-2";
+        case ACT_GETUP_RIGHT:
+            return "getup-right";
+        case ACT_GUARD:
+            return "guard";
+        case ACT_WALK:
+            return "walk";
+        case ACT_HEAD_SCAN:
+            return "head-scan";
+    }
+    return "?";
+}
+
 Actions* Actions::getInstance() {
     if (ACS == nullptr) ACS = new Actions();
     return ACS;
@@ -47,9 +71,9 @@ Actions::Actions() {
     for (int j = 0; j < kJointCount; ++j) mEffectorNames[j] = kEffectorNames[j];
     mCurAct = ACT_NONE;
     mUnclassifiedSince = mUnclassifiedLast = -1e9;
-    fill(mGuard, "guard");
-    fill(mWalk, "walk");
-    fill(mGetUp, "getUp");
+    if (!fill(mGuard, "guard")) mMissing.push_back("Acts/guard.txt");
+    if (!fill(mWalk, "walk")) mMissing.push_back("Acts/walk.txt");
+    if (!fill(mGetUp, "getUp")) mMissing.push_back("Acts/getUp.txt");
     fill(mGetUpFront, "getUpFront");
     fill(mGetUpLeft, "getUpLeft");
     fill(mGetUpRight, "getUpRight");

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "math/vector.h"
 #include "worldmodel/ids.h"
@@ -22,6 +23,10 @@ enum Action {
     ACT_WALK = 30,
     ACT_HEAD_SCAN = 38
 };
+
+// The activity's name for people: "none", "getup", "getup-front", "getup-left",
+// "getup-2", "getup-right", "guard", "walk", "head-scan"; "?" for any other value.
+const char* activityName(Action act);
 
 // The motion engine: holds the keyframe motions read at start-up, plays
 // them back as joint-speed commands, scans and points the head, and builds
@@ -46,8 +51,13 @@ public:
     static Actions* getInstance();
 
     // Loads "./Acts/" + name + ".txt" into the table; a file that cannot be
-    // opened gives an empty table (0 columns, 0 rows).
-    void fill(double (*table)[kTableSize], std::string name);
+    // opened gives an empty table (0 columns, 0 rows) and false.
+    bool fill(double (*table)[kTableSize], std::string name);
+
+    // The motion files every team folder needs ("Acts/guard.txt", "Acts/walk.txt",
+    // "Acts/getUp.txt") that could not be opened at start-up; their motions are empty.
+    // The get-ups of the front and the sides are optional and never listed.
+    const std::vector<std::string>& missingFiles() const { return mMissing; }
 
     Action getCurAct() const { return mCurAct; }
     bool setCurAct(Action act);
@@ -116,6 +126,7 @@ private:
     Table mGetUpLeft;
     Table mGetUpRight;
     Action mCurAct;
+    std::vector<std::string> mMissing;
     // Server times (seconds) of the first and the last get-up cycle of the current
     // wait of a fall of no known way of lying.
     double mUnclassifiedSince;

@@ -32,7 +32,7 @@ double keyframeValue(const std::string& token, const double* column, int row) {
 
 }  // namespace
 
-void Actions::fill(double (*table)[kTableSize], std::string name) {
+bool Actions::fill(double (*table)[kTableSize], std::string name) {
     // The table is cleared first, so cells that the file does not reach (short
     // lines, a short header) read as 0 and name no joint.
     for (int c = 0; c < kTableSize; ++c)
@@ -40,6 +40,7 @@ void Actions::fill(double (*table)[kTableSize], std::string name) {
 
     mActFile.clear();
     mActFile.open(("./Acts/" + name + ".txt").c_str());
+    const bool opened = mActFile.is_open();
     int rows = 0;
     int widest = 0;
     char line[kMaxLine + 1];
@@ -65,4 +66,5 @@ void Actions::fill(double (*table)[kTableSize], std::string name) {
     table[1][0] = rows;
     mActFile.close();
     mActFile.clear();
+    return opened;
 }

@@ -98,6 +98,7 @@ void WorldModel::fixCameraPose() {
     mFixNeckYaw = getMyJointAngle(HJ1);
     mFixNeckPitch = getMyJointAngle(HJ2);
     mCameraFixTime = mServerTime;
+    mCameraFixed = true;
 }
 
 // A record whose two latest sightings share one server time keeps its velocity

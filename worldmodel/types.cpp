@@ -21,6 +21,10 @@ const char* const kJointNames[] = {"hj1",  "hj2",  "llj1", "rlj1", "llj2", "rlj2
                                    "laj2", "raj2", "laj3", "raj3", "laj4", "raj4"};
 }  // namespace
 
+const char* Types::playModeName(PlayMode pm) {
+    return pm >= PM_BeforeKickOff && pm <= PM_GameOver ? kPlayModeNames[pm] : "?";
+}
+
 void Types::fill() {
     mPlayModeMap.clear();
     for (int i = 0; i <= PM_GameOver; ++i) {

@@ -16,6 +16,8 @@ class Types {
 public:
     // Rebuilds mPlayModeMap (9 rows) and mJointIDMap (22 rows); safe to call again.
     static void fill();
+    // The server's name of a play mode, "?" for a value outside the enumeration.
+    static const char* playModeName(PlayMode pm);
 
     static std::map<std::string, PlayMode> mPlayModeMap;
     static std::map<std::string, JointID> mJointIDMap;

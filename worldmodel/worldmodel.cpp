@@ -46,6 +46,7 @@ WorldModel::WorldModel()
       mBattery(0.0),
       mGoalie(false),
       mCameraFixTime(-1.0),
+      mCameraFixed(false),
       mFixNeckYaw(0.0),
       mFixNeckPitch(0.0),
       mBeamed(false) {

@@ -57,6 +57,9 @@ public:
     bool setMyJointAngle(JointID joint, double degrees);
     double getMyJointAngle(JointID joint) const { return mSelf.getMyJoints(joint); }
     salt::Vector3f getMyPos() const { return mSelf.getMyPos(HEAD); }
+    // Whether landmarks have ever fixed the camera's pose: before that the camera's
+    // position and the heading are not known.
+    bool hasCameraFix() const { return mCameraFixed; }
     double getMyAngle() const { return mSelf.getMyAngle(); }
     Self getMySelf() const { return mSelf; }
     bool setSenseMyPos(const salt::Vector3f& pos);
@@ -253,6 +256,7 @@ private:
     // Rotation part: the negated camera-to-field rotation; zero until the first fix.
     salt::Matrix mCameraMatrix;
     double mCameraFixTime;  // server time of the latest pose fixed from landmarks, seconds
+    bool mCameraFixed;      // a pose has been fixed from landmarks at least once
     double mFixNeckYaw;     // neck yaw when the camera pose was last fixed, degrees
     double mFixNeckPitch;   // neck pitch when the camera pose was last fixed, degrees
     bool mBeamed;

@@ -68,8 +68,55 @@ sparring::physics::Solver solverNamed(const std::string& s) {
     throw std::runtime_error("--physics-solver takes exact or iterative, not '" + s + "'");
 }
 
+// The --help text: the commands, and the columns of what they print.
+const char kHelp[] =
+    "usage: getup_lab run|score|cma|join|mirror FILE [options]    (getup_lab --help: this)\n"
+    "Plays a keyframe file on one robot of the physical world, without agent or network.\n"
+    "\n"
+    "  run FILE --from SIDE [--torque F] [--friction F] [--softness F] [--head YAW PITCH]\n"
+    "           [--delay S] [--heading D] [--every N] [--seconds S]\n"
+    "      one get-up, traced every N cycles (5), then its outcome\n"
+    "  score FILE --from SIDE [--conditions N]    the outcome under each of N conditions (7)\n"
+    "  cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST] [--mirror]\n"
+    "           [--fixed-times] [--goal front] [--sigma S] [--iterations N] [--seed N]\n"
+    "      tunes the rows' targets (and spans); writes the best motion to --out\n"
+    "  join FILE --with NEXT --out FILE           NEXT played after FILE\n"
+    "  mirror FILE --out FILE                     the motion for the other side\n"
+    "SIDE: back, front, left, right or upright. F: a factor of the world's default.\n"
+    "Every command takes --physics-solver exact|iterative (the world's default: exact).\n"
+    "\n"
+    "A trace line of run (one line; this one 4.8 s into the back get-up):\n"
+    "   4.80 cam 19.9 tilt  105 fwd -0.97 left  0.03 | sh    5, 22 hand    6, 12 hip   23, 28\n"
+    "   knee   24, 17 foot   25,  2 com   16, 18 | F  30  15 | j   95   -2    2    3\n"
+    "  4.80         seconds since the fall\n"
+    "  cam          the camera's height, cm\n"
+    "  tilt         the torso's tilt from vertical, degrees (0 upright, 90 lying)\n"
+    "  fwd, left    heights of the tips of the torso's forward and leftward unit axes\n"
+    "               (-1..1: fwd -1 lies on the front, +1 on the back)\n"
+    "  sh hand hip knee foot\n"
+    "               the left shoulder, hand, hip, knee and foot: x (along the world's x)\n"
+    "               and height, cm\n"
+    "  com          the centre of mass: x and height, cm\n"
+    "  F            the contact forces of the left and the right foot along the sole's\n"
+    "               normal, N (0: no contact)\n"
+    "  j            left hip pitch, knee, ankle pitch and shoulder pitch (llj3, llj4,\n"
+    "               llj5, laj1), degrees\n"
+    "  (still)      the motion is not playing (before its start, or after its end)\n"
+    "\n"
+    "The outcome (run, and score after each condition's settings):\n"
+    "  (ends with forward axis F, leftward L[, read on its back on the way]) then\n"
+    "  \"stood after S s\" (upright by the server's rule and not down again for 3 s),\n"
+    "  \"stood after S s, fell again\" or \"did not stand (progress P)\" (0..1, how far up\n"
+    "  it came and stayed for 0.3 s). F and L are fwd and left averaged over the last\n"
+    "  0.3 s; \"read on its back\": the agent would have played its back get-up instead.\n"
+    "cma prints \"start: V\", then at each better motion \"generation G, evaluation E: V\n"
+    "(mean M, worst W, stood K/N) sigma S\": V the score (half the mean, half the worst\n"
+    "of the conditions; 100 less the seconds to stand for a success, below 60 otherwise).\n";
+
 Options parse(int argc, char** argv) {
-    if (argc < 3) throw std::runtime_error("usage: getup_lab run|score|cma|join|mirror FILE ...");
+    if (argc < 3)
+        throw std::runtime_error(
+            "usage: getup_lab run|score|cma|join|mirror FILE ... (--help tells more)");
     Options o;
     o.mode = argv[1];
     o.file = argv[2];
@@ -307,6 +354,13 @@ void cmaSearch(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    }
     try {
         const Options o = parse(argc, argv);
         if (o.mode == "run") {

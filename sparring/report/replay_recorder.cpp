@@ -22,7 +22,15 @@ constexpr std::size_t kFrameHeadBytes = 1 + 4 + 3 + 6 + 1;
 constexpr std::size_t kRobotBytes = 2 + 4 + 2 + 6 + 3 * kBodyPointCount;
 
 enum NameKind { kModeName = 0, kLeftTeamName = 1, kRightTeamName = 2, kWorldName = 3 };
-enum MarkKind { kGoalMark = 0, kBeamMark = 1, kFallMark = 2, kGetUpMark = 3 };
+enum MarkKind {
+    kGoalMark = 0,
+    kBeamMark = 1,
+    kFallMark = 2,
+    kGetUpMark = 3,
+    kPushMark = 4,
+    kBallMark = 5,
+    kPlaceMark = 6
+};
 
 int robotId(const Robot& r) {
     return (r.side() == Side::Right ? 0x80 : 0) | (r.unum() & 0x7f);
@@ -100,6 +108,18 @@ void ReplayRecorder::beamed(const Robot& robot) {
     seen_[robotId(robot)].beamed = true;
 }
 
+void ReplayRecorder::pushed(const Robot& robot) {
+    scripted_.emplace_back(kPushMark, robotId(robot));
+}
+
+void ReplayRecorder::placed(const Robot& robot) {
+    scripted_.emplace_back(kPlaceMark, robotId(robot));
+}
+
+void ReplayRecorder::ballPlaced() {
+    scripted_.emplace_back(kBallMark, 0);
+}
+
 void ReplayRecorder::record(const World& world, const ReplayMoment& moment) {
     if (finished_ || moment.cycle <= lastCycle_) return;
     if (stride_ == 0) choose(static_cast<int>(world.robots().size()));
@@ -116,6 +136,8 @@ void ReplayRecorder::record(const World& world, const ReplayMoment& moment) {
 }
 
 void ReplayRecorder::markChanges(const World& world, const ReplayMoment& moment) {
+    for (const auto& [kind, id] : scripted_) mark(moment.cycle, kind, id);
+    scripted_.clear();
     if (moment.scoreLeft > scoreLeft_) mark(moment.cycle, kGoalMark, 0);
     if (moment.scoreRight > scoreRight_) mark(moment.cycle, kGoalMark, 0x80);
     scoreLeft_ = moment.scoreLeft;

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sparring/report/replay_stream.h"
@@ -38,7 +39,8 @@ struct ReplayPlan {
 //       u8 robot count, per robot: u8 id (0x80 for the right side | unum), u8 flags
 //       (1: down), i16 x, y (mm), i16 heading (0.01 degrees), i16 torso point x, y, z
 //       (mm), then the 23 body points as i8 x, y, z in 5 mm units relative to the torso
-//   'M' u32 cycle, u8 kind (0 goal, 1 beam, 2 fall, 3 get-up), u8 robot id (goal: side)
+//   'M' u32 cycle, u8 kind (0 goal, 1 beam, 2 fall, 3 get-up, 4 push, 5 ball placed,
+//       6 robot placed), u8 robot id (goal: side; ball: 0)
 //   'E' u32 last cycle: the recording is complete
 // Server frame throughout (metres turned to integers).
 class ReplayRecorder {
@@ -53,6 +55,11 @@ public:
 
     // The robot obeyed a beam; the mark is set if it moved it.
     void beamed(const Robot& robot);
+    // A scenario's push of the robot, placement of the robot and placement of the ball,
+    // as the server acts on them: each is marked in the next recorded cycle.
+    void pushed(const Robot& robot);
+    void placed(const Robot& robot);
+    void ballPlaced();
     // Once per cycle: marks what changed since the previous call and writes the frame
     // every `stride()` cycles. A cycle already recorded is skipped.
     void record(const World& world, const ReplayMoment& moment);
@@ -98,7 +105,8 @@ private:
     std::vector<std::string> modes_;
     bool teamNamed_[2] = {false, false};  // left, right
     bool worldNamed_ = false;
-    std::map<int, Seen> seen_;  // by robot id
+    std::map<int, Seen> seen_;                   // by robot id
+    std::vector<std::pair<int, int>> scripted_;  // marks for the next cycle: kind, robot id
     int scoreLeft_ = 0, scoreRight_ = 0;
     bool finished_ = false;
 };

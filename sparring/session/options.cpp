@@ -173,7 +173,7 @@ const char* usageText() {
            "  --goal-pause S      a goal play mode lasts S seconds (default 2)\n"
            "  --lie-time S        a fallen robot stands again after S seconds (default 5)\n"
            "  --forms new|old     the server's newer or older message forms (default: the\n"
-           "                      world's, old for this kinematic world)\n"
+           "                      world's, new for physics and old for kinematic)\n"
            "  --full-vision       see everything, whatever the camera's direction\n"
            "  --view-angle DEG    opening of the view cone (default 120)\n"
            "  --vision-period N   vision every N-th cycle (default 1)\n"

@@ -389,6 +389,7 @@ void Server::applyEvent(const Event& e) {
     }
     if (e.kind == Event::Kind::Ball) {
         world_->placeBall(e.x, e.y);
+        if (recorder_) recorder_->ballPlaced();
         return;
     }
     Agent* agent = nullptr;
@@ -411,10 +412,12 @@ void Server::applyRobotEvent(Agent& agent, const Event& e) {
     if (e.kind == Event::Kind::Place) {
         const Vec3 p = toServerFrame(e.side, {e.x, e.y, 0});
         robot.place(p.x, p.y, headingToServerFrame(e.side, e.heading));
+        if (recorder_) recorder_->placed(robot);
         return;
     }
     if (e.kind == Event::Kind::Push) {
         robot.push({e.x, e.y, 0});
+        if (recorder_) recorder_->pushed(robot);
         log_ << "sparring: agent " << who(agent) << " is pushed with (" << format(e.x) << ", "
              << format(e.y) << ") N s at t=" << format(now_) << "\n";
         return;

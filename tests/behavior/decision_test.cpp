@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -135,8 +136,10 @@ void appendLying(std::vector<Step>& steps, double& now, const Camera& camera, do
 // The agent in a temporary working directory, connected and announced.
 class Decision : public ::testing::Test {
 protected:
-    // ownGetUps: the team folder has the get-ups from the front and the sides.
-    void start(int unum, const std::string& formation = kFormation, bool ownGetUps = false) {
+    // ownGetUps: the team folder has the get-ups from the front and the sides; options
+    // go to the agent after its port and number.
+    void start(int unum, const std::string& formation = kFormation, bool ownGetUps = false,
+               const std::vector<std::string>& options = {}) {
         dir.write("Acts/guard.txt", kGuard);
         dir.write("Acts/getUp.txt", kGetUp);
         dir.write("Acts/walk.txt", "");
@@ -146,11 +149,10 @@ protected:
             dir.write("Acts/getUpRight.txt", kGetUpRight);
         }
         dir.write("formation.conf", formation);
-        agent = std::make_unique<AgentProcess>(
-            HALYX_BIN,
-            std::vector<std::string>{"--port", std::to_string(server.port()), "--unum",
-                                     std::to_string(unum)},
-            dir.path());
+        std::vector<std::string> args = {"--port", std::to_string(server.port()), "--unum",
+                                         std::to_string(unum)};
+        args.insert(args.end(), options.begin(), options.end());
+        agent = std::make_unique<AgentProcess>(HALYX_BIN, args, dir.path());
         ASSERT_TRUE(server.accept());
         ASSERT_EQ(server.receiveFrame(), kScene);
     }
@@ -191,6 +193,21 @@ protected:
         server.closeClient();
         EXPECT_EQ(agent->waitExit(), 0);
         EXPECT_EQ(agent->errors(), "");
+    }
+
+    // Starts the agent with a --log file, plays the steps and ends the match; the
+    // lines of the log file come back.
+    std::vector<std::string> playLogged(int unum, const std::vector<Step>& steps) {
+        const std::string log = dir.path() + "/cycles.log";
+        start(unum, kFormation, false, {"--log", log});
+        announce(unum);
+        play(steps);
+        server.closeClient();
+        EXPECT_EQ(agent->waitExit(), 0);
+        std::ifstream in(log);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
     }
 
     // What the agent wrote to standard output since the last call.
@@ -317,4 +334,42 @@ TEST_F(Decision, FormationIsTracedAtStartUp) {
               "1 1\n0.25 1\n");
     announce(2);
     play({{message(10.0, "BeforeKickOff"), "", "(beam -4 1 0)2"}});
+}
+
+// The --log file: one line per message, the first one's included, that tells the clock,
+// the play mode, the camera's pose once landmarks have fixed it, the ball once seen, the
+// motion engine's activity, the fall test and the decision; standard output and the
+// replies stay as they are without it (the steps check both).
+TEST_F(Decision, LogFileTellsEachCycleOfAFieldPlayer) {
+    const std::string flagsAndBall = kUpright + see(kStanding, true);
+    const std::string beamLine = std::string(kBeam) + "3";
+    const std::vector<std::string> lines = playLogged(
+        3, {
+               {message(10.0, "BeforeKickOff"), "", beamLine},
+               {message(11.0, "BeforeKickOff", flagsAndBall), allStop(), "0  0"},
+               {message(11.2, "PlayOn"), kScan, "0  0"},
+               {message(11.22, "PlayOn", see(kOnBack, true) + headYaw(0)), "(he1 -1)", "1  0"},
+           });
+    const std::vector<std::string> expected = {
+        "t=0.00 pm=BeforeKickOff x=- y=- heading=- ball=- act=none down=0 do=init",
+        "t=10.00 pm=BeforeKickOff x=- y=- heading=- ball=- act=none down=0 do=beam",
+        "t=11.00 pm=BeforeKickOff x=-3.00 y=1.00 heading=0.0 ball=-2.00,1.00 act=none down=0 "
+        "do=stop",
+        "t=11.20 pm=PlayOn x=-3.00 y=1.00 heading=0.0 ball=-2.00,1.00 act=head-scan down=0 "
+        "do=scan",
+        "t=11.22 pm=PlayOn x=-3.00 y=1.00 heading=0.0 ball=-2.00,1.00 act=getup down=1 do=getup",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(Decision, LogFileTellsTheGoalkeepersGuard) {
+    std::vector<Step> steps;
+    double now = 30;
+    appendGuarding(steps, now);
+    const std::vector<std::string> lines = playLogged(1, steps);
+    ASSERT_EQ(lines.size(), 1 + steps.size());
+    for (size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_NE(lines[i].find(" pm=PlayOn "), std::string::npos) << lines[i];
+        EXPECT_NE(lines[i].find(" act=guard down=0 do=guard"), std::string::npos) << lines[i];
+    }
 }

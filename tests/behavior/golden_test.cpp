@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -100,4 +101,23 @@ TEST(GoldenReplay, InSyncModeEveryRecordedReplyEndsWithSyn) {
     for (std::string line; std::getline(recorded, line);) expected += line + "(syn)\n";
     EXPECT_EQ(firstDifference(expected, replies), "");
     EXPECT_EQ(firstDifference(readFile(kGolden + "player5.stdout"), printed), "");
+}
+
+// The --log file is written beside the designed output and changes none of it: one
+// line per message of the game, every reply and every printed line as recorded.
+TEST(GoldenReplay, WithALogFileRepliesAndOutputStayAsRecorded) {
+    halyx_test::TempDir dir;
+    const std::string log = dir.path() + "/cycles.log";
+    std::string replies, printed;
+    replay(1, replies, printed, {"--log", log});
+    EXPECT_EQ(firstDifference(readFile(kGolden + "goalkeeper.replies"), replies), "");
+    EXPECT_EQ(firstDifference(readFile(kGolden + "goalkeeper.stdout"), printed), "");
+    const std::vector<std::string> lines = readLines(log);
+    EXPECT_EQ(lines.size(), readLines(kGolden + "session.msgs").size());
+    const std::regex fields(
+        "t=[0-9]+\\.[0-9]{2} pm=[A-Za-z_]+ "
+        "(x=-?[0-9]+\\.[0-9]{2} y=-?[0-9]+\\.[0-9]{2} heading=-?[0-9]+\\.[0-9]|x=- y=- heading=-) "
+        "ball=(-?[0-9]+\\.[0-9]{2},-?[0-9]+\\.[0-9]{2}|-) act=[a-z0-9-]+ down=[01] "
+        "do=(init|beam|getup|guard|scan|stop|idle)");
+    for (const std::string& line : lines) EXPECT_TRUE(std::regex_match(line, fields)) << line;
 }

@@ -1,6 +1,7 @@
 // ./play runs for real: its help, its checks of the command line, and whole short
 // matches of the team against the sparring server, built in the tests' own build folder.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/agent_process.h"
+#include "tests/support/loopback_server.h"
 
 using halyx_test::AgentProcess;
 
@@ -92,6 +94,16 @@ TEST(PlayScript, BuildFolderMayBeGivenAbsoluteOrRelativeToTheProject) {
         auto run = play({"--duration", "1"}, dir, 120000);
         const std::string output = run->output();
         const std::string folder = runFolder(output);
+        // Each agent's cycle log beside the log of what it prints: a line per message
+        // of the one-second match (and more, the first and the closing ones).
+        for (int unum = 1; unum <= 9; ++unum) {
+            const std::string log = folder + "/team/agent-" + std::to_string(unum);
+            EXPECT_TRUE(fs::exists(log + ".log")) << log;
+            std::ifstream cycles(log + ".cycles.log");
+            int count = 0;
+            for (std::string line; std::getline(cycles, line);) ++count;
+            EXPECT_GT(count, 50) << log;
+        }
         if (!folder.empty()) fs::remove_all(folder);
         EXPECT_EQ(run->waitExit(), 0) << run->errors();
         EXPECT_NE(output.find("play: building halyx sparring in " + build.string() + "\n"),
@@ -100,4 +112,81 @@ TEST(PlayScript, BuildFolderMayBeGivenAbsoluteOrRelativeToTheProject) {
         EXPECT_NE(output.find("sparring summary: 1.00 s simulated"), std::string::npos) << output;
         EXPECT_EQ(folder.rfind(kSource + "/run/play-", 0), 0u) << output;
     }
+}
+
+// A command line that cannot work gets one line of play's own, before anything starts:
+// nothing is built, no folder is made, no agent runs.
+TEST(PlayScript, BadValuesAreToldInOneLineBeforeAnythingStarts) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {{"--host", "nohost.invalid"}, "cannot resolve host nohost.invalid"},
+        {{"--host", "nohost.invalid", "--port", "3100"}, "cannot resolve host nohost.invalid"},
+        {{"--host", ""}, "--host needs a value"},
+        {{"--port", "abc"}, "--port takes a number from 1 to 65535, not 'abc'"},
+        {{"--port", "0"}, "--port takes a number from 1 to 65535, not '0'"},
+        {{"--port", "65536"}, "--port takes a number from 1 to 65535, not '65536'"},
+        {{"--port", ""}, "--port takes a number from 1 to 65535, not ''"},
+        {{"--scenario", "nodir/x.txt"}, "cannot read the scenario file 'nodir/x.txt'"},
+        {{"--scenario", "team"}, "cannot read the scenario file 'team'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        // A build folder that does not exist: anything built would show up there.
+        halyx_test::TempDir unused;
+        auto run = play(c.args, unused.path() + "/build");
+        EXPECT_EQ(run->waitExit(), 1);
+        EXPECT_EQ(run->errors(), "play: " + c.error + "\n");
+        EXPECT_EQ(run->output(), "");
+        EXPECT_FALSE(fs::exists(unused.path() + "/build"));
+    }
+}
+
+TEST(PlayScript, ServerThatNobodyListensAtIsToldInOneLineWithTheLogs) {
+    std::string port;
+    {
+        halyx_test::LoopbackServer gone;
+        port = std::to_string(gone.port());
+    }
+    auto run = play({"--port", port}, kBuild, 60000);
+    EXPECT_EQ(run->waitExit(), 1);
+    const std::string errors = run->errors();
+    const std::string start = "play: no agent could connect to 127.0.0.1:" + port + "; logs in ";
+    ASSERT_EQ(errors.rfind(start, 0), 0u) << errors;
+    ASSERT_EQ(errors.find('\n'), errors.size() - 1) << errors;
+    const std::string logs = errors.substr(start.size(), errors.size() - start.size() - 1);
+    EXPECT_TRUE(fs::exists(logs + "/agent-9.log")) << logs;
+    EXPECT_EQ(run->output().find("plays against"), std::string::npos) << run->output();
+    fs::remove_all(fs::path(logs).parent_path());
+}
+
+TEST(PlayScript, TeamAgainstAServerAtAPortPlaysUntilThatServerEnds) {
+    halyx_test::TempDir dir;
+    AgentProcess server(SPARRING_BIN,
+                        {"--port", "0", "--port-file", dir.path() + "/port", "--agents", "9",
+                         "--wait", "60", "--duration", "1", "--svg", ""},
+                        dir.path());
+    std::string port;
+    for (int i = 0; i < 500 && port.empty(); ++i) {
+        std::ifstream(dir.path() + "/port") >> port;
+        if (port.empty()) ::usleep(10000);
+    }
+    ASSERT_FALSE(port.empty()) << server.errors();
+    auto run = play({"--port", port}, kBuild, 60000);
+    EXPECT_EQ(run->waitExit(), 0) << run->errors();
+    EXPECT_EQ(server.waitExit(60000), 0) << server.errors();
+    const std::string output = run->output();
+    EXPECT_NE(output.find("play: the team plays against 127.0.0.1:" + port + "; Ctrl-C stops it\n"),
+              std::string::npos)
+        << output;
+    const std::string marker = "play: every agent has ended; logs in ";
+    const std::size_t at = output.find(marker);
+    ASSERT_NE(at, std::string::npos) << output;
+    const std::string logs =
+        output.substr(at + marker.size(), output.find('\n', at) - at - marker.size());
+    EXPECT_GT(fs::file_size(logs + "/agent-1.cycles.log"), 0u) << logs;
+    EXPECT_EQ(run->errors(), "");
+    fs::remove_all(fs::path(logs).parent_path());
 }

@@ -126,13 +126,30 @@ std::string commandLine(pid_t pid) {
     return text;
 }
 
-// Runs one of the team scripts to its end.
-std::unique_ptr<AgentProcess> script(const std::string& name,
-                                     const std::vector<std::string>& args) {
-    ::setenv("HALYX_BIN", HALYX_BIN, 1);
+// Runs one of the team scripts to its end, with HALYX_BIN naming the agent binary
+// unless agentBinary is false.
+std::unique_ptr<AgentProcess> script(const std::string& name, const std::vector<std::string>& args,
+                                     bool agentBinary = true) {
+    if (agentBinary) {
+        ::setenv("HALYX_BIN", HALYX_BIN, 1);
+    } else {
+        ::unsetenv("HALYX_BIN");
+    }
     auto process = std::make_unique<AgentProcess>(kSource + "/scripts/" + name, args, kSource);
     if (!process->waitExit(20000)) throw std::runtime_error(name + " did not end");
     return process;
+}
+
+// The comment at the top of a script, as its --help prints it.
+std::string headComment(const std::string& file) {
+    std::ifstream script(file);
+    std::string comment;
+    for (std::string line; std::getline(script, line);) {
+        if (line.rfind("#!", 0) == 0) continue;
+        if (line.rfind("#", 0) != 0) break;
+        comment += (line.size() > 2 ? line.substr(2) : "") + "\n";
+    }
+    return comment;
 }
 
 }  // namespace
@@ -154,11 +171,16 @@ TEST(TeamScripts, StartNineAgentsInTheTeamFolderAndStopExactlyThem) {
         EXPECT_EQ(agent.unum, int(i) + 1);
         ASSERT_TRUE(running(agent.pid));
         EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(agent.pid) + "/cwd"), team);
+        // Each agent writes its cycle log beside the log of what it prints; the cycle log
+        // is opened before the agent connects.
+        const std::string log = run.path() + "/agent-" + std::to_string(agent.unum);
         EXPECT_NE(commandLine(agent.pid).find("--port " + server.port() + " --unum " +
-                                              std::to_string(agent.unum) + " --sync "),
+                                              std::to_string(agent.unum) + " --log " + log +
+                                              ".cycles.log --sync "),
                   std::string::npos)
             << commandLine(agent.pid);
-        EXPECT_TRUE(fs::exists(run.path() + "/agent-" + std::to_string(agent.unum) + ".log"));
+        EXPECT_TRUE(fs::exists(log + ".log"));
+        EXPECT_TRUE(fs::exists(log + ".cycles.log"));
     }
 
     // A recorded pid that now names another process (its start time differs),
@@ -217,4 +239,50 @@ TEST(TeamScripts, AgentsWhoseMatchEndedBeforeTheCheckCountAsStarted) {
     EXPECT_NE(output.find("started 9 of 9 agents against 127.0.0.1:" + server.port()),
               std::string::npos)
         << output;
+}
+
+// --help prints the usage, whatever else is on the command line, and starts nothing; an
+// unknown option is one line.
+TEST(TeamScripts, HelpPrintsTheUsageAndUnknownOptionsAreRefused) {
+    for (const char* name : {"start-team", "stop-team"}) {
+        for (const std::vector<std::string>& args :
+             std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"--help", "127.0.0.1"}}) {
+            SCOPED_TRACE(std::string(name) + " " + args[0]);
+            auto help = script(name, args);
+            EXPECT_EQ(help->waitExit(), 0);
+            EXPECT_EQ(help->output(), headComment(kSource + "/scripts/" + name));
+            EXPECT_EQ(help->errors(), "");
+        }
+        auto bad = script(name, {"--frobnicate"});
+        EXPECT_EQ(bad->waitExit(), 1);
+        EXPECT_EQ(bad->errors(),
+                  std::string(name) + ": unknown option --frobnicate (see " + name + " --help)\n");
+    }
+}
+
+// Without HALYX_BIN the agent is main/halyx of the build folder that HALYX_BUILD_DIR
+// names, absolute or relative to the project, as for every script of the project.
+TEST(TeamScripts, AgentComesFromTheBuildFolderThatHalyxBuildDirNames) {
+    const fs::path build = fs::path(HALYX_BIN).parent_path().parent_path();
+    for (const std::string& dir : {build.string(), fs::relative(build, kSource).string()}) {
+        SCOPED_TRACE(dir);
+        SilentServer server;
+        TempDir run;
+        ::setenv("HALYX_BUILD_DIR", dir.c_str(), 1);
+        auto start = script("start-team", {"127.0.0.1", server.port(), run.path()}, false);
+        ::unsetenv("HALYX_BUILD_DIR");
+        EXPECT_EQ(start->waitExit(), 0) << start->errors();
+        const std::vector<Record> agents = readRecords(run.path() + "/pids");
+        ASSERT_EQ(agents.size(), 9u);
+        EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(agents[0].pid) + "/exe"),
+                  fs::canonical(HALYX_BIN));
+        EXPECT_EQ(script("stop-team", {run.path()})->waitExit(), 0);
+    }
+    TempDir empty;
+    ::setenv("HALYX_BUILD_DIR", empty.path().c_str(), 1);
+    auto start = script("start-team", {"127.0.0.1", "3100", empty.path() + "/run"}, false);
+    ::unsetenv("HALYX_BUILD_DIR");
+    EXPECT_EQ(start->waitExit(), 1);
+    EXPECT_EQ(start->errors(), "start-team: no agent binary at " + empty.path() +
+                                   "/main/halyx (build it, or set HALYX_BIN)\n");
 }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -36,6 +37,17 @@ const int kNoConnectionMs = 300;  // how long a test waits to be sure no connect
 
 std::string portArg(const LoopbackServer& server) {
     return std::to_string(server.port());
+}
+
+// What the agent writes to standard error at start-up for team files that it cannot
+// read in its working folder.
+std::string missingLines(const std::vector<std::string>& files, const std::string& folder) {
+    std::string lines;
+    for (const std::string& file : files) {
+        lines += "halyx: cannot read " + file + " in " +
+                 std::filesystem::canonical(folder).string() + ": playing without it\n";
+    }
+    return lines;
 }
 
 // A short game in the shipped team folder, so that the agent prints its formation
@@ -170,7 +182,62 @@ TEST_F(Agent, PlaysOneReplyPerMessageAndEndsWhenServerCloses) {
     // Before kick-off every cycle is in the beam window; without a formation
     // file the beam line holds only the uniform number.
     EXPECT_EQ(agent->output(), "7\n7\n7\n");
-    EXPECT_EQ(agent->errors(), "");
+    EXPECT_EQ(agent->errors(),
+              missingLines({"Acts/guard.txt", "Acts/walk.txt", "Acts/getUp.txt", "formation.conf"},
+                           dir.path()));
+}
+
+// Files the agent needs and cannot read are named on standard error at start-up, one
+// line each; the agent plays on without them. The get-ups of the front and the sides
+// are optional.
+TEST_F(Agent, MissingTeamFilesAreNamedAtStartUp) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> present;
+        std::vector<std::string> missing;
+    };
+    const std::vector<Case> cases = {
+        {"everything but the optional get-ups",
+         {"Acts/guard.txt", "Acts/walk.txt", "Acts/getUp.txt", "formation.conf"},
+         {}},
+        {"no formation", {"Acts/guard.txt", "Acts/walk.txt", "Acts/getUp.txt"}, {"formation.conf"}},
+        {"only the formation",
+         {"formation.conf"},
+         {"Acts/guard.txt", "Acts/walk.txt", "Acts/getUp.txt"}},
+        {"no back get-up",
+         {"Acts/guard.txt", "Acts/walk.txt", "formation.conf"},
+         {"Acts/getUp.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir team;
+        for (const std::string& file : c.present) team.write(file, "");
+        LoopbackServer game;
+        AgentProcess agent(HALYX_BIN, {"--port", portArg(game)}, team.path());
+        ASSERT_TRUE(game.accept());
+        EXPECT_EQ(game.receiveFrame(), kScene);
+        game.closeClient();
+        EXPECT_EQ(agent.waitExit(), 0);
+        EXPECT_EQ(agent.errors(), missingLines(c.missing, team.path()));
+    }
+}
+
+// A log file that cannot be written is told before anything else happens.
+TEST_F(Agent, LogFileThatCannotBeOpenedIsAnErrorAndOpensNoConnection) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {dir.path() + "/no-such-folder/cycles.log", "No such file or directory"},
+        {dir.path(), "Is a directory"},
+        {"", "No such file or directory"},
+    };
+    for (const auto& [file, reason] : cases) {
+        SCOPED_TRACE(file);
+        auto agent = start({"--port", portArg(server), "--log", file});
+        EXPECT_EQ(agent->waitExit(), 1);
+        EXPECT_EQ(agent->errors(),
+                  "halyx: cannot open the log file " + file + ": " + reason + "\n");
+        EXPECT_EQ(agent->output(), "");
+        EXPECT_FALSE(server.accept(kNoConnectionMs));
+    }
 }
 
 TEST_F(Agent, UnrecognisedWordsAreReportedAndPlayGoesOn) {
@@ -221,7 +288,7 @@ TEST_F(Agent, UnreachableServerIsReportedAsFailure) {
 }
 
 TEST_F(Agent, OptionWithoutValueIsAnErrorAndOpensNoConnection) {
-    for (const char* option : {"--host", "--port", "--unum"}) {
+    for (const char* option : {"--host", "--port", "--unum", "--log"}) {
         auto agent = start({"--port", portArg(server), option});
         EXPECT_EQ(agent->waitExit(), 1) << option;
         EXPECT_EQ(agent->errors(), std::string("halyx: option ") + option + " needs a value\n");

@@ -27,11 +27,13 @@ namespace {
 
 constexpr double kMetres = 0.002;  // positions on the page are in millimetre steps
 const std::string kTeamDir = std::string(HALYX_SOURCE_DIR) + "/team";
-// Left 5 falls at 5 s and stands by 7 s at the latest; left 2 is moved at 6 s.
+// Left 5 falls at 5 s and stands by 7 s at the latest; left 2 is moved at 6 s; left 1
+// is pushed at 7.5 s (which moves nothing in the kinematic world).
 const char* const kScenario =
     "3.0 ball 1.5 -2\n"
     "5.0 fall left 5 back 2\n"
-    "6.0 place left 2 -1 2 45\n";
+    "6.0 place left 2 -1 2 45\n"
+    "7.5 push left 1 0.5 0\n";
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -227,7 +229,7 @@ TEST_F(ReplayPage, ChosenRobotIsDrawnInBothBodyViewsWithAllItsPoints) {
     EXPECT_EQ(selected[0].at("data-unum"), "5");
 }
 
-TEST_F(ReplayPage, TimelineMarksTheFallTheGetUpAndEveryBeamButNotAScriptedPlacement) {
+TEST_F(ReplayPage, TimelineMarksFallsGetUpsBeamsAndEveryScriptedEventAsItsOwnKind) {
     const std::string dom = browser_.dumpDom(page_, "t=0");
     std::map<std::string, std::vector<double>> times;  // by kind and robot
     for (const Attributes& m : halyx_test::elementsWithClass(dom, "mark")) {
@@ -245,6 +247,15 @@ TEST_F(ReplayPage, TimelineMarksTheFallTheGetUpAndEveryBeamButNotAScriptedPlacem
         EXPECT_EQ(times[std::string("beam ") + who].size(), 1u) << who;
     }
     EXPECT_EQ(times.count("fall left 2") + times.count("get-up left 1"), 0u);
+    // The scenario's push, placement of a robot and placement of the ball, each once at
+    // its time; a placement is no beam.
+    const std::map<std::string, double> scripted = {
+        {"ball ", 3.0}, {"place left 2", 6.0}, {"push left 1", 7.5}};
+    for (const auto& [what, t] : scripted) {
+        ASSERT_EQ(times[what].size(), 1u) << what;
+        EXPECT_DOUBLE_EQ(times[what][0], t) << what;
+    }
+    EXPECT_EQ(times.size(), 4u + 2u + scripted.size()) << "beams, fall, get-up, scripted";
 }
 
 TEST_F(ReplayPage, ScreenshotOfEachMomentShowsTheFieldBothTeamsAndTheBall) {

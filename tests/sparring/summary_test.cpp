@@ -6,10 +6,12 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "sparring/match/formation.h"
 #include "sparring/report/svg.h"
 #include "sparring/session/options.h"
+#include "sparring/world/physics/physics_world.h"
 #include "sparring/world/kinematic/kinematic_world.h"
 
 using namespace sparring;
@@ -106,4 +108,17 @@ TEST(CommandLine, OptionsSetTheServerAndBadOnesAreRefused) {
         {"--friction", "-1"}, {"--contact-softness", "0"}, {"--motor-torque", "x"},
     };
     for (const auto& args : bad) EXPECT_THROW(parseCommandLine(args), OptionError) << args[0];
+}
+
+// The usage names the message forms that each world speaks when no --forms is given.
+TEST(CommandLine, UsageNamesEachWorldsOwnMessageForms) {
+    std::ostringstream log;
+    PhysicsWorld physics(log);
+    KinematicWorld kinematic;
+    const std::string usage = usageText();
+    for (const World* world : std::vector<const World*>{&physics, &kinematic}) {
+        const char* forms = world->defaultForms() == MessageForms::New ? "new" : "old";
+        EXPECT_NE(usage.find(std::string(forms) + " for " + world->name()), std::string::npos)
+            << usage;
+    }
 }

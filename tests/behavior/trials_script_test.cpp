@@ -1,0 +1,91 @@
+// bench/trials runs for real on short trials, built in the tests' own build folder: the
+// run folder it announces is there afterwards with its lines, and every trial folder it
+// keeps holds the trial's replay page and the agents' cycle logs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/agent_process.h"
+
+using halyx_test::AgentProcess;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSource = HALYX_SOURCE_DIR;
+const std::string kBuild = HALYX_BINARY_DIR;
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The value that follows `key` up to the end of its line in text, "" when absent.
+std::string after(const std::string& text, const std::string& key) {
+    const std::size_t at = text.find(key);
+    if (at == std::string::npos) return "";
+    const std::size_t from = at + key.size();
+    return text.substr(from, text.find('\n', from) - from);
+}
+
+}  // namespace
+
+TEST(TrialsScript, AnnouncedFolderStaysWithItsLinesAndKeptTrialsHaveTheirReplays) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string trial;  // the trial's folder, below the run folder
+        bool kept;
+    };
+    const std::vector<Case> cases = {
+        {"a trial that passes", {"guard", "--count", "1", "--seconds", "1"}, "guard-1", false},
+        {"every trial with --keep",
+         {"guard", "--count", "1", "--seconds", "1", "--keep"},
+         "guard-1",
+         true},
+        {"a trial that fails: motors too weak to get up",
+         {"getup", "--count", "1", "--torque", "0.001"},
+         "getup-back-1",
+         true},
+    };
+    // The build folder relative to the project, as a user may give it.
+    const fs::path build = fs::weakly_canonical(kBuild);
+    ::setenv("HALYX_BUILD_DIR", fs::relative(build, kSource).c_str(), 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AgentProcess trials(kSource + "/bench/trials", c.args, kSource);
+        EXPECT_EQ(trials.waitExit(120000), 0) << trials.errors();
+        const std::string output = trials.output();
+        const std::string building = "trials: building halyx sparring in " + build.string() + "\n";
+        ASSERT_EQ(output.rfind(building, 0), 0u) << output;
+        const std::string folder = after(output, " folder=");
+        ASSERT_EQ(folder.rfind(kSource + "/run/trials-", 0), 0u) << output;
+        EXPECT_EQ(readFile(folder + "/trials.txt"), output.substr(building.size()));
+
+        const std::string trial = folder + "/" + c.trial;
+        EXPECT_EQ(fs::exists(trial), c.kept);
+        EXPECT_EQ(output.find("; kept in " + trial + ")") != std::string::npos, c.kept) << output;
+        EXPECT_NE(output.find(std::string("trials: kept ") + (c.kept ? "1" : "0") +
+                              " trial folders (each with its replay page) and these lines "
+                              "(trials.txt) in " +
+                              folder + "\n"),
+                  std::string::npos)
+            << output;
+        if (c.kept) {
+            EXPECT_NE(readFile(trial + "/replay.html").find("application/x-halyx-replay"),
+                      std::string::npos);
+            const std::string unum = c.trial == "guard-1" ? "1" : "2";
+            EXPECT_GT(fs::file_size(trial + "/agent-" + unum + ".cycles.log"), 0u);
+        }
+        fs::remove_all(folder);
+    }
+    ::unsetenv("HALYX_BUILD_DIR");
+}
