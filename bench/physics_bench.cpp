@@ -120,9 +120,12 @@ int main(int argc, char** argv) {
         const bool hasValue = i + 1 < argc;
         if (a == "--solver" && hasValue) {
             const std::string v = argv[++i];
-            if (v == "exact") solvers = {physics::Solver::Exact};
-            else if (v == "iterative") solvers = {physics::Solver::Iterative};
-            else if (v != "both") return usage();
+            if (v == "exact")
+                solvers = {physics::Solver::Exact};
+            else if (v == "iterative")
+                solvers = {physics::Solver::Iterative};
+            else if (v != "both")
+                return usage();
         } else if (a == "--workload" && hasValue) {
             const std::string v = argv[++i];
             if (v == "all") continue;
@@ -139,8 +142,9 @@ int main(int argc, char** argv) {
             if (!(seconds > 0)) return usage();
         }
     }
-    std::printf("robots  workload  solver     simulated s per CPU s  falls  (%.0f simulated s each)\n",
-                seconds);
+    std::printf(
+        "robots  workload  solver     simulated s per CPU s  falls  (%.0f simulated s each)\n",
+        seconds);
     for (int robots : counts) {
         for (Workload w : workloads) {
             for (physics::Solver s : solvers) {

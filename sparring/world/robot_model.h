@@ -86,8 +86,8 @@ struct RobotModel {
     std::array<ModelBody, kModelBodyCount> carrier;
     // For a body that carries itself: the mass of the rigid body it heads (its own and
     // that of the light bodies riding on it) and their common centre at the zero pose.
-    std::array<double, kModelBodyCount> rigidMass;    // kilograms; 0 for a riding body
-    std::array<Vec3, kModelBodyCount> rigidCentre;    // metres, zero pose
+    std::array<double, kModelBodyCount> rigidMass;  // kilograms; 0 for a riding body
+    std::array<Vec3, kModelBodyCount> rigidCentre;  // metres, zero pose
 };
 
 // Whether the body rides on its parent (see RobotModel).

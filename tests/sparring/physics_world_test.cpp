@@ -243,3 +243,55 @@ TEST(PhysicsWorld, ApproximateConstantsAreTheWorldsOwnAndReachItsMotorsAndContac
         EXPECT_EQ(changed.log.str(), "");
     }
 }
+
+// Pushed at the torso while standing straight: a small push is taken, larger ones bring
+// the robot down after about as long as they always did (a quarter either way).
+TEST(PhysicsWorld, PushesBringTheRobotDownAfterTheirUsualTimes) {
+    const double share = 0.25;  // of the usual time to fall
+    struct Case {
+        double impulse;     // newton-seconds along the robot's forward axis
+        double fallsAfter;  // seconds; 0: stays up
+    } cases[] = {{1.5, 0}, {2, 1.68}, {3, 0.64}, {-2, 0.74}, {-3, 0.46}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.impulse);
+        OneRobot r;
+        r.run(40);
+        const double pushedAt = r.now;
+        r.robot.push({c.impulse, 0, 0});
+        double downAfter = 0;
+        for (int cycle = 0; cycle < 200 && downAfter == 0; ++cycle) {
+            r.run(1);
+            if (!r.robot.upright()) downAfter = r.now - pushedAt;
+        }
+        if (c.fallsAfter == 0) {
+            EXPECT_EQ(downAfter, 0);
+        } else {
+            EXPECT_NEAR(downAfter, c.fallsAfter, share * c.fallsAfter);
+        }
+    }
+}
+
+// The same commands give the same world, byte for byte, again and again: nothing in a
+// match depends on memory addresses, the clock or a generator left unseeded.
+TEST(PhysicsWorld, SameCommandsGiveByteIdenticalMessages) {
+    for (const physics::Solver solver : {physics::Solver::Exact, physics::Solver::Iterative}) {
+        SCOPED_TRACE(physics::solverName(solver));
+        auto play = [solver] {
+            physics::Approximate constants;
+            constants.solver = solver;
+            OneRobot r(-1, 0.5, 20, constants);
+            std::string messages;
+            for (int cycle = 0; cycle < 150; ++cycle) {
+                for (int j = 0; j < kJointCount; ++j) {
+                    r.robot.setSpeed(j, std::sin(0.05 * cycle + j) * (j % 3 + 1));
+                }
+                if (cycle == 60) r.robot.push({2, 1, 0});
+                r.run(1);
+                messages += r.message();
+            }
+            return messages;
+        };
+        const std::string first = play();
+        EXPECT_EQ(play(), first);
+    }
+}

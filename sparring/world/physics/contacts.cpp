@@ -17,7 +17,10 @@ constexpr std::size_t kFeedbackCapacity = 1024;
 }  // namespace
 
 Contacts::Contacts(dWorldID world, const Approximate& constants)
-    : world_(world), constants_(constants), group_(dJointGroupCreate(0)), feedback_(kFeedbackCapacity) {}
+    : world_(world),
+      constants_(constants),
+      group_(dJointGroupCreate(0)),
+      feedback_(kFeedbackCapacity) {}
 
 Contacts::~Contacts() {
     dJointGroupDestroy(group_);

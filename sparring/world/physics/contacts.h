@@ -3,11 +3,10 @@
 
 #include <ode/ode.h>
 
-#include "sparring/world/physics/physics_constants.h"
-
 #include <vector>
 
 #include "sparring/world/geometry.h"
+#include "sparring/world/physics/physics_constants.h"
 
 namespace sparring {
 

@@ -56,7 +56,7 @@ constexpr double kOverRelaxation = 1.3;
 // The servo's hold (iterative solver only, see PhysicsRobot): the time in which it takes
 // a joint back to where its commanded speed should have taken it, and the largest lag it
 // makes up, so that a joint held back by the ground does not jump when let go.
-constexpr double kServoTime = 0.01;              // seconds
+constexpr double kServoTime = 0.01;               // seconds
 constexpr double kServoSlack = 1.0 * M_PI / 180;  // radians
 constexpr int kMaxRobotContacts = 6;
 // Bodies without a shape (neck, shoulders, elbows, hips, ankles) get the inertia of a

@@ -140,7 +140,8 @@ void PhysicsRobot::setMasses() {
         dMass& r = rigid[i];
         for (double& c : r.c) c = 0;  // the body's origin is its centre of mass
         if (m.bodies[i].shape == Shape::None && constants_.solver == Solver::Iterative) {
-            for (int k = 0; k < 3; ++k) r.I[k * 4 + k] = std::max<dReal>(r.I[k * 4 + k], kMinInertia);
+            for (int k = 0; k < 3; ++k)
+                r.I[k * 4 + k] = std::max<dReal>(r.I[k * 4 + k], kMinInertia);
         }
         dBodySetMass(bodies_[i], &r);
     }
@@ -202,8 +203,8 @@ void PhysicsRobot::setLimits(int j) {
 double PhysicsRobot::jointRadians(int j) const {
     const JointSlot& s = slots_[j];
     if (s.axis == 0) return dJointGetHingeAngle(s.joint);
-    return s.sign * (s.axis == 1 ? dJointGetUniversalAngle1(s.joint)
-                                 : dJointGetUniversalAngle2(s.joint));
+    return s.sign *
+           (s.axis == 1 ? dJointGetUniversalAngle1(s.joint) : dJointGetUniversalAngle2(s.joint));
 }
 
 void PhysicsRobot::setPose(const std::array<double, kJointCount>& degrees, const Vec3& torso,
@@ -365,7 +366,8 @@ void PhysicsRobot::beginCycle() {
 void PhysicsRobot::holdCommandedAngles(double seconds) {
     for (int j = 0; j < kJointCount; ++j) {
         const double angle = jointRadians(j);
-        const double lo = kJoints[j].minDegrees / kDegPerRad, hi = kJoints[j].maxDegrees / kDegPerRad;
+        const double lo = kJoints[j].minDegrees / kDegPerRad,
+                     hi = kJoints[j].maxDegrees / kDegPerRad;
         const double lag = std::clamp(held_[j] - angle, -kServoSlack, kServoSlack);
         // The commanded speed ends at the range's ends: the servo does not press on into
         // the stop there.
@@ -466,8 +468,8 @@ void PhysicsRobot::watchRest() {
         for (int k = 0; k < 3; ++k) trace += r.m[k][i] * restRotation_.m[k][i];
     }
     const double turn = std::acos(std::clamp((trace - 1) / 2, -1.0, 1.0)) * kDegPerRad;
-    const bool still = !commanded && dBodyIsEnabled(torso) && length(at - restPosition_) < kRestShift &&
-                       turn < kRestTurn;
+    const bool still = !commanded && dBodyIsEnabled(torso) &&
+                       length(at - restPosition_) < kRestShift && turn < kRestTurn;
     stillCycles_ = still ? stillCycles_ + 1 : 0;
     restPosition_ = at;
     restRotation_ = r;

@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "sparring/world/robot.h"
 #include "sparring/world/physics/physics_constants.h"
+#include "sparring/world/robot.h"
 #include "sparring/world/robot_model.h"
 
 namespace sparring {

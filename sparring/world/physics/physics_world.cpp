@@ -96,7 +96,7 @@ void PhysicsWorld::step(double dt) {
     for (int s = 0; s < steps; ++s) {
         contacts_->collide(space_, h);
         for (auto& r : robots_) static_cast<PhysicsRobot&>(*r).beforeStep(h);
-            if (constants_.solver == Solver::Iterative) {
+        if (constants_.solver == Solver::Iterative) {
             dWorldQuickStep(world_, h);
         } else {
             dWorldStep(world_, h);

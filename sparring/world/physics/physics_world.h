@@ -19,8 +19,7 @@ namespace sparring {
 // reset upright at its place with one line in the log.
 class PhysicsWorld : public World {
 public:
-    explicit PhysicsWorld(std::ostream& log,
-                          const physics::Approximate& constants = {});
+    explicit PhysicsWorld(std::ostream& log, const physics::Approximate& constants = {});
     ~PhysicsWorld() override;
     PhysicsWorld(const PhysicsWorld&) = delete;
     PhysicsWorld& operator=(const PhysicsWorld&) = delete;
