@@ -68,9 +68,6 @@ constexpr double kSmallBodyRadius = 0.02;
 // between heavy ones. A real servo's gear train adds to each joint the reflected inertia
 // of its rotor, far more than that; the exact solver needs no such floor.
 constexpr double kMinInertia = 1.0e-3;
-// ODE's angles of a universal joint against the table's: the child's own axis first.
-constexpr double kUniversalSign1 = 1;
-constexpr double kUniversalSign2 = 1;
 // The soles start this far above the ground after a beam, metres.
 constexpr double kPlacementGap = 0.001;
 

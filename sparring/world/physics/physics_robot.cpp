@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "sparring/world/physics/physics_constants.h"
 
@@ -154,7 +153,7 @@ void PhysicsRobot::makeHinge(dWorldID world, int j) {
     dJointAttach(joint, bodies_[h.child], bodies_[robotModel().carrier[h.parent]]);
     dJointSetHingeAnchor(joint, h.anchor.x, h.anchor.y, h.anchor.z + 1);
     dJointSetHingeAxis(joint, h.axis.x, h.axis.y, h.axis.z);
-    slots_[j] = {joint, 0, 1.0};
+    slots_[j] = {joint, 0};
     setLimits(j);
 }
 
@@ -175,8 +174,8 @@ void PhysicsRobot::makeUniversal(dWorldID world, int first, int second) {
         dJointSetUniversalAxis1(joint, b.axis.x, b.axis.y, b.axis.z);
     }
     dJointSetUniversalAnchor(joint, b.anchor.x, b.anchor.y, b.anchor.z + 1);
-    slots_[second] = {joint, 1, kUniversalSign1};
-    slots_[first] = {joint, 2, kUniversalSign2};
+    slots_[second] = {joint, 1};
+    slots_[first] = {joint, 2};
     setLimits(first);
     setLimits(second);
 }
@@ -192,10 +191,8 @@ void PhysicsRobot::setParam(int j, int param, double value) {
 
 void PhysicsRobot::setLimits(int j) {
     const double lo = kJoints[j].minDegrees / kDegPerRad, hi = kJoints[j].maxDegrees / kDegPerRad;
-    const double sign = slots_[j].sign;
-    // Lo before hi, or ODE may refuse a hi stop below the lo one it still has.
-    setParam(j, dParamLoStop, sign > 0 ? lo : -hi);
-    setParam(j, dParamHiStop, sign > 0 ? hi : -lo);
+    setParam(j, dParamLoStop, lo);
+    setParam(j, dParamHiStop, hi);
     setParam(j, dParamFudgeFactor, kStopFudge);
     setParam(j, dParamFMax, constants_.motorTorque);
 }
@@ -203,8 +200,7 @@ void PhysicsRobot::setLimits(int j) {
 double PhysicsRobot::jointRadians(int j) const {
     const JointSlot& s = slots_[j];
     if (s.axis == 0) return dJointGetHingeAngle(s.joint);
-    return s.sign *
-           (s.axis == 1 ? dJointGetUniversalAngle1(s.joint) : dJointGetUniversalAngle2(s.joint));
+    return (s.axis == 1 ? dJointGetUniversalAngle1(s.joint) : dJointGetUniversalAngle2(s.joint));
 }
 
 void PhysicsRobot::setPose(const std::array<double, kJointCount>& degrees, const Vec3& torso,
@@ -355,7 +351,7 @@ void PhysicsRobot::beginCycle() {
     const bool moving =
         std::any_of(speeds_.begin(), speeds_.end(), [](double s) { return s != 0; });
     if (moving || impulse_.x != 0 || impulse_.y != 0 || impulse_.z != 0) wake();
-    for (int j = 0; j < kJointCount; ++j) setParam(j, dParamVel, slots_[j].sign * speeds_[j]);
+    for (int j = 0; j < kJointCount; ++j) setParam(j, dParamVel, speeds_[j]);
 }
 
 // The iterative solver leaves the motors' speeds a little off, differently in every step
@@ -372,7 +368,7 @@ void PhysicsRobot::holdCommandedAngles(double seconds) {
         // The commanded speed ends at the range's ends: the servo does not press on into
         // the stop there.
         const double from = angle + lag, to = std::clamp(from + speeds_[j] * seconds, lo, hi);
-        setParam(j, dParamVel, slots_[j].sign * ((to - from) / seconds + lag / kServoTime));
+        setParam(j, dParamVel, (to - from) / seconds + lag / kServoTime);
         held_[j] = to;
     }
 }

@@ -74,11 +74,11 @@ public:
 
 private:
     // Where a joint of the table lives in ODE: a hinge of its own, or one axis (1 or 2) of
-    // a universal joint, whose angle and speed are `sign` times the joint's.
+    // a universal joint (the child's own axis is axis 1, as a hinge measures the
+    // child's turn), whose angle and speed are the joint's.
     struct JointSlot {
         dJointID joint = nullptr;
         int axis = 0;
-        double sign = 1;
     };
 
     void build(dWorldID world, dSpaceID space);

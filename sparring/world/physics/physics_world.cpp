@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 
 #include "sparring/world/physics/physics_constants.h"
