@@ -1,0 +1,1 @@
+#include "motion/skills/readings.h"
