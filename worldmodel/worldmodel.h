@@ -109,6 +109,8 @@ public:
     // server time of its message; older servers send none.
     bool setAcc(const salt::Vector3f& acceleration);
     salt::Vector3f getAcc() const { return mAcc; }
+    // The accelerometer reading came with this cycle's message.
+    bool accIsCurrent() const { return mAccTime == mServerTime; }
     // A foot reading is stamped with the present server time, which the
     // server's time reading at the head of each message has set: the stamp
     // tells whether it came with the current message. The server sends none
@@ -117,6 +119,9 @@ public:
     FootRes getLeftFootForce() const { return mLeftFootForce; }
     bool setRightFootForce(const FootRes& res);
     FootRes getRightFootForce() const { return mRightFootForce; }
+    // The foot's reading came with this cycle's message: the foot touches the ground.
+    bool leftFootIsCurrent() const { return mLeftFootTime == mServerTime; }
+    bool rightFootIsCurrent() const { return mRightFootTime == mServerTime; }
     bool setLeftTouchVal(int value);
     int getLeftTouchVal() const { return mLeftTouchVal; }
     bool setRightTouchVal(int value);
