@@ -34,19 +34,25 @@ struct Readings {
 
 // What a skill asks of the joints in one cycle: a speed for every joint it drives
 // (rad/s, as a joint command sends it); the joints it leaves alone keep whatever
-// another part of the agent (head control) commands.
+// another part of the agent (head control) commands. The joints are sent in the order
+// they were first set: a keyframe motion's commands follow its file's columns.
 struct JointSpeeds {
     std::array<double, kJointCount> speed{};
     std::array<bool, kJointCount> driven{};
+    std::array<JointID, kJointCount> order{};  // the first `count` entries
+    int count = 0;
 
     void set(JointID j, double radPerSecond) {
         speed[j] = radPerSecond;
+        if (!driven[j]) order[count++] = j;
         driven[j] = true;
     }
-    bool empty() const {
-        for (bool d : driven)
-            if (d) return false;
-        return true;
+    bool empty() const { return count == 0; }
+    // Zero speed for all 22 joints, in JointID order: every joint stops.
+    static JointSpeeds allStop() {
+        JointSpeeds s;
+        for (int j = 0; j < kJointCount; ++j) s.set(static_cast<JointID>(j), 0.0);
+        return s;
     }
 };
 
