@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "motion/numberformat.h"
+#include "motion/skills/keyframes.h"
 #include "worldmodel/worldmodel.h"
 
 Actions* Actions::ACS = nullptr;
@@ -70,13 +71,18 @@ Actions::Actions() {
     mWM = WorldModel::getInstance();
     for (int j = 0; j < kJointCount; ++j) mEffectorNames[j] = kEffectorNames[j];
     mCurAct = ACT_NONE;
-    mUnclassifiedSince = mUnclassifiedLast = -1e9;
     if (!fill(mGuard, "guard")) mMissing.push_back("Acts/guard.txt");
     if (!fill(mWalk, "walk")) mMissing.push_back("Acts/walk.txt");
-    if (!fill(mGetUp, "getUp")) mMissing.push_back("Acts/getUp.txt");
-    fill(mGetUpFront, "getUpFront");
-    fill(mGetUpLeft, "getUpLeft");
-    fill(mGetUpRight, "getUpRight");
+    mGetUp = skills::GetUp(readGetUps());
+}
+
+skills::GetUp::Motions Actions::readGetUps() {
+    skills::GetUp::Motions m;
+    if (!skills::readKeyframeFile("./Acts/getUp.txt", m.back)) mMissing.push_back("Acts/getUp.txt");
+    skills::readKeyframeFile("./Acts/getUpFront.txt", m.front);
+    skills::readKeyframeFile("./Acts/getUpLeft.txt", m.left);
+    skills::readKeyframeFile("./Acts/getUpRight.txt", m.right);
+    return m;
 }
 
 bool Actions::setCurAct(Action act) {

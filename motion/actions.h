@@ -1,28 +1,16 @@
 #ifndef HALYX_MOTION_ACTIONS_H
 #define HALYX_MOTION_ACTIONS_H
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "math/vector.h"
+#include "motion/skills/activity.h"
+#include "motion/skills/getup.h"
+#include "motion/skills/readings.h"
 #include "worldmodel/ids.h"
 
 class WorldModel;
-
-// The activity that holds the motion engine; a starter takes over only from
-// ACT_NONE.
-enum Action {
-    ACT_NONE = 0,
-    ACT_GETUP = 11,        // the get-up from lying on the back
-    ACT_GETUP_FRONT = 12,  // the get-up from lying on the front
-    ACT_GETUP_LEFT = 13,   // the get-up from lying on the left side
-    ACT_GETUP_2 = 14,      // counts as getting up; nothing enters it
-    ACT_GETUP_RIGHT = 15,  // the get-up from lying on the right side
-    ACT_GUARD = 29,
-    ACT_WALK = 30,
-    ACT_HEAD_SCAN = 38
-};
 
 // The activity's name for people: "none", "getup", "getup-front", "getup-left",
 // "getup-2", "getup-right", "guard", "walk", "head-scan"; "?" for any other value.
@@ -80,6 +68,8 @@ public:
     std::string act(double (*table)[kTableSize], double& t);
     // Zero speed for all 22 joints, in JointID order.
     std::string stop();
+    // A skill's joint speeds as commands, in the order the skill set them.
+    std::string commands(const skills::JointSpeeds& speeds);
 
     std::string doGuard();
     std::string doWalk();
@@ -111,26 +101,18 @@ private:
     // smaller than `hold` in magnitude.
     std::string moveOrHold(JointID joint, double target, double speed, double hold);
 
-    // The team folder has a get-up of the front or of a side.
-    bool hasOwnGetUps() const;
+    // The four get-ups read from the team folder; a missing back get-up is listed.
+    skills::GetUp::Motions readGetUps();
 
     static Actions* ACS;
 
     WorldModel* mWM;
-    std::ifstream mActFile;
     std::string mEffectorNames[kJointCount];
     Table mGuard;
     Table mWalk;
-    Table mGetUp;
-    Table mGetUpFront;
-    Table mGetUpLeft;
-    Table mGetUpRight;
+    skills::GetUp mGetUp;
     Action mCurAct;
     std::vector<std::string> mMissing;
-    // Server times (seconds) of the first and the last get-up cycle of the current
-    // wait of a fall of no known way of lying.
-    double mUnclassifiedSince;
-    double mUnclassifiedLast;
 };
 
 #endif

@@ -3,13 +3,11 @@
 #include <cmath>
 
 #include "motion/actions.h"
+#include "motion/skill_readings.h"
+#include "motion/skills/keyframes.h"
 #include "worldmodel/worldmodel.h"
 
 namespace {
-
-// A keyframe is active from 0.01 s before its start to 0.01 s before its end,
-// so that the 0.02 s clock steps never straddle a boundary.
-const double kMargin = 0.01;
 
 // A count cell of a table (columns or rows), truncated and kept inside the
 // table whatever the cell holds.
@@ -28,31 +26,29 @@ int columnJoint(double headerCell) {
 }  // namespace
 
 std::string Actions::act(double (*table)[kTableSize], double& t) {
+    // The table as the skills' player knows it: its counted columns and rows only.
+    skills::KeyframeMotion motion;
     const int columns = countCell(table[0][0]);
     const int rows = countCell(table[1][0]);
-    std::string commands;
-    commands.reserve(static_cast<size_t>(columns > 0 ? columns : 0) * 24);  // ~18 bytes a joint
-    for (int i = 1; i < rows; ++i) {
-        const double start = table[0][i];
-        const double end = table[1][i];
-        if (!(start - kMargin <= t && t < end - kMargin)) continue;
-        // The remaining angle spread evenly over the remaining time.
-        for (int c = 2; c < columns; ++c) {
-            int joint = columnJoint(table[c][0]);
-            if (joint < 0) continue;
-            double current = mWM->getMyJointAngle(static_cast<JointID>(joint));
-            commands +=
-                moveJoint(static_cast<JointID>(joint), (table[c][i] - current) / (end - t) / 50);
-        }
-        break;
+    motion.width = columns;
+    motion.hasHeader = rows > 0;
+    for (int c = 2; c < columns; ++c) motion.joints.push_back(columnJoint(table[c][0]));
+    for (int r = 1; r < rows; ++r) {
+        skills::KeyframeMotion::Keyframe k{table[0][r], table[1][r], {}};
+        for (int c = 2; c < columns; ++c) k.targets.push_back(table[c][r]);
+        motion.keyframes.push_back(k);
     }
-    t += kCycleSeconds;
-    // A table without keyframes has no end time: its motion ends at once.
-    if (rows < 2 || t > table[1][rows - 1]) {
-        mCurAct = ACT_NONE;
-        return stop();
-    }
-    return commands;
+    skills::JointSpeeds speeds;
+    if (skills::KeyframePlayer::playCycle(motion, t, readingsOf(*mWM), speeds)) mCurAct = ACT_NONE;
+    return commands(speeds);
+}
+
+std::string Actions::commands(const skills::JointSpeeds& speeds) {
+    std::string text;
+    text.reserve(static_cast<size_t>(speeds.count) * 24);  // ~18 bytes a joint
+    for (int i = 0; i < speeds.count; ++i)
+        text += moveJoint(speeds.order[i], speeds.speed[speeds.order[i]]);
+    return text;
 }
 
 std::string Actions::playMotion(Action activity, double (*table)[kTableSize], double& clock,

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "math/geometry.h"
+#include "motion/skills/fall.h"
 #include "worldmodel/worldmodel.h"
 
 using salt::Vector3f;
@@ -24,114 +25,49 @@ float horizontalDistance(const Vector3f& a, const Vector3f& b) {
 }
 }  // namespace
 
-// The server leaves the foot reading out for a foot that touches nothing, and
-// the store keeps the last one: a reading that did not come with the current
-// message (its stamp is not the present server time) counts as no load, or a
-// lifted foot would go on counting as loaded and a robot whose feet had both
-// been loaded once could never read as fallen.
-float WorldModel::footLoad(const FootRes& res, double stamp) const {
-    return stamp == mServerTime ? std::fabs(res.force.z()) : 0.0f;
-}
-
-// A robot dropped onto its feet (a beam sets it down from a little above the
-// ground) has no foot reading in the message of that cycle and its
-// accelerometer reads free fall (about 0 m/s^2): it is in the air, not lying,
-// and a get-up started then throws a standing robot over.
-bool WorldModel::inFreeFall() const {
-    const float kMost = 3.0f;  // m/s^2, under a third of gravity's 9.81
-    return mAccTime == mServerTime && mAcc.Length() < kMost;
-}
-
-// The accelerometer of this message reads gravity along the trunk's own up axis
-// (within 30 degrees): the trunk stands, whatever the camera's fix says. Sinking
-// into a crouch or landing from a beam adds up to about 2 g along that axis, so
-// the reading may reach 30 m/s^2; under 6 the robot is nearly in free fall.
-bool WorldModel::accelerometerUpright() const {
-    const float kLeast = 6.0f, kMost = 30.0f;  // m/s^2
-    const float kCosMost = 0.866f;             // cos 30 degrees
-    if (mAccTime != mServerTime) return false;
-    const float g = mAcc.Length();
-    return g > kLeast && g < kMost && mAcc.z() > kCosMost * g;
-}
-
+// The fall reading itself belongs to the skills layer, which the laboratory runs too;
+// the store gives it this cycle's readings and the body as it holds them.
 bool WorldModel::isFeltDown() {
-    const float zL = footLoad(mLeftFootForce, mLeftFootTime);
-    const float zR = footLoad(mRightFootForce, mRightFootTime);
-    if (!(zL > 8.0f) && !(zR > 8.0f)) return !inFreeFall();
-    // A fix from noisy readings of landmarks that lie almost on one line (a goal
-    // line) can be tens of degrees off: with 0.5 degree and 1 % of noise, fixes
-    // put standing robots' cameras metres above the grass and tilted, and every
-    // field player read as fallen and threw itself over with a get-up. A loaded
-    // foot under a trunk that the accelerometer reads upright is not down.
-    if (accelerometerUpright()) return false;
-    const Vector3f com = mSelf.getCOM();
-    const Vector3f left = mSelf.getMyRelPos(LFOOT);
-    const Vector3f right = mSelf.getMyRelPos(RFOOT);
-    const Vector3f foot = (zL > 10.0f && zR > 10.0f) ? (left + right) / 2.0f
-                          : (zL > 8.0f)              ? left
-                                                     : right;
-    const float limit = (zL > 10.0f && zR > 10.0f) ? 0.2f : 0.15f;  // metres
-    // Without a current fix the pose fixed before a fall is stale (upright): a
-    // robot lying face up with its heels on the ground read as standing until a
-    // heel came off the ground, a third of a second and more. The accelerometer's
-    // up then tells the horizontal distance in the torso-aligned frame itself.
-    Vector3f up;
-    if (accelerometerUp(up)) {
-        const Vector3f d = com - foot;
-        return (d - up * d.Dot(up)).Length() > limit;
-    }
-    // The centre of mass and the feet are torso-aligned: they reach the field
-    // through the neck as every body point does, or a turned head would tilt
-    // them (with the head pitched 45 degrees an upright robot read as fallen).
-    // The neck is taken as it stood at the camera's fix, so that a head turning
-    // while no landmarks are in view does not tilt them either.
-    return horizontalDistance(bodyToField(com), bodyToField(foot)) > limit;
-}
-
-// A robot lying face up looks at the sky and sees no landmark, so its camera
-// pose stays the one fixed before the fall, upright, and the torso's axes read
-// level: no class at all. While the camera has no current fix, a current
-// accelerometer reading that is mostly gravity tells where up is instead; at
-// rest it reads up in the torso frame (9.81 m/s^2).
-bool WorldModel::accelerometerUp(Vector3f& up) const {
-    const float kLeast = 6.0f, kMost = 14.0f;  // m/s^2 around gravity's 9.81
-    if (mCameraFixTime >= mServerTime - kRecent - kTimeSlack || mAccTime != mServerTime) {
-        return false;
-    }
-    const float g = mAcc.Length();
-    if (!(g > kLeast && g < kMost)) return false;
-    up = mAcc / g;
-    return true;
+    return skills::feltDown(readings(), bodyFrame());
 }
 
 int WorldModel::feltType() {
-    // Heights (metres) of the tips of the torso's forward and rightward axes, 2 m
-    // long, above the torso's origin.
-    float forwardZ = 0.0f, rightwardZ = 0.0f;
-    Vector3f up;
-    if (accelerometerUp(up)) {
-        forwardZ = 2.0f * up.x();
-        rightwardZ = -2.0f * up.y();
-    } else {
-        // Through the neck as it stood at the camera's fix, as the fall test does:
-        // with the current neck angles a head turning since the fix (a head scan,
-        // or a get-up driving the head back to 0) turned the torso's axes with it,
-        // and a robot lying on its side read as lying on its back for a cycle or
-        // two, long enough for the back get-up to take over.
-        const Vector3f origin = bodyToField(Vector3f(0, 0, 0));
-        forwardZ = (bodyToField(Vector3f(2, 0, 0)) - origin).z();
-        rightwardZ = (bodyToField(Vector3f(0, -2, 0)) - origin).z();
-    }
-    if (forwardZ > 0.5f) return 1;
-    if (forwardZ < -0.5f) return 4;
-    if (rightwardZ > 0.5f) return 2;
-    if (rightwardZ < -0.5f) return 3;
-    if (mSelf.getMyRelPos(RFOOT).z() > -0.25f && mSelf.getMyRelPos(LFOOT).z() > -0.25f) return 5;
-    return 0;
+    return skills::wayOfLying(readings(), bodyFrame());
 }
 
 int WorldModel::getFeltType() {
     return isFeltDown() ? feltType() : 0;
+}
+
+skills::BodyFrame WorldModel::bodyFrame() const {
+    skills::BodyFrame body;
+    body.com = mSelf.getCOM();
+    body.leftFoot = mSelf.getMyRelPos(LFOOT);
+    body.rightFoot = mSelf.getMyRelPos(RFOOT);
+    body.toField = [this](const Vector3f& rel) { return bodyToField(rel); };
+    body.fixCurrent = mCameraFixTime >= mServerTime - kRecent - kTimeSlack;
+    return body;
+}
+
+// A foot that touches nothing has no reading in the message: the store keeps the
+// last one, whose stamp then is not the present server time, and it must not count
+// as load, or a robot whose feet had both been loaded once could never read as fallen.
+skills::Readings WorldModel::readings() const {
+    skills::Readings r;
+    r.time = mServerTime;
+    for (int j = 0; j < kJointCount; ++j) r.angles[j] = getMyJointAngle(static_cast<JointID>(j));
+    r.gyro = mGyro;
+    r.accFresh = mAccTime == mServerTime;
+    if (r.accFresh) r.acc = mAcc;
+    const bool current[2] = {mLeftFootTime == mServerTime, mRightFootTime == mServerTime};
+    const FootRes* res[2] = {&mLeftFootForce, &mRightFootForce};
+    for (int f = 0; f < 2; ++f) {
+        if (!current[f]) continue;
+        r.feet[f].touching = true;
+        r.feet[f].centre = res[f]->contact;
+        r.feet[f].force = res[f]->force;
+    }
+    return r;
 }
 
 bool WorldModel::canBeam() const {

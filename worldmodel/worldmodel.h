@@ -6,6 +6,8 @@
 
 #include "math/matrix.h"
 #include "math/vector.h"
+#include "motion/skills/fall.h"
+#include "motion/skills/readings.h"
 #include "worldmodel/constants.h"
 #include "worldmodel/ids.h"
 #include "worldmodel/player.h"
@@ -109,8 +111,6 @@ public:
     // server time of its message; older servers send none.
     bool setAcc(const salt::Vector3f& acceleration);
     salt::Vector3f getAcc() const { return mAcc; }
-    // The accelerometer reading came with this cycle's message.
-    bool accIsCurrent() const { return mAccTime == mServerTime; }
     // A foot reading is stamped with the present server time, which the
     // server's time reading at the head of each message has set: the stamp
     // tells whether it came with the current message. The server sends none
@@ -119,9 +119,6 @@ public:
     FootRes getLeftFootForce() const { return mLeftFootForce; }
     bool setRightFootForce(const FootRes& res);
     FootRes getRightFootForce() const { return mRightFootForce; }
-    // The foot's reading came with this cycle's message: the foot touches the ground.
-    bool leftFootIsCurrent() const { return mLeftFootTime == mServerTime; }
-    bool rightFootIsCurrent() const { return mRightFootTime == mServerTime; }
     bool setLeftTouchVal(int value);
     int getLeftTouchVal() const { return mLeftTouchVal; }
     bool setRightTouchVal(int value);
@@ -159,6 +156,10 @@ public:
     int feltType();
     // feltType() when fallen, otherwise 0.
     int getFeltType();
+    // This cycle's readings of the body, as skills are stepped with them.
+    skills::Readings readings() const;
+    // The body model's points and the camera's last fix, as the fall reading needs them.
+    skills::BodyFrame bodyFrame() const;
     bool canBeam() const;
     // Three landmarks of one goal line, both kinds, seen within the last 0.06 s.
     bool canSeeFlags() const;
@@ -194,17 +195,6 @@ private:
     void placeBall();
     void updateHeading();
     bool flagSeenRecently(int id) const;
-    // Where "up" points in the torso frame (a unit vector), read from the
-    // accelerometer, while the camera has no current fix from landmarks and the
-    // accelerometer has a current reading that is mostly gravity; otherwise false.
-    bool accelerometerUp(salt::Vector3f& up) const;
-    // The accelerometer's current reading is free fall: the robot is in the air.
-    bool inFreeFall() const;
-    // The accelerometer's current reading is mostly gravity along the trunk's up
-    // axis (within 30 degrees): the trunk stands.
-    bool accelerometerUpright() const;
-    // The vertical load (newtons) of a foot reading taken at time `stamp`.
-    float footLoad(const FootRes& res, double stamp) const;
     // A vector of the torso-aligned body frame as a field point: through the
     // neck's yaw and pitch as they were when the camera pose was fixed, then
     // through that pose. With a fix of this cycle these are the present neck

@@ -27,12 +27,26 @@
 
 #include "bench/lab/cma.h"
 #include "bench/lab/getup_run.h"
-#include "bench/lab/keyframe_motion.h"
+#include "motion/skills/keyframes.h"
 
 using namespace lab;
+using skills::KeyframeMotion;
+using skills::mirrored;
+using skills::mirrorJoint;
+using skills::writeKeyframeFile;
 using sparring::Posture;
 
 namespace {
+
+// A motion file as the agent reads it; a file that cannot be opened or holds no
+// keyframe is worth no trial.
+KeyframeMotion readMotion(const std::string& path) {
+    KeyframeMotion m;
+    if (!skills::readKeyframeFile(path, m))
+        throw std::runtime_error("cannot open motion file " + path);
+    if (m.keyframes.empty()) throw std::runtime_error(path + ": no keyframes");
+    return m;
+}
 
 struct Options {
     std::string mode, file, out, with;
@@ -266,9 +280,12 @@ void clampMotion(KeyframeMotion& m) {
         k.start = at;
         k.end = at + span;
         at = k.end;
-        for (int j = 0; j < sparring::kJointCount; ++j)
-            k.targets[j] = std::clamp(k.targets[j], sparring::kJoints[j].minDegrees,
+        for (std::size_t c = 0; c < m.joints.size(); ++c) {
+            const int j = m.joints[c];
+            if (j < 0) continue;
+            k.targets[c] = std::clamp(k.targets[c], sparring::kJoints[j].minDegrees,
                                       sparring::kJoints[j].maxDegrees);
+        }
     }
 }
 
@@ -278,9 +295,10 @@ std::vector<int> freeJoints(const KeyframeMotion& m, const Options& o) {
     using namespace sparring;
     std::vector<int> out;
     for (int j : m.joints) {
+        if (j < 0) continue;
         if (o.mirror) {
-            const bool left = j == LLJ1 || j == LLJ3 || j == LLJ4 || j == LLJ5 || j == LAJ1 ||
-                              j == LAJ2 || j == LAJ4;
+            const bool left = j == ::LLJ1 || j == ::LLJ3 || j == ::LLJ4 || j == ::LLJ5 ||
+                              j == ::LAJ1 || j == ::LAJ2 || j == ::LAJ4;
             if (!left) continue;
         }
         out.push_back(j);
@@ -296,7 +314,7 @@ std::vector<double> encode(const KeyframeMotion& m, const Options& o) {
     const int last = std::min(o.lastRow, static_cast<int>(m.keyframes.size()) - 1);
     for (int r = o.firstRow; r <= last; ++r) {
         const auto& k = m.keyframes[r];
-        for (int j : freeJoints(m, o)) x.push_back(k.targets[j] / kAngleUnit);
+        for (int j : freeJoints(m, o)) x.push_back(m.target(r, j) / kAngleUnit);
         if (!o.fixedTimes) x.push_back(std::log(k.end - k.start) / kSpanUnit);
     }
     return x;
@@ -309,10 +327,11 @@ KeyframeMotion decode(const KeyframeMotion& base, const std::vector<double>& x, 
     for (int r = o.firstRow; r <= last; ++r) {
         auto& k = m.keyframes[r];
         for (int j : freeJoints(m, o)) {
-            k.targets[j] = x[at++] * kAngleUnit;
+            const double target = x[at++] * kAngleUnit;
+            m.setTarget(r, j, target);
             double sign = 1;
             const int twin = mirrorJoint(j, sign);
-            if (o.mirror && twin != j) k.targets[twin] = sign * k.targets[j];
+            if (o.mirror && twin != j) m.setTarget(r, twin, sign * target);
         }
         if (!o.fixedTimes) k.end = k.start + std::clamp(std::exp(x[at++] * kSpanUnit), 0.04, 2.0);
     }
@@ -326,7 +345,7 @@ void cmaSearch(const Options& o) {
     Cma cma(encode(base, o), o.sigma, o.seed);
     // The start itself first: CMA samples around it and may never try it.
     double best = score(base, cs, o.seconds, o.rollToFront).total;
-    writeMotion(base, o.out);
+    writeKeyframeFile(base, o.out);
     std::printf("start: %.2f\n", best);
     long evaluations = 0;
     for (long g = 1; evaluations < o.iterations; ++g) {
@@ -339,7 +358,7 @@ void cmaSearch(const Options& o) {
             values.push_back(s.total);
             if (s.total > best) {
                 best = s.total;
-                writeMotion(m, o.out);
+                writeKeyframeFile(m, o.out);
                 std::printf(
                     "generation %ld, evaluation %ld: %.2f (mean %.2f, worst %.2f, stood %d/%zu) "
                     "sigma %.3f\n",
@@ -387,9 +406,9 @@ int main(int argc, char** argv) {
                 m.keyframes.push_back(k);
                 m.comments.push_back(next.comments[i]);
             }
-            writeMotion(m, o.out);
+            writeKeyframeFile(m, o.out);
         } else if (o.mode == "mirror") {
-            writeMotion(mirrored(readMotion(o.file)), o.out);
+            writeKeyframeFile(mirrored(readMotion(o.file)), o.out);
         } else if (o.mode == "cma") {
             if (o.out.empty()) throw std::runtime_error("cma needs --out FILE");
             cmaSearch(o);

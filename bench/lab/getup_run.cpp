@@ -5,6 +5,8 @@
 #include <deque>
 #include <sstream>
 
+#include "motion/skills/fall.h"
+#include "motion/skills/getup.h"
 #include "sparring/world/physics/physics_constants.h"
 #include "sparring/world/physics/physics_world.h"
 #include "sparring/world/robot_model.h"
@@ -15,25 +17,39 @@ using namespace sparring;
 
 namespace {
 
-constexpr double kCycle = 0.02;   // seconds
-constexpr double kMargin = 0.01;  // seconds: keyframe spans shift by this, as in the agent
-constexpr double kHoldUp = 3.0;   // seconds the robot must stay up after standing
+constexpr double kCycle = 0.02;  // seconds
+constexpr double kHoldUp = 3.0;  // seconds the robot must stay up after standing
 
-// One cycle of playback at motion clock t: the joint speeds, in the agent's units
-// (degrees over seconds over 50, sent as rad/s). Returns false once the motion ended.
-bool playCycle(const KeyframeMotion& m, double& t, Robot& robot) {
-    for (const auto& k : m.keyframes) {
-        if (!(k.start - kMargin <= t && t < k.end - kMargin)) continue;
-        for (int j : m.joints)
-            robot.setSpeed(j, (k.targets[j] - robot.angle(j)) / (k.end - t) / 50);
-        break;
+salt::Vector3f toSalt(const Vec3& v) {
+    return salt::Vector3f(static_cast<float>(v.x), static_cast<float>(v.y),
+                          static_cast<float>(v.z));
+}
+
+// The robot's readings as its perceptors give them, without noise.
+skills::Readings readingsOf(const PhysicsRobot& robot, double now) {
+    skills::Readings r;
+    r.time = now;
+    for (int j = 0; j < sparring::kJointCount; ++j) r.angles[j] = robot.angle(j);
+    const BodySensors s = robot.sensors();
+    r.gyro = toSalt(s.gyro);
+    r.acc = toSalt(s.acc);
+    r.accFresh = true;
+    for (int f = 0; f < 2; ++f) {
+        r.feet[f].touching = s.feet[f].touching;
+        r.feet[f].centre = toSalt(s.feet[f].centre);
+        r.feet[f].force = toSalt(s.feet[f].force);
     }
-    t += kCycle;
-    if (t > m.end()) {
-        for (int j = 0; j < kJointCount; ++j) robot.setSpeed(j, 0);
-        return false;
-    }
-    return true;
+    return r;
+}
+
+// One cycle of the agent's own playback at motion clock t. Returns false once the
+// motion ended.
+bool playCycle(const skills::KeyframeMotion& m, double& t, PhysicsRobot& robot, double now) {
+    skills::JointSpeeds speeds;
+    const bool ended = skills::KeyframePlayer::playCycle(m, t, readingsOf(robot, now), speeds);
+    for (int i = 0; i < speeds.count; ++i)
+        robot.setSpeed(speeds.order[i], speeds.speed[speeds.order[i]]);
+    return !ended;
 }
 
 double tilt(const PhysicsRobot& r) {
@@ -95,28 +111,46 @@ void tracePosture(std::FILE* out, double since, const PhysicsRobot& robot, bool 
                  robot.torsoToServer().apply({1, 0, 0}).z, robot.torsoToServer().apply({0, 1, 0}).z,
                  at(kLShoulderPoint), at(kLLowerArmPoint), at(kLHipPoint), at(kLKneePoint),
                  at(kLFootPoint), com.x * 100, com.z * 100, s.feet[0].force.z, s.feet[1].force.z,
-                 robot.angle(LLJ3), robot.angle(LLJ4), robot.angle(LLJ5), robot.angle(LAJ1),
+                 robot.angle(sparring::LLJ3), robot.angle(sparring::LLJ4),
+                 robot.angle(sparring::LLJ5), robot.angle(sparring::LAJ1),
                  playing ? "" : " (still)");
 }
 
-// The agent's own fall test, on the true pose: no foot carrying more than 8 N, or the
-// centre of mass more than 0.2 m (0.15 m over one loaded foot) from the feet.
-bool agentReadsDown(const PhysicsRobot& r) {
-    const BodySensors s = r.sensors();
-    const double zL = s.feet[0].touching ? std::fabs(s.feet[0].force.z) : 0;
-    const double zR = s.feet[1].touching ? std::fabs(s.feet[1].force.z) : 0;
-    if (zL <= 8 && zR <= 8) return length(s.acc) >= 3;  // in the air is not down
-    const BodyPoints p = r.bodyPoints();
-    const Vec3 com = centreOfMass(r);
-    auto flat = [&](const Vec3& a) { return std::hypot(com.x - a.x, com.y - a.y); };
-    if (zL > 10 && zR > 10) return flat((p[kLFootPoint] + p[kRFootPoint]) * 0.5) > 0.2;
-    return flat(zL > 8 ? p[kLFootPoint] : p[kRFootPoint]) > 0.15;
+// The body as the agent's fall reading takes it, from the true pose: the body points
+// relative to the camera in the torso's frame, and the torso's true orientation. With
+// `fixCurrent` false the reading goes by the accelerometer, as the agent's does while
+// it sees no landmark.
+skills::BodyFrame bodyFrameOf(const PhysicsRobot& robot, bool fixCurrent) {
+    const BodyPoints p = robot.bodyPoints();
+    const Vec3 camera = robot.cameraPosition();
+    const Rot3 torso = robot.torsoToServer();
+    auto rel = [&](const Vec3& v) { return toSalt(torso.applyInverse(v - camera)); };
+    skills::BodyFrame body;
+    body.com = rel(centreOfMass(robot));
+    body.leftFoot = rel(p[kLFootPoint]);
+    body.rightFoot = rel(p[kRFootPoint]);
+    body.toField = [torso, camera](const salt::Vector3f& v) {
+        return toSalt(torso.apply(Vec3{v.x(), v.y(), v.z()}) + camera);
+    };
+    body.fixCurrent = fixCurrent;
+    return body;
+}
+
+bool agentReadsDown(const PhysicsRobot& r, double now) {
+    return skills::feltDown(readingsOf(r, now), bodyFrameOf(r, true));
+}
+
+// Lying on the back by the agent's reading, with a fix or without one.
+bool agentReadsOnBack(const PhysicsRobot& r, double now) {
+    const skills::Readings readings = readingsOf(r, now);
+    return skills::wayOfLying(readings, bodyFrameOf(r, true)) == skills::kOnBack ||
+           skills::wayOfLying(readings, bodyFrameOf(r, false)) == skills::kOnBack;
 }
 
 }  // namespace
 
-Outcome runGetUp(const KeyframeMotion& motion, const Condition& c, double seconds, std::FILE* trace,
-                 int traceEvery) {
+Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, double seconds,
+                 std::FILE* trace, int traceEvery) {
     physics::Approximate constants;
     constants.motorTorque = physics::kMaxMotorTorque * c.torque;
     constants.friction = physics::kFriction * c.friction;
@@ -135,12 +169,13 @@ Outcome runGetUp(const KeyframeMotion& motion, const Condition& c, double second
     };
     // The head turned as the scan left it, then the fall.
     for (int i = 0; i < 25; ++i) {
-        robot.setSpeed(HJ1, (c.headYaw - robot.angle(HJ1)) * M_PI / 180 / 0.1);
-        robot.setSpeed(HJ2, (c.headPitch - robot.angle(HJ2)) * M_PI / 180 / 0.1);
+        robot.setSpeed(sparring::HJ1, (c.headYaw - robot.angle(sparring::HJ1)) * M_PI / 180 / 0.1);
+        robot.setSpeed(sparring::HJ2,
+                       (c.headPitch - robot.angle(sparring::HJ2)) * M_PI / 180 / 0.1);
         cycle();
     }
-    robot.setSpeed(HJ1, 0);
-    robot.setSpeed(HJ2, 0);
+    robot.setSpeed(sparring::HJ1, 0);
+    robot.setSpeed(sparring::HJ2, 0);
     // "Upright": the motion starts from standing (to try poses on the way up).
     if (c.from != Posture::Upright) robot.fall(c.from, now, 0);
     robot.push({c.nudgeX, c.nudgeY, 0});
@@ -154,14 +189,15 @@ Outcome runGetUp(const KeyframeMotion& motion, const Condition& c, double second
     while (now - fallAt < seconds) {
         const double since = now - fallAt;
         const bool fromStanding = c.from == Posture::Upright && since < kCycle / 2;
-        if (fromStanding || (!playing && since >= c.delay && !out.stood && agentReadsDown(robot))) {
+        if (fromStanding ||
+            (!playing && since >= c.delay && !out.stood && agentReadsDown(robot, now))) {
             playing = true;
             clock = 0;
         }
         if (c.once && endedAt >= 0 && !out.stood && since - endedAt > 1.5) break;
         if (c.once && endedAt >= 0) playing = false;
         if (playing) {
-            playing = playCycle(motion, clock, robot);
+            playing = playCycle(motion, clock, robot, now);
             if (!playing && endedAt < 0) endedAt = since;
         }
         const bool stoodNow = cycle();
@@ -172,11 +208,7 @@ Outcome runGetUp(const KeyframeMotion& motion, const Condition& c, double second
         if (out.stood && !robot.upright() && now - fallAt - out.stoodAt <= kHoldUp)
             out.fellAgain = true;
         const Rot3 torso = robot.torsoToServer();
-        const Vec3 acc = robot.sensors().acc;
-        const double g = length(acc);
-        if (since > c.delay &&
-            (torso.apply({1, 0, 0}).z > 0.25 || (g > 6 && g < 14 && acc.x / g > 0.25)))
-            out.readOnBack = true;
+        if (since > c.delay && agentReadsOnBack(robot, now)) out.readOnBack = true;
         forwards.push_back(torso.apply({1, 0, 0}).z);
         lefts.push_back(torso.apply({0, 1, 0}).z);
         if (forwards.size() > 15) {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "bench/lab/keyframe_motion.h"
+#include "motion/skills/keyframes.h"
 #include "sparring/world/physics/physics_constants.h"
 #include "sparring/world/robot.h"
 
@@ -49,7 +49,7 @@ struct Outcome {
 // agent plays it (the remaining angle over the remaining time each cycle; the motion
 // again from the start while the robot is still down at its end), for at most
 // `seconds` after the fall. With `trace`, one line of posture every `traceEvery` cycles.
-Outcome runGetUp(const KeyframeMotion& motion, const Condition& c, double seconds,
+Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, double seconds,
                  std::FILE* trace = nullptr, int traceEvery = 5);
 
 }  // namespace lab

@@ -175,3 +175,34 @@ TEST(FallDetection, WithoutACurrentFixTheAccelerometerTellsFallenFromStandingOnL
         EXPECT_EQ(wm.isFeltDown(), c.down);
     }
 }
+
+// A noisy fix can tilt a robot lying on its side until it reads as lying on its back.
+// Lying still, the accelerometer's gravity tells the side: where both read a way of
+// lying and disagree, it decides; while it agrees, or the robot is moving, or the fix
+// reads no way of lying, the camera's answer stands.
+TEST(FallDetection, AtRestTheAccelerometerOverrulesAFixThatReadsAnotherWayOfLying) {
+    struct Case {
+        const char* what;
+        Vector3f acc;   // torso frame, m/s^2
+        Vector3f gyro;  // deg/s
+        int type;
+    } const cases[] = {
+        {"at rest on the left side", Vector3f(0, -kG, 0), Vector3f(0, 0, 0), 2},
+        {"at rest on the front", Vector3f(-kG, 0, 0), Vector3f(3, 0, 0), 4},
+        {"agreeing", Vector3f(kG, 0, 0), Vector3f(0, 0, 0), 1},
+        {"rolling over", Vector3f(0, -kG, 0), Vector3f(90, 0, 0), 1},
+        {"shaken", Vector3f(0, -1.5f * kG, 0), Vector3f(0, 0, 0), 1},
+        {"between two ways", Vector3f(0.2f * kG, -0.2f * kG, 0.95f * kG), Vector3f(0, 0, 0), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        // Face up: the camera's forward axis points at the sky.
+        Pose camera = Pose::at(-3, 0, 0.1f, 0);
+        camera.rotation.RotateY(static_cast<float>(salt::gDegToRad(-90)));
+        localise(wm, 1.0, camera, kLeftLine);
+        wm.setGyro(c.gyro);
+        wm.setAcc(c.acc);
+        EXPECT_EQ(wm.feltType(), c.type);
+    }
+}

@@ -1,0 +1,87 @@
+#include "motion/skills/getup.h"
+
+namespace skills {
+
+namespace {
+
+// One server cycle, seconds.
+const double kCycle = 0.02;
+// How long a fall of no known way of lying waits for its type before the back get-up
+// starts from no activity, seconds: a fix of before the fall counts as current for
+// 0.06 s, and vision comes every second or third cycle.
+const double kClassifySeconds = 0.1;
+
+// A missing or header-only file gives a motion without keyframes.
+bool hasKeyframes(const KeyframeMotion& m) {
+    return !m.keyframes.empty();
+}
+
+}  // namespace
+
+bool GetUp::isGettingUp(Action a) {
+    return a == ACT_GETUP || a == ACT_GETUP_2 || a == ACT_GETUP_FRONT || a == ACT_GETUP_LEFT ||
+           a == ACT_GETUP_RIGHT;
+}
+
+bool GetUp::hasOwnGetUps() const {
+    return hasKeyframes(mMotions.front) || hasKeyframes(mMotions.left) ||
+           hasKeyframes(mMotions.right);
+}
+
+JointSpeeds GetUp::play(Action mine, const KeyframeMotion& motion, double& clock, bool takeOver,
+                        const Readings& now, Action& activity) {
+    if (activity == ACT_NONE) {
+        activity = mine;
+        clock = 0;
+    }
+    if (activity != mine && !takeOver) return JointSpeeds::allStop();
+    activity = mine;
+    JointSpeeds speeds;
+    if (KeyframePlayer::playCycle(motion, clock, now, speeds)) activity = ACT_NONE;
+    return speeds;
+}
+
+JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
+    // Lying on the front or on a side has a get-up of its own, played only for that way
+    // of lying.
+    struct Own {
+        int lying;
+        Action activity;
+        const KeyframeMotion& motion;
+    } const own[3] = {{kOnFront, ACT_GETUP_FRONT, mMotions.front},
+                      {kOnLeft, ACT_GETUP_LEFT, mMotions.left},
+                      {kOnRight, ACT_GETUP_RIGHT, mMotions.right}};
+    if (lying != kOnBack) {
+        // A get-up in progress plays on (as the back one does) until it ends, whatever
+        // way the robot turns meanwhile, unless it comes to lie on its back.
+        for (int i = 0; i < 3; ++i) {
+            if (activity == own[i].activity)
+                return play(own[i].activity, own[i].motion, mOwnClocks[i], false, now, activity);
+        }
+        // The fall ends the guard, walk or head scan it interrupts; the motion starts
+        // from its first keyframe. Without keyframes the fall is handled by the back
+        // get-up's rules below.
+        for (int i = 0; i < 3; ++i) {
+            if (lying == own[i].lying && hasKeyframes(own[i].motion) && !isGettingUp(activity)) {
+                activity = ACT_NONE;
+                return play(own[i].activity, own[i].motion, mOwnClocks[i], false, now, activity);
+            }
+        }
+    }
+    // For its first cycles a fall can read as no known way of lying: the camera's last
+    // fix, up to 0.06 s old, is still the upright one. From no activity the back get-up
+    // would start then and play to its end, whatever the robot lies on. With get-ups of
+    // their own, such a fall waits up to kClassifySeconds for its type, then the back
+    // get-up starts as before.
+    if (lying == kLyingUnknown && activity == ACT_NONE && hasOwnGetUps()) {
+        // A wait of an earlier fall (more than a cycle ago) does not count.
+        if (!(now.time - mUnclassifiedLast <= kCycle * 1.5)) mUnclassifiedSince = now.time;
+        mUnclassifiedLast = now.time;
+        if (now.time - mUnclassifiedSince < kClassifySeconds - 1e-6) return JointSpeeds::allStop();
+    }
+    // Lying on the back takes over from any other activity, a get-up of the front or a
+    // side included (those may roll the robot onto its back).
+    return play(ACT_GETUP, mMotions.back, mBackClock, lying == kOnBack, now, activity);
+}
+
+}  // namespace skills

@@ -1,0 +1,61 @@
+#ifndef HALYX_MOTION_SKILLS_GETUP_H
+#define HALYX_MOTION_SKILLS_GETUP_H
+
+#include <utility>
+
+#include "motion/skills/activity.h"
+#include "motion/skills/keyframes.h"
+
+namespace skills {
+
+// The way a fallen robot lies, as the fall reading tells it.
+enum Lying {
+    kLyingUnknown = 0,
+    kOnBack = 1,
+    kOnLeft = 2,
+    kOnRight = 3,
+    kOnFront = 4,
+    kLyingOther = 5
+};
+
+// Getting up after a fall: chooses the get-up of the way the robot lies and plays it,
+// sharing the motion engine's activity with the other motions. The back's get-up takes
+// over from any activity; those of the front and the sides end a guard, walk or head
+// scan they interrupt, when they are given. Stepped every cycle the robot reads as
+// fallen or a get-up is running.
+class GetUp {
+public:
+    // The four get-ups; a side or the front without keyframes is handled by the back's
+    // rules.
+    struct Motions {
+        KeyframeMotion back, front, left, right;
+    };
+    GetUp() = default;  // no get-ups: a fall gets the all-stop
+    explicit GetUp(Motions motions) : mMotions(std::move(motions)) {}
+
+    // One cycle: `lying` is this cycle's way of lying (kLyingUnknown while not known or
+    // not fallen), `activity` the engine's activity, which the get-up takes and ends.
+    JointSpeeds step(const Readings& now, int lying, Action& activity);
+
+    static bool isGettingUp(Action activity);
+    bool hasOwnGetUps() const;
+    const Motions& motions() const { return mMotions; }
+
+private:
+    // Starts `mine` from no activity and plays one cycle of it while it holds the
+    // engine (or takeOver says so); another activity gets the all-stop.
+    JointSpeeds play(Action mine, const KeyframeMotion& motion, double& clock, bool takeOver,
+                     const Readings& now, Action& activity);
+
+    Motions mMotions;
+    double mBackClock = 0;             // seconds of motion time
+    double mOwnClocks[3] = {0, 0, 0};  // front, left side, right side, seconds
+    // Server times (seconds) of the first and the last cycle of the current wait of a
+    // fall of no known way of lying.
+    double mUnclassifiedSince = -1e9;
+    double mUnclassifiedLast = -1e9;
+};
+
+}  // namespace skills
+
+#endif

@@ -1,1 +1,0 @@
-#include "motion/skills/readings.h"
