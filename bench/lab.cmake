@@ -6,3 +6,12 @@ if(TARGET halyx_sparring_physics)
   target_link_libraries(getup_lab PRIVATE halyx_sparring_physics halyx_sparring_world halyx_skills)
   target_include_directories(getup_lab PRIVATE ${PROJECT_SOURCE_DIR})
 endif()
+# The walk laboratory: the walk skill played on one robot of the physical world.
+if(TARGET halyx_sparring_physics)
+  add_library(halyx_walk_lab STATIC lab/walk_run.cpp)
+  target_link_libraries(halyx_walk_lab PUBLIC halyx_skills halyx_sparring_physics
+    halyx_sparring_world)
+  target_include_directories(halyx_walk_lab PUBLIC ${PROJECT_SOURCE_DIR})
+  add_executable(walk_try lab/walk_try.cpp)
+  target_link_libraries(walk_try PRIVATE halyx_walk_lab)
+endif()
