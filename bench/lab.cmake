@@ -15,3 +15,13 @@ if(TARGET halyx_sparring_protocol AND TARGET halyx_parser)
   add_executable(skills_lab lab/skills_lab.cpp)
   target_link_libraries(skills_lab PRIVATE halyx_lab)
 endif()
+
+# The walk laboratory: the walk skill played on one robot of the physical world.
+if(TARGET halyx_sparring_physics)
+  add_library(halyx_walk_lab STATIC lab/walk_run.cpp)
+  target_link_libraries(halyx_walk_lab PUBLIC halyx_skills halyx_sparring_physics
+    halyx_sparring_world)
+  target_include_directories(halyx_walk_lab PUBLIC ${PROJECT_SOURCE_DIR})
+  add_executable(walk_try lab/walk_try.cpp)
+  target_link_libraries(walk_try PRIVATE halyx_walk_lab)
+endif()

@@ -12,7 +12,7 @@ namespace skills {
 // its message: what every skill is stepped with. Skills see nothing else, so the agent,
 // the laboratory and the tests feed them the same way.
 struct Readings {
-    double time = 0;                          // server time, seconds
+    double time = 0;                           // server time, seconds
     std::array<double, kJointCount> angles{};  // degrees, JointID order
     salt::Vector3f gyro;                       // torso's turn rates, deg/s, torso frame
     // The accelerometer, m/s^2 in the torso frame: (0, 0, 9.81) at rest upright.

@@ -1,10 +1,13 @@
 #ifndef HALYX_MOTION_SKILLS_WALK_H
 #define HALYX_MOTION_SKILLS_WALK_H
 
+#include <array>
 #include <string>
 #include <vector>
 
+#include "motion/skills/gait.h"
 #include "motion/skills/skill.h"
+#include "motion/skills/walk_settings.h"
 
 namespace skills {
 
@@ -14,6 +17,9 @@ struct WalkCommand {
     double forward = 0;
     double sideways = 0;
     double turn = 0;
+    // Keep stepping in place while all three are zero (otherwise the walk stops to
+    // standing).
+    bool inPlace = false;
 };
 
 // The walk's tunable numbers, each with a name, as the team folder's walk parameter
@@ -48,6 +54,33 @@ public:
     void reset();
     // Standing with both feet down and no step under way.
     bool still() const;
+
+    // The command as the walk follows it after the limit of its best (m/s, m/s, deg/s).
+    const WalkCommand& command() const { return mCommand; }
+    // The speed the walk has reached on its way to the command, accelerations limited.
+    WalkCommand speed() const;
+    // The joint angles the walk aimed at in the last cycle (degrees, JointID order; the
+    // head's are zero).
+    const std::array<double, kJointCount>& targets() const { return mTarget; }
+    // The last cycle's plan of feet and body, in the gait's ground frame.
+    const GaitFrame& frame() const { return mFrame; }
+
+private:
+    void followCommand(double dt);
+    std::array<double, kJointCount> poseFor(const GaitFrame& f, const Readings& now);
+    void addBalance(const GaitFrame& f, const Readings& now, std::array<double, kJointCount>& t);
+    JointSpeeds speedsTowards(const std::array<double, kJointCount>& next, const Readings& now);
+
+    WalkSettings mS;
+    Gait mGait;
+    WalkCommand mCommand;  // limited to the walk's best
+    WalkSpeed mSpeed;      // m/s, m/s, rad/s
+    GaitFrame mFrame;
+    bool mFresh = true;                            // the next step takes the pose the joints are in
+    double mStartClock = 0;                        // seconds since the reset
+    std::array<double, kJointCount> mStartPose{};  // degrees, at the reset
+    std::array<double, kJointCount> mTarget{};     // degrees, the last cycle's aim
+    double mTilt = 0;  // degrees the torso tilts forward, filtered accelerometer reading
 };
 
 }  // namespace skills
