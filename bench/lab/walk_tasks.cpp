@@ -11,7 +11,10 @@ namespace lab {
 
 namespace {
 
-constexpr double kFallCost = 2;
+// A fall costs 1, and up to 2 more the earlier it comes in the task: a walk that keeps
+// up longer scores better even while every candidate still falls.
+constexpr double kFallCost = 1;
+constexpr double kEarlyFallCost = 2;
 constexpr double kSettle = 0.5;  // seconds standing before a task starts
 constexpr double kBeyond = 10;   // m/s or deg/s: asks for the walk's best
 
@@ -24,7 +27,7 @@ class TaskRun {
 public:
     TaskRun(const skills::WalkParameters& params, const Evaluation& e, const Pose& start,
             double seconds)
-        : run_(settingsFor(e, start)), walk_(params), scale_(e.timeScale) {
+        : run_(settingsFor(e, start)), walk_(params), scale_(e.timeScale), planned_(seconds) {
         std::mt19937 rng(e.seed * 7919u + 17u);
         if (e.pushEvery <= 0) return;
         std::uniform_real_distribution<double> when(kSettle, kSettle + seconds * scale_);
@@ -51,11 +54,16 @@ public:
     SkillRun& run() { return run_; }
     skills::Walk& walk() { return walk_; }
     double scale() const { return scale_; }
+    // The share of the task's planned time played so far (after standing still).
+    double played() const {
+        return std::clamp((run_.time() - kSettle) / (planned_ * scale_), 0.0, 1.0);
+    }
 
 private:
     SkillRun run_;
     skills::Walk walk_;
     double scale_;
+    double planned_;  // seconds of the task, before scaling
 };
 
 // How far the robot went from `from`, along its heading there and to its left, metres.
@@ -68,7 +76,7 @@ void moved(const Pose& from, const Pose& to, double& ahead, double& left) {
 TaskResult finish(TaskRun& t, TaskResult r, bool fell) {
     r.simSeconds = t.run().time();
     r.falls = t.run().falls();
-    if (fell) r.score -= kFallCost;
+    if (fell) r.score -= kFallCost + kEarlyFallCost * (1 - t.played());
     r.parts.emplace_back("fell", fell ? 1 : 0);
     return r;
 }

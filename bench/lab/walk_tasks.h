@@ -46,7 +46,7 @@ struct TaskResult {
 //   course  four targets 1.5 to 3 m apart walked with GoTo within 40 s; score the share
 //           reached, less the time taken over 100 s and the final errors
 //   all     the four, their scores summed
-// A fall ends the task: it costs 2 and the score of the rest.
+// A fall ends the task: it costs 1 to 3 (the earlier, the more) and the score of the rest.
 const std::vector<std::string>& taskNames();
 TaskResult runTask(const std::string& task, const skills::WalkParameters& params,
                    const Evaluation& e);
