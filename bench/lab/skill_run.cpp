@@ -1,5 +1,6 @@
 #include "bench/lab/skill_run.h"
 
+#include <chrono>
 #include <cmath>
 
 #include "motion/skill_readings.h"
@@ -69,9 +70,13 @@ void SkillRun::cycle(skills::Skill& skill) {
     game.cycle = cycle_;
     // The agent's cycle: the message parsed into its world model, the model brought up
     // to date, the readings taken from it.
+    const auto began = std::chrono::steady_clock::now();
     parser_->doParse(writer_.write(*world_, *robot_, game, {}, cycle_ == 0));
     wm_->globalize();
-    const skills::JointSpeeds speeds = skill.step(readingsOf(*wm_));
+    const skills::Readings readings = readingsOf(*wm_);
+    readingSeconds_ +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    const skills::JointSpeeds speeds = skill.step(readings);
     for (int j = 0; j < kJointCount; ++j)
         if (speeds.driven[j]) robot_->setSpeed(j, speeds.speed[j]);
     for (const Push& p : pushes_)

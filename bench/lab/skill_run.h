@@ -81,6 +81,9 @@ public:
     bool located() const;
     const WorldModel& worldModel() const { return *wm_; }
     sparring::PhysicsRobot& robot() { return *robot_; }
+    // Seconds (by the steady clock) spent so far writing, parsing and reading the
+    // robot's messages: the cost of reading the robot the agent's way.
+    double readingSeconds() const { return readingSeconds_; }
     // Whatever the physical world logged (a robot reset after an unsound state).
     std::string worldLog() const { return log_.str(); }
 
@@ -96,6 +99,7 @@ private:
     double now_ = 0;  // seconds
     bool wasDown_ = false;
     int falls_ = 0;
+    double readingSeconds_ = 0;
 };
 
 }  // namespace lab

@@ -196,9 +196,10 @@ int walk(const Options& o) {
     printPoses(run);
     const Pose t = run.truth();
     std::printf(
-        "moved %.3f m (x %.3f, y %.3f), heading %.1f deg, falls %d, sim_s %.2f cpu_s %.2f\n",
+        "moved %.3f m (x %.3f, y %.3f), heading %.1f deg, falls %d, sim_s %.2f cpu_s %.2f "
+        "reading_s %.3f\n",
         std::hypot(t.x - o.from.x, t.y - o.from.y), t.x - o.from.x, t.y - o.from.y, t.heading,
-        run.falls(), run.time(), cpuSeconds() - cpu);
+        run.falls(), run.time(), cpuSeconds() - cpu, run.readingSeconds());
     return 0;
 }
 
