@@ -48,9 +48,9 @@ void jacobi(std::vector<std::vector<double>>& a, std::vector<std::vector<double>
 
 }  // namespace
 
-Cma::Cma(std::vector<double> start, double sigma, unsigned seed)
+Cma::Cma(std::vector<double> start, double sigma, unsigned seed, int lambda)
     : n_(static_cast<int>(start.size())), mean_(std::move(start)), sigma_(sigma), rng_(seed) {
-    lambda_ = 4 + static_cast<int>(3 * std::log(n_));
+    lambda_ = lambda > 0 ? lambda : 4 + static_cast<int>(3 * std::log(n_));
     mu_ = lambda_ / 2;
     for (int i = 0; i < mu_; ++i) weights_.push_back(std::log(mu_ + 0.5) - std::log(i + 1.0));
     const double sum = std::accumulate(weights_.begin(), weights_.end(), 0.0);

@@ -11,7 +11,8 @@ namespace lab {
 // parameters whose scales are alike: the search that tunes keyframe motions.
 class Cma {
 public:
-    Cma(std::vector<double> start, double sigma, unsigned seed);
+    // `lambda` candidates per generation; 0 takes the usual 4 + 3 ln n.
+    Cma(std::vector<double> start, double sigma, unsigned seed, int lambda = 0);
 
     // One generation's candidates to evaluate.
     std::vector<std::vector<double>> ask();
@@ -20,6 +21,8 @@ public:
 
     int lambda() const { return lambda_; }
     double sigma() const { return sigma_; }
+    // The centre of the search: the best guess so far.
+    const std::vector<double>& mean() const { return mean_; }
 
 private:
     void decompose();

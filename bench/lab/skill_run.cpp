@@ -1,0 +1,115 @@
+#include "bench/lab/skill_run.h"
+
+#include <chrono>
+#include <cmath>
+
+#include "motion/skill_readings.h"
+#include "parser/parser.h"
+#include "sparring/world/physics/physics_world.h"
+#include "worldmodel/types.h"
+
+namespace lab {
+
+using sparring::GameView;
+using sparring::kCycleSeconds;
+using sparring::MessageForms;
+using sparring::PhysicsWorld;
+using sparring::PlayMode;
+using sparring::Side;
+using sparring::VisionOptions;
+namespace physics = sparring::physics;
+
+sparring::VisionOptions matchVision(bool highNoise, unsigned seed) {
+    VisionOptions v;
+    v.viewAngle = 120;
+    v.period = 3;
+    v.angleNoise = highNoise ? 0.5 : 0.1;        // degrees
+    v.distanceNoise = highNoise ? 0.01 : 0.001;  // fraction of the distance
+    v.seed = seed;
+    return v;
+}
+
+namespace {
+
+physics::Approximate constantsOf(const RunSettings& s) {
+    physics::Approximate c;
+    c.motorTorque = physics::kMaxMotorTorque * s.torque;
+    c.friction = physics::kFriction * s.friction;
+    c.softness = s.softness;
+    c.solver = s.solver;
+    return c;
+}
+
+}  // namespace
+
+SkillRun::SkillRun(const RunSettings& settings)
+    : world_(std::make_unique<PhysicsWorld>(log_, constantsOf(settings))),
+      writer_(settings.vision, MessageForms::New),
+      wm_(std::make_unique<WorldModel>()) {
+    // The parser reads joint and play-mode names through the protocol tables.
+    Types::fill();
+    parser_ = std::make_unique<Parser>(*wm_);
+    robot_ = &world_->addPhysicsRobot(Side::Left, 2, "LAB");
+    robot_->place(settings.start.x, settings.start.y, settings.start.heading);
+    world_->placeBall(settings.ballX, settings.ballY);
+    wm_->setTeamName("LAB");
+    wm_->setUnum(2);
+}
+
+SkillRun::~SkillRun() = default;
+
+void SkillRun::schedule(const Push& push) {
+    pushes_.push_back(push);
+}
+
+void SkillRun::cycle(skills::Skill& skill) {
+    GameView game;
+    game.now = now_;
+    game.gameTime = now_;
+    game.mode = PlayMode::PlayOn;
+    game.cycle = cycle_;
+    // The agent's cycle: the message parsed into its world model, the model brought up
+    // to date, the readings taken from it.
+    const auto began = std::chrono::steady_clock::now();
+    parser_->doParse(writer_.write(*world_, *robot_, game, {}, cycle_ == 0));
+    wm_->globalize();
+    const skills::Readings readings = readingsOf(*wm_);
+    readingSeconds_ +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    const skills::JointSpeeds speeds = skill.step(readings);
+    for (int j = 0; j < kJointCount; ++j)
+        if (speeds.driven[j]) robot_->setSpeed(j, speeds.speed[j]);
+    for (const Push& p : pushes_)
+        if (p.at >= now_ - 1e-9 && p.at < now_ + kCycleSeconds - 1e-9) robot_->push({p.x, p.y, 0});
+    ++cycle_;
+    now_ = static_cast<double>(cycle_) * kCycleSeconds;
+    world_->step(kCycleSeconds);
+    robot_->updatePosture(now_);
+    const bool isDown = down();
+    if (isDown && !wasDown_) ++falls_;
+    wasDown_ = isDown;
+}
+
+void SkillRun::runFor(skills::Skill& skill, double seconds) {
+    const double end = now_ + seconds - 1e-9;
+    while (now_ < end) cycle(skill);
+}
+
+Pose SkillRun::truth() const {
+    return {robot_->x(), robot_->y(), robot_->heading()};
+}
+
+bool SkillRun::down() const {
+    return !robot_->upright();
+}
+
+Pose SkillRun::belief() const {
+    const salt::Vector3f camera = wm_->getMyPos();
+    return {camera.x(), camera.y(), wm_->getMyAngle()};
+}
+
+bool SkillRun::located() const {
+    return wm_->hasCameraFix();
+}
+
+}  // namespace lab

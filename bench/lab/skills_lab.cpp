@@ -1,0 +1,288 @@
+// The skills laboratory: plays the walk on one robot of the physical world, read the way
+// the agent reads it (see SkillRun), scores it on match-like tasks and tunes it.
+//
+//   skills_lab walk [COMMON] [--at T FORWARD SIDEWAYS TURN]... [--seconds S] [--every N]
+//       the walk from standing, its command changed at each --at time (seconds; m/s, m/s,
+//       deg/s); a line of truth and belief every N cycles, then the distance and falls
+//   skills_lab goto X Y HEADING [COMMON] [--from X Y HEADING] [--seconds S] [--truth]
+//       walks to the pose with GoTo, steering by the belief (by the truth with --truth)
+//   skills_lab evaluate --task T [COMMON] [--time-scale F] [--push-every S]
+//       one evaluation; prints one line: "score S", the task's parts, falls, sim_s, cpu_s
+//   skills_lab tune --ranges FILE --out FILE --log FILE [--start FILE] [--task T]
+//                   [--generations G] [--population L] [--repeats R] [--sigma S]
+//                   [--time-scale F] [--push-every S] [--seed N] [--jobs N]
+//                   [--parallel [--sshloginfile FILE]]
+//   skills_lab hold [--seconds S]     the robot stands still; the runner's speed at rest
+//
+// COMMON: --params FILE (walk parameters; the defaults otherwise), --set NAME=VALUE
+// (repeatable), --seed N, --constants drawn|default (drawn: each of torque, friction and
+// softness between half and double from the seed; the default for evaluate), --torque F
+// --friction F --softness F (factors, with --constants default), --high-noise,
+// --push T X Y (an impulse in N·s at T seconds, server frame; repeatable).
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/lab/hold_pose.h"
+#include "bench/lab/skill_run.h"
+#include "bench/lab/walk_tasks.h"
+#include "bench/lab/walk_tuner.h"
+#include "motion/skills/goto.h"
+#include "motion/skills/walk.h"
+
+using namespace lab;
+
+namespace {
+
+// A mistake on the command line: the tool names it and exits with status 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Timed {
+    double at;
+    skills::WalkCommand command;
+};
+
+struct Options {
+    std::string mode, params;
+    std::vector<std::pair<std::string, double>> sets;
+    Evaluation eval;
+    bool constantsGiven = false;
+    std::vector<Push> pushes;
+    std::vector<Timed> commands;
+    std::string task;
+    double seconds = 10;
+    int every = 25;
+    Pose from{0, 0, 0};
+    skills::FieldPose target;
+    bool truth = false;
+    TuneOptions tune;
+    std::string ranges;
+};
+
+double number(const std::string& option, const std::string& text) {
+    try {
+        std::size_t used = 0;
+        const double v = std::stod(text, &used);
+        if (used == text.size() && std::isfinite(v)) return v;
+    } catch (const std::exception&) {
+    }
+    throw UsageError(option + " takes a number, not '" + text + "'");
+}
+
+Options parse(int argc, char** argv) {
+    Options o;
+    if (argc < 2) throw UsageError("usage: skills_lab walk|goto|evaluate|tune|hold ...");
+    o.mode = argv[1];
+    std::vector<std::string> a(argv + 2, argv + argc);
+    std::size_t i = 0;
+    if (o.mode == "goto") {
+        if (a.size() < 3) throw UsageError("goto takes X Y HEADING");
+        o.target = {number("goto", a[0]), number("goto", a[1]), number("goto", a[2])};
+        i = 3;
+    }
+    auto next = [&](const std::string& opt) -> std::string {
+        if (i + 1 >= a.size()) throw UsageError(opt + " needs a value");
+        return a[++i];
+    };
+    auto num = [&](const std::string& opt) { return number(opt, next(opt)); };
+    std::map<std::string, std::function<void(const std::string&)>> handlers = {
+        {"--params", [&](auto& s) { o.params = next(s); }},
+        {"--set",
+         [&](auto& s) {
+             const std::string v = next(s);
+             const auto eq = v.find('=');
+             if (eq == std::string::npos) throw UsageError("--set takes NAME=VALUE, not " + v);
+             o.sets.emplace_back(v.substr(0, eq), number(v.substr(0, eq), v.substr(eq + 1)));
+         }},
+        {"--seed", [&](auto& s) { o.eval.seed = static_cast<unsigned>(num(s)); }},
+        {"--constants",
+         [&](auto& s) {
+             const std::string v = next(s);
+             if (v != "drawn" && v != "default") throw UsageError("--constants: drawn or default");
+             o.eval.drawConstants = v == "drawn";
+             o.constantsGiven = true;
+         }},
+        {"--torque", [&](auto& s) { o.eval.torque = num(s); }},
+        {"--friction", [&](auto& s) { o.eval.friction = num(s); }},
+        {"--softness", [&](auto& s) { o.eval.softness = num(s); }},
+        {"--high-noise", [&](auto&) { o.eval.highNoise = true; }},
+        {"--push",
+         [&](auto& s) {
+             o.pushes.push_back({num(s), num(s), num(s)});
+         }},
+        {"--at",
+         [&](auto& s) {
+             const double t = num(s), f = num(s), side = num(s), turn = num(s);
+             o.commands.push_back({t, {f, side, turn}});
+         }},
+        {"--seconds", [&](auto& s) { o.seconds = num(s); }},
+        {"--every", [&](auto& s) { o.every = std::max(1, static_cast<int>(num(s))); }},
+        {"--from",
+         [&](auto& s) {
+             o.from = {num(s), num(s), num(s)};
+         }},
+        {"--truth", [&](auto&) { o.truth = o.eval.steerByTruth = true; }},
+        {"--task", [&](auto& s) { o.task = o.tune.task = next(s); }},
+        {"--time-scale", [&](auto& s) { o.eval.timeScale = o.tune.timeScale = num(s); }},
+        {"--push-every", [&](auto& s) { o.eval.pushEvery = o.tune.pushEvery = num(s); }},
+        {"--ranges", [&](auto& s) { o.ranges = next(s); }},
+        {"--out", [&](auto& s) { o.tune.out = next(s); }},
+        {"--log", [&](auto& s) { o.tune.log = next(s); }},
+        {"--start", [&](auto& s) { o.tune.start = next(s); }},
+        {"--generations", [&](auto& s) { o.tune.generations = static_cast<int>(num(s)); }},
+        {"--population", [&](auto& s) { o.tune.population = static_cast<int>(num(s)); }},
+        {"--repeats", [&](auto& s) { o.tune.repeats = static_cast<int>(num(s)); }},
+        {"--sigma", [&](auto& s) { o.tune.sigma = num(s); }},
+        {"--jobs", [&](auto& s) { o.tune.runner.jobs = static_cast<int>(num(s)); }},
+        {"--parallel", [&](auto&) { o.tune.runner.parallel = true; }},
+        {"--sshloginfile", [&](auto& s) { o.tune.runner.sshLoginFile = next(s); }},
+        {"--id", [&](auto& s) { next(s); }},
+    };
+    for (; i < a.size(); ++i) {
+        const auto h = handlers.find(a[i]);
+        if (h == handlers.end()) throw UsageError("unknown option '" + a[i] + "'");
+        h->second(a[i]);
+    }
+    if (!o.constantsGiven) o.eval.drawConstants = o.mode == "evaluate";
+    o.tune.seed = o.eval.seed;
+    return o;
+}
+
+skills::WalkParameters walkParameters(const Options& o) {
+    skills::WalkParameters p =
+        o.params.empty() ? skills::WalkParameters() : skills::readWalkParameters(o.params);
+    for (const auto& [name, value] : o.sets) {
+        try {
+            p.set(name, value);
+        } catch (const std::out_of_range&) {
+            throw UsageError("--set: no walk parameter is named '" + name + "'");
+        }
+    }
+    return p;
+}
+
+double cpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+void printPoses(SkillRun& run) {
+    const Pose t = run.truth(), b = run.belief();
+    std::printf("%6.2f truth %6.2f %6.2f %7.1f belief %6.2f %6.2f %7.1f%s%s\n", run.time(), t.x,
+                t.y, t.heading, b.x, b.y, b.heading, run.located() ? "" : " (not located)",
+                run.down() ? " down" : "");
+}
+
+int walk(const Options& o) {
+    SkillRun run(settingsFor(o.eval, o.from));
+    for (const Push& p : o.pushes) run.schedule(p);
+    skills::Walk w(walkParameters(o));
+    const double cpu = cpuSeconds();
+    std::size_t k = 0;
+    for (long c = 0; run.time() < o.seconds - 1e-9; ++c) {
+        while (k < o.commands.size() && o.commands[k].at <= run.time() + 1e-9)
+            w.setCommand(o.commands[k++].command);
+        if (c % o.every == 0) printPoses(run);
+        run.cycle(w);
+    }
+    printPoses(run);
+    const Pose t = run.truth();
+    std::printf(
+        "moved %.3f m (x %.3f, y %.3f), heading %.1f deg, falls %d, sim_s %.2f cpu_s %.2f "
+        "reading_s %.3f\n",
+        std::hypot(t.x - o.from.x, t.y - o.from.y), t.x - o.from.x, t.y - o.from.y, t.heading,
+        run.falls(), run.time(), cpuSeconds() - cpu, run.readingSeconds());
+    return 0;
+}
+
+int goTo(const Options& o) {
+    SkillRun run(settingsFor(o.eval, o.from));
+    for (const Push& p : o.pushes) run.schedule(p);
+    skills::Walk w(walkParameters(o));
+    skills::GoTo go;
+    go.setTarget(o.target);
+    const double cpu = cpuSeconds();
+    for (long c = 0; run.time() < o.seconds - 1e-9 && !go.arrived() && !run.down(); ++c) {
+        const Pose self = o.truth ? run.truth() : run.belief();
+        w.setCommand(go.step({self.x, self.y, self.heading}));
+        if (c % o.every == 0) printPoses(run);
+        run.cycle(w);
+    }
+    printPoses(run);
+    const Pose t = run.truth();
+    std::printf("%s after %.2f s: error %.3f m %.1f deg, falls %d, cpu_s %.2f\n",
+                go.arrived() ? "arrived" : "not arrived", run.time(),
+                std::hypot(t.x - o.target.x, t.y - o.target.y),
+                skills::wrapDegrees(t.heading - o.target.heading), run.falls(), cpuSeconds() - cpu);
+    return go.arrived() ? 0 : 1;
+}
+
+int evaluate(const Options& o) {
+    if (o.task.empty()) throw UsageError("evaluate needs --task (sprint, turn, legs, course, all)");
+    const double cpu = cpuSeconds();
+    const TaskResult r = runTask(o.task, walkParameters(o), o.eval);
+    const RunSettings s = settingsFor(o.eval, {});
+    std::printf("score %.4f", r.score);
+    for (const auto& [name, value] : r.parts) std::printf(" %s %.4g", name.c_str(), value);
+    std::printf(" falls %d seed %u torque %.3f friction %.3f softness %.3f sim_s %.2f cpu_s %.3f\n",
+                r.falls, o.eval.seed, s.torque, s.friction, s.softness, r.simSeconds,
+                cpuSeconds() - cpu);
+    return 0;
+}
+
+std::string ownPath() {
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) throw std::runtime_error("cannot find the laboratory's own program");
+    return std::string(buf, static_cast<std::size_t>(n));
+}
+
+int tune(Options o) {
+    if (o.ranges.empty() || o.tune.out.empty() || o.tune.log.empty())
+        throw UsageError("tune needs --ranges FILE --out FILE --log FILE");
+    o.tune.ranges = readRanges(o.ranges);
+    o.tune.lab = ownPath();
+    const TuneSummary s = lab::tune(o.tune);
+    std::printf("best %.4f evaluations %ld sim_s %.1f cpu_s %.1f; best in %s, log in %s\n",
+                s.bestScore, s.evaluations, s.simSeconds, s.cpuSeconds, o.tune.out.c_str(),
+                o.tune.log.c_str());
+    return 0;
+}
+
+int hold(const Options& o) {
+    SkillRun run(RunSettings{});
+    HoldPose still;
+    const double cpu = cpuSeconds();
+    run.runFor(still, o.seconds);
+    printPoses(run);
+    std::printf("sim_s %.2f cpu_s %.3f\n", run.time(), cpuSeconds() - cpu);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const Options o = parse(argc, argv);
+        if (o.mode == "walk") return walk(o);
+        if (o.mode == "goto") return goTo(o);
+        if (o.mode == "evaluate") return evaluate(o);
+        if (o.mode == "tune") return tune(o);
+        if (o.mode == "hold") return hold(o);
+        throw UsageError("unknown command '" + o.mode + "' (walk, goto, evaluate, tune, hold)");
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "skills_lab: %s\n", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "skills_lab: %s\n", e.what());
+        return 1;
+    }
+}

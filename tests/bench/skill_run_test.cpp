@@ -1,0 +1,86 @@
+// The skills laboratory's runner on the physical world: the agent's belief read through
+// the perception text and the parser agrees with the truth, the server's fall rule and
+// pushes work, and batches of processes come back in order whichever way they run.
+#include "bench/lab/skill_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+
+#include "bench/lab/hold_pose.h"
+#include "bench/lab/job_runner.h"
+#include "motion/skill_readings.h"
+#include "sparring/world/physics/physics_robot.h"
+
+using namespace lab;
+
+TEST(SkillRun, TheAgentsBeliefFollowsTheTruthFromEveryStart) {
+    // Each start faces at least three landmarks (the head stays still here), with the
+    // match's low noise: the agent's localisation is then within 0.15 m.
+    for (const Pose& start :
+         {Pose{0, 0, 0}, Pose{-3, 2, 180}, Pose{2, -1, -135}, Pose{-1, 1, 30}}) {
+        SCOPED_TRACE(std::to_string(start.x) + " " + std::to_string(start.heading));
+        RunSettings s;
+        s.start = start;
+        s.vision = matchVision(false, 3);
+        SkillRun run(s);
+        HoldPose still;
+        run.runFor(still, 1.0);
+        EXPECT_NEAR(run.time(), 1.0, 1e-9);
+        EXPECT_FALSE(run.down());
+        ASSERT_TRUE(run.located());
+        const Pose truth = run.truth(), belief = run.belief();
+        EXPECT_NEAR(truth.x, start.x, 0.02);
+        EXPECT_NEAR(truth.y, start.y, 0.02);
+        EXPECT_NEAR(belief.x, truth.x, 0.2);
+        EXPECT_NEAR(belief.y, truth.y, 0.2);
+        EXPECT_NEAR(std::remainder(belief.heading - truth.heading, 360), 0, 5);
+        // The skill's readings are the robot's joint angles as the message gives them.
+        const skills::Readings r = readingsOf(run.worldModel());
+        for (int j = 0; j < kJointCount; ++j)
+            EXPECT_NEAR(r.angles[j], run.robot().angle(j), 0.01) << j;
+        EXPECT_TRUE(r.feet[0].touching && r.feet[1].touching);
+    }
+}
+
+TEST(SkillRun, APushAtItsTimeFellsTheRobotOnceByTheServersRule) {
+    SkillRun run(RunSettings{});
+    run.schedule({0.5, -4, 0});
+    HoldPose still;
+    run.runFor(still, 0.48);
+    EXPECT_FALSE(run.down());
+    run.runFor(still, 2.5);
+    EXPECT_TRUE(run.down());
+    EXPECT_EQ(run.falls(), 1);
+    EXPECT_LT(run.truth().x, -0.1) << "fell backwards, the way it was pushed";
+}
+
+TEST(JobRunner, OutputsComeBackInTheCommandsOrderHereAndThroughParallel) {
+    std::vector<Command> commands;
+    for (int i = 0; i < 5; ++i)
+        commands.push_back({"sh", "-c",
+                            "sleep 0.0" + std::to_string(5 - i) + "; echo \"job $0 it's\"",
+                            std::to_string(i)});
+    for (JobRunner runner :
+         {JobRunner{2, false, ""}, JobRunner{1, false, ""}, JobRunner{2, true, ""}}) {
+        SCOPED_TRACE(runner.parallel ? "parallel" : "here");
+        const std::vector<std::string> out = runAll(commands, runner);
+        ASSERT_EQ(out.size(), commands.size());
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(out[i], "job " + std::to_string(i) + " it's\n");
+    }
+}
+
+TEST(JobRunner, AFailedCommandIsNamed) {
+    const std::vector<Command> commands = {{"true"}, {"sh", "-c", "exit 3", "bad one"}};
+    for (bool parallel : {false, true}) {
+        try {
+            runAll(commands, JobRunner{2, parallel, ""});
+            ADD_FAILURE() << "no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(parallel ? "parallel" : "'exit 3'"),
+                      std::string::npos)
+                << e.what();
+        }
+    }
+}
