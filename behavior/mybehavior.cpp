@@ -1,5 +1,6 @@
 #include "behavior/mybehavior.h"
 
+#include <cmath>
 #include <iostream>
 
 #include "behavior/position.h"
@@ -55,6 +56,8 @@ std::string MyBehavior::Think(const std::string& message) {
     const double dt = mWM->getServerTime() - fTime;
 
     if (mWM->canBeam() && dt < kBeamWindow) {
+        // A beam puts the robot upright where it was told: the walk starts again.
+        if (mDrill && mActions->getCurAct() == ACT_WALK) mActions->setCurAct(ACT_NONE);
         mWM->setBeamed();
         mDecision = "beam";
         const std::string beam = mPosition->init();
@@ -66,9 +69,12 @@ std::string MyBehavior::Think(const std::string& message) {
     const bool gettingUp = mActions->isGettingUp();
     std::cout << down << "  " << gettingUp << std::endl;
     if (down || gettingUp) {
+        // The walk yields to getting up, and starts again from standing after it.
+        if (mDrill && mActions->getCurAct() == ACT_WALK) mActions->setCurAct(ACT_NONE);
         mDecision = "getup";
         return mActions->getUp();
     }
+    if (mDrill) return doDrill();
     if (mWM->getUnum() == 1) {
         mDecision = "guard";
         return doActionGoalie();
@@ -100,6 +106,43 @@ std::vector<std::string> MyBehavior::missingFiles() const {
     std::vector<std::string> missing = mActions->missingFiles();
     if (!mPosition->fileFound()) missing.push_back("formation.conf");
     return missing;
+}
+
+void MyBehavior::setDrill(const Drill& drill, const skills::WalkParameters& walk) {
+    mDrill = std::make_unique<Drill>(drill);
+    mActions->setWalkParameters(walk);
+}
+
+std::string MyBehavior::doDrill() {
+    if (mPlayOnSince < 0 && mWM->getGameState() == PM_PlayOn) mPlayOnSince = mWM->getServerTime();
+    const Drill::Step* step =
+        mPlayOnSince < 0 ? nullptr : mDrill->at(mWM->getServerTime() - mPlayOnSince);
+    if (step != mStep && step != nullptr && step->kind == Drill::Kind::GoTo)
+        mGoTo.setTarget({step->a, step->b, step->c});
+    mStep = step;
+    skills::WalkCommand command;  // before the first step: standing still
+    if (step != nullptr && step->kind == Drill::Kind::Walk) {
+        command.forward = step->a;
+        command.sideways = step->b;
+        command.turn = step->c;
+        mDecision = "walk";
+    } else if (step != nullptr && step->kind == Drill::Kind::GoTo) {
+        // The camera's heading less the head's yaw is the body's.
+        const double heading = skills::wrapDegrees(mWM->getMyAngle() - mWM->getMyJointAngle(HJ1));
+        const salt::Vector3f at = mWM->getMyPos();
+        command = mGoTo.step({at.x(), at.y(), heading});
+        mDecision = "goto";
+    } else {
+        mDecision = "stop";
+    }
+    return mActions->stepWalk(command) + sweepHead();
+}
+
+std::string MyBehavior::sweepHead() {
+    // Side to side through 120 degrees every 4 s, level.
+    const double yaw = 60 * std::sin(2 * PI * mWM->getServerTime() / 4);
+    double yawSpeed = 4, pitchSpeed = 2;  // degrees per cycle at most
+    return mActions->moveJointTo(HJ1, yaw, yawSpeed) + mActions->moveJointTo(HJ2, 0, pitchSpeed);
 }
 
 void MyBehavior::UpdatePositions() {

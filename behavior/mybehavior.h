@@ -2,10 +2,13 @@
 #define HALYX_BEHAVIOR_MYBEHAVIOR_H
 
 #include <boost/scoped_ptr.hpp>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "behavior/cyclereport.h"
+#include "behavior/drill.h"
+#include "motion/skills/goto.h"
 
 // Pi to 15 significant digits, the decision module's own constant; the geometry
 // helpers use salt::gPI.
@@ -42,6 +45,10 @@ public:
     // with empty motions and no beam positions.
     std::vector<std::string> missingFiles() const;
 
+    // Plays `drill` in place of the role (goalkeeper or field player), walking with
+    // `walk`; the init, the beam window and getting up stay as they are.
+    void setDrill(const Drill& drill, const skills::WalkParameters& walk);
+
     // Localises the robot and places body points, players and ball.
     void UpdatePositions();
     std::string doActionGoalie();
@@ -56,6 +63,14 @@ private:
     bool mStarted;  // false until the first message has been answered
     // What the latest Think decided, as named in CycleReport::decision.
     const char* mDecision;
+
+    std::string doDrill();
+    // The head swept from side to side, so that the walking robot keeps landmarks in view.
+    std::string sweepHead();
+    std::unique_ptr<Drill> mDrill;  // null: the designed roles
+    double mPlayOnSince = -1;       // server time of the first PlayOn, seconds
+    const Drill::Step* mStep = nullptr;
+    skills::GoTo mGoTo;
 };
 
 #endif

@@ -9,12 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
+#include "behavior/drill.h"
 #include "behavior/mybehavior.h"
 #include "main/cyclelog.h"
 #include "main/standardstreams.h"
@@ -35,6 +37,15 @@ const char kSyncCommand[] = "(syn)";
 // output that the design fixes.
 const char* gLogPath = nullptr;
 std::unique_ptr<CycleLog> gLog;
+
+// Set by "--drill FILE": a timed list of commands in place of the role. The drill and
+// the walk's parameters are read before the agent connects, so that a bad line stops
+// it at once.
+const char* gDrillPath = nullptr;
+std::unique_ptr<Drill> gDrill;
+skills::WalkParameters gWalkParameters;
+// The walk's parameters in the team folder.
+const char kWalkFile[] = "walk.conf";
 
 // A command-line option that cannot be used as given.
 class OptionError : public std::runtime_error {
@@ -91,6 +102,8 @@ bool CheckOptions(int argc, char** argv, unsigned short& port, std::string& host
             gSync = true;
         } else if (word == "--log") {
             gLogPath = OptionValue(argc, argv, i);
+        } else if (word == "--drill") {
+            gDrillPath = OptionValue(argc, argv, i);
         } else {
             std::cout << "What?! \"" << word << "\"?!! ;)" << std::endl;
         }
@@ -118,8 +131,22 @@ void ReportMissingFiles(const MyBehavior& behavior) {
     }
 }
 
+// The drill and the walk's parameters (the built-in ones, with a line on standard error,
+// when the team folder has no walk.conf). Throws Drill::Error or std::runtime_error for
+// a bad line of either.
+void ReadDrill() {
+    gDrill = std::make_unique<Drill>(Drill::read(gDrillPath));
+    if (std::ifstream(kWalkFile).good()) {
+        gWalkParameters = skills::readWalkParameters(kWalkFile);
+    } else {
+        std::cerr << "halyx: cannot read " << kWalkFile << ": walking with the built-in parameters"
+                  << std::endl;
+    }
+}
+
 void Run(MyBehavior* behavior) {
     boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior : new MyBehavior(uNum));
+    if (gDrill) owner->setDrill(*gDrill, gWalkParameters);
     ReportMissingFiles(*owner);
     ConstructAgent();
     while (gLoop) {
@@ -148,6 +175,14 @@ int main(int argc, char** argv) {
     try {
         if (!CheckOptions(argc, argv, port, host, uNum)) {
             return 0;
+        }
+        if (gDrillPath != nullptr) {
+            try {
+                ReadDrill();
+            } catch (const std::runtime_error& e) {
+                std::cerr << "halyx: " << e.what() << std::endl;
+                return 2;
+            }
         }
         if (gLogPath != nullptr) gLog = std::make_unique<CycleLog>(gLogPath);
         const rcss::net::Addr address(port, host);

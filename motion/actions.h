@@ -1,6 +1,7 @@
 #ifndef HALYX_MOTION_ACTIONS_H
 #define HALYX_MOTION_ACTIONS_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "motion/skills/activity.h"
 #include "motion/skills/getup.h"
 #include "motion/skills/readings.h"
+#include "motion/skills/walk.h"
 #include "worldmodel/ids.h"
 
 class WorldModel;
@@ -73,6 +75,13 @@ public:
 
     std::string doGuard();
     std::string doWalk();
+    // The omnidirectional walk, made once its parameters are known; until then
+    // stepWalk sends nothing.
+    void setWalkParameters(const skills::WalkParameters& parameters);
+    // One cycle of the omnidirectional walk following `command`. It starts from
+    // standing when it takes the engine from no activity (after a get-up or a beam);
+    // while another activity holds the engine the joints get the all-stop.
+    std::string stepWalk(const skills::WalkCommand& command);
     // The get-up of the way the robot lies: the back's takes over from any
     // activity; those of the front and the sides end a guard, walk or head
     // scan they interrupt, when the team folder has them.
@@ -111,6 +120,7 @@ private:
     Table mGuard;
     Table mWalk;
     skills::GetUp mGetUp;
+    std::unique_ptr<skills::Walk> mWalker;
     Action mCurAct;
     std::vector<std::string> mMissing;
 };

@@ -73,3 +73,18 @@ std::string Actions::doWalk() {
     static double time = 0;  // motion clock, seconds
     return playMotion(ACT_WALK, mWalk, time, false);
 }
+
+void Actions::setWalkParameters(const skills::WalkParameters& parameters) {
+    mWalker = std::make_unique<skills::Walk>(parameters);
+}
+
+std::string Actions::stepWalk(const skills::WalkCommand& command) {
+    if (!mWalker) return std::string();
+    if (mCurAct == ACT_NONE) {
+        mCurAct = ACT_WALK;
+        mWalker->reset();
+    }
+    if (mCurAct != ACT_WALK) return stop();
+    mWalker->setCommand(command);
+    return commands(mWalker->step(readingsOf(*mWM)));
+}

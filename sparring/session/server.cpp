@@ -371,6 +371,7 @@ void Server::advance() {
         watchFalls(*a);
         if (trace_) *trace_ << traceLine(now_, *a->robot);
     }
+    if (trace_) *trace_ << traceBallLine(now_, world_->ball());
 }
 
 void Server::applyDueEvents() {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -329,4 +330,73 @@ TEST_F(Agent, ConnectionToTheServerHasNagleOff) {
     ASSERT_EQ(::getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, &size), 0);
     ::close(fd);
     EXPECT_EQ(noDelay, 1);
+}
+
+// A drill or a walk parameter file that cannot be used stops the agent before it
+// connects, with one line naming the file, the line and the problem.
+TEST_F(Agent, BadDrillOrWalkParametersStopTheAgentBeforeItConnects) {
+    struct Case {
+        const char* drill;
+        const char* walk;  // null: no walk.conf
+        std::string error;
+    } const cases[] = {
+        {"0 walk 0.3 0 0\n2 fly\n", nullptr,
+         "drill.txt:2: unknown command 'fly' (walk, stop or goto)"},
+        {"0 stop\n", "no_such_parameter 1\n", "walk.conf:1: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.drill);
+        const std::string drill = dir.write("drill.txt", c.drill);
+        if (c.walk != nullptr) dir.write("walk.conf", c.walk);
+        auto agent = start({"--port", portArg(server), "--drill", drill});
+        EXPECT_EQ(agent->waitExit(), 2);
+        const std::string errors = agent->errors();
+        EXPECT_NE(errors.find("halyx: "), std::string::npos) << errors;
+        EXPECT_NE(errors.find(c.error), std::string::npos) << errors;
+        EXPECT_EQ(errors.find('\n'), errors.size() - 1) << errors;
+        EXPECT_FALSE(server.accept(kNoConnectionMs));
+    }
+    auto agent = start({"--port", portArg(server), "--drill", dir.path() + "/none.txt"});
+    EXPECT_EQ(agent->waitExit(), 2);
+    EXPECT_EQ(agent->errors(), "halyx: " + dir.path() +
+                                   "/none.txt: cannot read the drill: No such file or directory\n");
+}
+
+// With a drill the role waits for the first PlayOn: standing still before it, then the
+// drill's commands by their times after it.
+TEST_F(Agent, DrillCommandsFollowTheFirstPlayOnByTheirTimes) {
+    const std::string drill =
+        dir.write("drill.txt", "0 walk 0.3 0 0\n0.04 stop\n0.08 goto 1 1 0\n");
+    const std::string log = dir.path() + "/cycles.log";
+    AgentProcess agent(HALYX_BIN,
+                       {"--port", portArg(server), "--unum", "2", "--drill", drill, "--log", log},
+                       std::string(HALYX_SOURCE_DIR) + "/team");
+    ASSERT_TRUE(server.accept());
+    EXPECT_EQ(server.receiveFrame(), kScene);
+    server.sendFrame("");
+    server.receiveFrame();
+    // Both feet loaded: standing.
+#define kFeet "(FRP (n lf) (c 0 0 0) (f 0 0 20))(FRP (n rf) (c 0 0 0) (f 0 0 20))"
+    const char* const messages[] = {
+        "(time (now 1.00))(GS (t 0.00) (pm BeforeKickOff) (unum 2) (team left))",
+        "(time (now 3.00))(GS (t 0.00) (pm PlayOn))" kFeet,
+        "(time (now 3.02))(GS (t 0.02) (pm PlayOn))" kFeet,
+        "(time (now 3.04))(GS (t 0.04) (pm PlayOn))" kFeet,
+        "(time (now 3.06))(GS (t 0.06) (pm PlayOn))" kFeet,
+        "(time (now 3.08))(GS (t 0.08) (pm PlayOn))" kFeet,
+    };
+#undef kFeet
+    for (const char* m : messages) {
+        server.sendFrame(m);
+        server.receiveFrame();
+    }
+    server.closeClient();
+    EXPECT_EQ(agent.waitExit(), 0);
+    std::ifstream in(log);
+    std::vector<std::string> decisions;
+    for (std::string line; std::getline(in, line);)
+        decisions.push_back(line.substr(line.find(" do=") + 4));
+    const std::vector<std::string> expected = {"init", "beam", "walk", "walk",
+                                               "stop", "stop", "goto"};
+    EXPECT_EQ(decisions, expected);
 }

@@ -76,16 +76,17 @@ TEST(Camera, LyingRobotLooksUpOrDownAndSitsLow) {
     EXPECT_NEAR(r.cameraToServer().apply({1, 0, 0}).z, -1, kTol);
 }
 
-// The posture trace reads the trunk, not the camera: a turned head changes nothing.
+// The posture trace reads the trunk, not the camera: a turned head changes neither the
+// tilt nor the heading.
 TEST(Trace, TiltAndAxisHeightsAreTheTrunksWhateverTheHead) {
     KinematicRobot r(Side::Left, 2, "T");
     r.place(1, -2, 30);
     turnHead(r, 60, -30);
-    EXPECT_EQ(traceLine(0.5, r), "0.50 left 2 1.000 -2.000 0.550 0.0 0.00 0.00 0 0 0 0\n");
+    EXPECT_EQ(traceLine(0.5, r), "0.50 left 2 1.000 -2.000 30.0 0.550 0.0 0.00 0.00 0 0 0 0\n");
     r.fall(Posture::OnBack, 0, 5);
-    EXPECT_EQ(traceLine(1, r), "1.00 left 2 1.000 -2.000 0.100 90.0 1.00 0.00 0 0 0 0\n");
+    EXPECT_EQ(traceLine(1, r), "1.00 left 2 1.000 -2.000 30.0 0.100 90.0 1.00 0.00 0 0 0 0\n");
     r.fall(Posture::OnRight, 0, 5);
-    EXPECT_EQ(traceLine(1, r), "1.00 left 2 1.000 -2.000 0.100 90.0 0.00 1.00 0 0 0 0\n");
+    EXPECT_EQ(traceLine(1, r), "1.00 left 2 1.000 -2.000 30.0 0.100 90.0 0.00 1.00 0 0 0 0\n");
 }
 
 TEST(Joints, SpeedIsLimitedHeldAndIntegratedWithinTheRange) {
