@@ -55,6 +55,10 @@ TEST(TrialsScript, AnnouncedFolderStaysWithItsLinesAndKeptTrialsHaveTheirReplays
          {"getup", "--count", "1", "--torque", "0.001"},
          "getup-back-1",
          true},
+        {"a walking trial of a drill, read from the server's trace",
+         {"walk", "--only", "turn-left", "--count", "1", "--keep"},
+         "walk-turn-left-1",
+         true},
     };
     // The build folder relative to the project, as a user may give it.
     const fs::path build = fs::weakly_canonical(kBuild);
@@ -84,6 +88,10 @@ TEST(TrialsScript, AnnouncedFolderStaysWithItsLinesAndKeptTrialsHaveTheirReplays
                       std::string::npos);
             const std::string unum = c.trial == "guard-1" ? "1" : "2";
             EXPECT_GT(fs::file_size(trial + "/agent-" + unum + ".cycles.log"), 0u);
+        }
+        if (c.args[0] == "walk") {
+            EXPECT_NE(readFile(trial + "/trace.txt").find(" ball 0 "), std::string::npos);
+            EXPECT_NE(output.find("trials walk turn-left: median "), std::string::npos) << output;
         }
         fs::remove_all(folder);
     }
