@@ -209,7 +209,8 @@ KeyframeMotion mirrored(const KeyframeMotion& motion) {
             const int j = motion.joints[c];
             if (j < 0) continue;
             double sign = 1;
-            out.setTarget(i, mirrorJoint(j, sign), sign * motion.keyframes[i].targets[c]);
+            const int twin = mirrorJoint(j, sign);  // sets the sign: first
+            out.setTarget(i, twin, sign * motion.keyframes[i].targets[c]);
         }
     }
     return out;
