@@ -16,11 +16,14 @@
 #include <utility>
 
 #include "behavior/mybehavior.h"
+#include "behavior/position.h"
 #include "main/cyclelog.h"
 #include "main/standardstreams.h"
 #include "net/addr.h"
 #include "net/connectionmanager.h"
 #include "net/exception.h"
+#include "worldmodel/field.h"
+#include "worldmodel/worldmodel.h"
 
 namespace {
 
@@ -35,6 +38,11 @@ const char kSyncCommand[] = "(syn)";
 // output that the design fixes.
 const char* gLogPath = nullptr;
 std::unique_ptr<CycleLog> gLog;
+
+// Set by "--field NAME": the field played on; the design's 12 x 8 unless named.
+const FieldGeometry* gField = &designField();
+// Set by "--formation FILE": the formation file, relative to the working directory.
+std::string gFormationFile = Position::kDefaultFile;
 
 // A command-line option that cannot be used as given.
 class OptionError : public std::runtime_error {
@@ -91,6 +99,15 @@ bool CheckOptions(int argc, char** argv, unsigned short& port, std::string& host
             gSync = true;
         } else if (word == "--log") {
             gLogPath = OptionValue(argc, argv, i);
+        } else if (word == "--field") {
+            const std::string name = OptionValue(argc, argv, i);
+            try {
+                gField = &fieldNamed(name);
+            } catch (const std::invalid_argument&) {
+                throw OptionError("--field: \"" + name + "\" is not 12x8 or 30x20");
+            }
+        } else if (word == "--formation") {
+            gFormationFile = OptionValue(argc, argv, i);
         } else {
             std::cout << "What?! \"" << word << "\"?!! ;)" << std::endl;
         }
@@ -119,7 +136,9 @@ void ReportMissingFiles(const MyBehavior& behavior) {
 }
 
 void Run(MyBehavior* behavior) {
-    boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior : new MyBehavior(uNum));
+    WorldModel::getInstance()->setField(*gField);
+    boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior
+                                                            : new MyBehavior(uNum, gFormationFile));
     ReportMissingFiles(*owner);
     ConstructAgent();
     while (gLoop) {

@@ -8,11 +8,11 @@
 using salt::Vector3f;
 
 namespace {
-// Directions are quantised to 1/160 of their length before use.
-const float kQuantum = 160.0f;
-
-Vector3f quantised(const Vector3f& v) {
-    Vector3f u = v.Normalized() * kQuantum;
+// A direction rounded down to 1/quantum of its length; with quantum 0, the
+// direction as read.
+Vector3f quantised(const Vector3f& v, float quantum) {
+    if (quantum == 0.0f) return v.Normalized();
+    Vector3f u = v.Normalized() * quantum;
     for (int i = 0; i < 3; ++i) u[i] = std::trunc(u[i]);
     return u;
 }
@@ -68,8 +68,9 @@ void WorldModel::fixCameraPose() {
                 const bool flagPair = r <= F2R;
                 const int p0 = flagPair ? q : r, p1 = flagPair ? r : s;
                 const Vector3f gp = G[p0] - G[p1], go = G[q] - G[s];
-                Vector3f up = quantised(C[p0] - C[p1]);
-                const Vector3f uo = quantised(C[q] - C[s]);
+                const float quantum = mField->directionQuantum;
+                Vector3f up = quantised(C[p0] - C[p1], quantum);
+                const Vector3f uo = quantised(C[q] - C[s], quantum);
                 Vector3f n = uo.Cross(up);
                 if (go.Cross(gp).x() < 0) n = -n;
                 // Rows of the look-at rotation: the field's -x and -y axes seen

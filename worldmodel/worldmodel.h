@@ -7,6 +7,7 @@
 #include "math/matrix.h"
 #include "math/vector.h"
 #include "worldmodel/constants.h"
+#include "worldmodel/field.h"
 #include "worldmodel/ids.h"
 #include "worldmodel/player.h"
 #include "worldmodel/self.h"
@@ -65,15 +66,15 @@ public:
     bool setSenseMyPos(const salt::Vector3f& pos);
     salt::Vector3f getSenseMyPos() const { return mSenseMyPos; }
 
-    // Players. A team's numbers get slots 0-8 in the order first seen; a sighting
-    // of a tenth distinct number of one team is ignored.
+    // Players. A team's numbers get slots 0-10 in the order first seen; a
+    // sighting of a twelfth distinct number of one team is ignored.
     bool setRelOurPos(const salt::Vector3f& rel, int number, BodyID part);
     bool setRelOppPos(const salt::Vector3f& rel, int number, BodyID part);
-    // A copy of the record in slot 0-8; any other slot gives an empty record.
+    // A copy of the record in slot 0-10; any other slot gives an empty record.
     Player getOurPlayer(int slot) const;
     Player getOppPlayer(int slot) const;
     // The slot of a uniform number, taking the next free slot for a new number;
-    // -1 when all nine slots hold other numbers.
+    // -1 when all eleven slots hold other numbers.
     int getOurRealNumber(int number);
     int getOppRealNumber(int number);
     int getOurCount() const { return mOurCount; }
@@ -96,7 +97,11 @@ public:
     bool setFlagsGlobalPos(FlagsID id, const salt::Vector3f& pos);
     salt::Vector3f getFlagsGlobalPos(FlagsID id) const;
     double getFlagsTimeSeen(FlagsID id) const;
-    // Landmark positions for the stored side, from the 12 x 8 field.
+    // The field played on (the design's 12 x 8 until set): its size, its
+    // landmark table and how localisation reads it. Takes effect at once.
+    void setField(const FieldGeometry& field);
+    const FieldGeometry& getField() const { return *mField; }
+    // Landmark positions for the stored side, from the field's dimensions.
     bool initFlags();
     bool initDimentions();
 
@@ -225,9 +230,10 @@ private:
     int mUnum;
     std::string mCommunicationString;
     double mTimeLastHeard;
-    float mFieldLength;  // metres
-    float mFieldWidth;   // metres
-    float mGoalWidth;    // metres
+    float mFieldLength;           // metres
+    float mFieldWidth;            // metres
+    float mGoalWidth;             // metres
+    const FieldGeometry* mField;  // never null
     double mServerTime;
     double mGameTime;
     Self mSelf;
