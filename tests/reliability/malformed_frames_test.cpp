@@ -115,6 +115,8 @@ std::vector<Hostile> hostileInputs() {
          frame("(hear 10.00 -30.00 " + std::string(5000, 'm') + ")"), 1},
         {"6000 random bytes", frame(randomBytes(6000)), 1},
         {"3000 one-letter atoms", frame("(" + repeat("a ", 2999) + ")"), 1},
+        {"the longest read, one-letter atoms", frame("(" + repeat("a ", kLongest / 2 - 1) + ")"),
+         1},
     };
     for (const char* number : {"nan", "-nan", "inf", "-inf", "1e999", "-1e999", "-0", "1e-999"}) {
         cases.push_back({number, frame(allNumbersAs(number)), 1});

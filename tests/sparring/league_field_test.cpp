@@ -163,3 +163,29 @@ TEST(LeagueField, CommandLinePictureAndReplayPageTakeTheField) {
                 "    <g id=\"robots\">"),
         std::string::npos);
 }
+
+// A line's ends are readings like any other: noise moves them as it moves a landmark.
+TEST(LeagueField, LineEndsCarryTheNoiseOfEveryReading) {
+    KinematicWorld world;
+    world.setField(leagueFieldSpec());
+    Robot& me = world.addRobot(Side::Left, 2, "QEL");
+    me.place(-5, 0, 0);
+    const std::regex line("\\(L \\(pol [^)]*\\) \\(pol [^)]*\\)\\)");
+    const auto lines = [&](const VisionOptions& vision) {
+        PerceptionWriter writer{vision, MessageForms::New};
+        const std::string msg = writer.write(world, me, at(1), {});
+        std::string all;
+        for (auto it = std::sregex_iterator(msg.begin(), msg.end(), line);
+             it != std::sregex_iterator(); ++it)
+            all += it->str();
+        return all;
+    };
+    VisionOptions noisy;
+    noisy.angleNoise = 1;
+    noisy.distanceNoise = 0.01;
+    const std::string exact = lines(VisionOptions{}), first = lines(noisy);
+    ASSERT_FALSE(exact.empty());
+    EXPECT_EQ(count(first, "(L "), count(exact, "(L "));
+    EXPECT_NE(first, exact);
+    EXPECT_EQ(lines(noisy), first);  // one seed, one noise
+}
