@@ -3,12 +3,12 @@
 #include <stdexcept>
 
 const FieldGeometry& designField() {
-    static const FieldGeometry field{"12x8", 12.0f, 8.0f, 1.4f, 0.8f, 160.0f};
+    static const FieldGeometry field{"12x8", 12.0f, 8.0f, 1.4f, 0.8f, 160.0f, false};
     return field;
 }
 
 const FieldGeometry& leagueField() {
-    static const FieldGeometry field{"30x20", 30.0f, 20.0f, 2.1f, 0.8f, 0.0f};
+    static const FieldGeometry field{"30x20", 30.0f, 20.0f, 2.1f, 0.8f, 0.0f, true};
     return field;
 }
 

@@ -17,6 +17,13 @@ struct FieldGeometry {
     // distance to the landmarks: tolerable on the small field, where every
     // recorded match was played with it, but decimetres on the large one.
     float directionQuantum;
+    // Whether localisation takes the vertical from the accelerometer (through the
+    // neck) when it has a reading near 1 g, and from the landmarks only the heading
+    // and the position. Landmarks of one goal line lie at most a post's height
+    // apart across it, so from landmarks alone the tilt about the goal line is
+    // poorly fixed: on the large field, noise of a tenth of a degree put cameras
+    // metres away. The design's field keeps the design's fix.
+    bool verticalFromAccelerometer;
 };
 
 // The design's 12 x 8 m field with a 1.4 m goal: the default.

@@ -195,6 +195,14 @@ private:
 
     static int slotOf(int number, int* numbers, int& count);
     void fixCameraPose();
+    // The pose from the vertical and every landmark seen (two at least); false
+    // without an accelerometer reading near 1 g or with too few landmarks.
+    bool fixCameraPoseFromVertical(const bool* seen);
+    // The field's up direction in the camera frame (a unit vector), from this
+    // cycle's accelerometer reading when it is near 1 g, through the neck.
+    bool cameraUp(salt::Vector3f& up) const;
+    // Records a fix of the camera's position made this cycle.
+    void setCameraFix(const salt::Vector3f& position);
     void placePlayers(Player* players);
     void placeBall();
     void updateHeading();

@@ -29,11 +29,14 @@ struct Tolerance {
 const double kHeadingTolerance = 0.5;  // degrees
 // From readings as exact as floats hold.
 const Tolerance kExact{0.01f, 0.02f, true};
-// From readings of two decimals, as the server writes them. The landmarks of one goal
-// line lie almost on one line, at most 0.8 m apart across it, so that the rounding
-// tilts the camera about the goal line by up to about 0.2 degrees: at 30 m that moves
-// the camera's height by decimetres; where it stands on the ground stays close.
+// From readings of two decimals, as the server writes them, without an accelerometer.
+// The landmarks of one goal line lie almost on one line, at most 0.8 m apart across
+// it, so that the rounding tilts the camera about the goal line by up to about 0.2
+// degrees: at 30 m that moves the camera's height by decimetres; where it stands on
+// the ground stays close.
 const Tolerance kWire{0.1f, 0.2f, false};
+// The same with the accelerometer's reading of gravity, which gives the vertical.
+const Tolerance kWireWithVertical{0.05f, 0.1f, true};
 const double kViewHalfAngle = 60.0;  // degrees, half the view cone's opening
 
 // The league's landmarks in the left team's frame (metres), in the order of FlagsID.
@@ -64,6 +67,9 @@ bool inView(const scene::Pose& camera, const Vector3f& field) {
 
 // Decimals of every reading: the server's 2, or 6 for readings without its rounding.
 int gDecimals = 2;
+// Whether a message carries the accelerometer's reading: gravity, seen from the torso,
+// which (the neck at 0) is turned as the camera is.
+bool gAccelerometer = false;
 
 std::string pol(const scene::Pose& camera, const Vector3f& field) {
     const VisionSense s = CartecianToPolar(camera.toCamera(field));
@@ -89,6 +95,14 @@ const std::string kLines[] = {"(L (pol 12.31 -20.50 -2.10) (pol 8.02 41.12 -3.50
                               "(L (pol nan nan nan) (pol 3.11 10.00 -9.20))",
                               "(L (pol 5.50 -nan 1.00) (pol inf 2.00 -1.00))"};
 
+std::string accelerometer(const scene::Pose& camera) {
+    const Vector3f up = camera.toCamera(camera.position + Vector3f(0, 0, 1)) * 9.81f;
+    char text[120];
+    std::snprintf(text, sizeof text, "(ACC (n torso) (a %.*f %.*f %.*f))", gDecimals, up.x(),
+                  gDecimals, up.y(), gDecimals, up.z());
+    return text;
+}
+
 // What the server sends the camera: landmarks, ball and players in view, field lines
 // (some with "nan" ends) between them.
 std::string message(const Scene& s) {
@@ -110,7 +124,8 @@ std::string message(const Scene& s) {
     }
     see += " " + kLines[2] + ")";
     return std::string("(time (now 5.00))(GS (unum 5) (team ") + (s.right ? "right" : "left") +
-           ") (sl 0) (sr 0) (t 2.00) (pm PlayOn))(GYR (n torso) (rt 0.00 0.00 0.00))" + see;
+           ") (sl 0) (sr 0) (t 2.00) (pm PlayOn))(GYR (n torso) (rt 0.00 0.00 0.00))" +
+           (gAccelerometer ? accelerometer(s.camera) : "") + see;
 }
 
 // A dozen poses over the whole field, both sides, level and tilted: position in the
@@ -176,8 +191,9 @@ void track(double& worst, double error) {
 }
 
 // Places every scene's camera, players and ball.
-Errors placeEveryScene(int decimals, const Tolerance& t) {
+Errors placeEveryScene(int decimals, bool accelerometer, const Tolerance& t) {
     gDecimals = decimals;
+    gAccelerometer = accelerometer;
     Errors e;
     for (const Scene& s : scenes()) {
         const std::string text = message(s);
@@ -212,15 +228,19 @@ Errors placeEveryScene(int decimals, const Tolerance& t) {
         }
     }
     gDecimals = 2;
+    gAccelerometer = false;
     return e;
 }
 
 }  // namespace
 
 TEST(LeagueField, ADozenPosesArePlacedWithin1CmAndHalfADegree) {
-    const Errors exact = placeEveryScene(6, kExact);
-    const Errors wire = placeEveryScene(2, kWire);
-    for (const auto& [name, e] : {std::pair{"exact readings", exact}, {"two decimals", wire}}) {
+    const std::pair<const char*, Errors> runs[] = {
+        {"exact readings", placeEveryScene(6, false, kExact)},
+        {"exact readings, accelerometer", placeEveryScene(6, true, kExact)},
+        {"two decimals", placeEveryScene(2, false, kWire)},
+        {"two decimals, accelerometer", placeEveryScene(2, true, kWireWithVertical)}};
+    for (const auto& [name, e] : runs) {
         std::cout << "league field, 12 poses, " << name << ": camera off by at most "
                   << e.ground * 100 << " cm on the ground, " << e.height * 100 << " cm in height, "
                   << e.heading << " degrees; players and ball by " << e.objectsGround * 100
