@@ -24,14 +24,14 @@ const double kBeamWindow = 1.0;
 
 }  // namespace
 
-MyBehavior::MyBehavior(int unum)
+MyBehavior::MyBehavior(int unum, const std::string& formationFile)
     : mWM(nullptr), mActions(nullptr), mStarted(false), mDecision(kInit) {
     // The motion files name joints through the protocol tables: fill them first.
     Types::fill();
     mWM = WorldModel::getInstance();
     mActions = Actions::getInstance();
     mParser.reset(new Parser());
-    mPosition.reset(new Position(mActions));
+    mPosition.reset(new Position(mActions, formationFile));
     mWM->setTeamName(kTeamName);
     mWM->setUnum(unum);
 }
@@ -104,7 +104,7 @@ CycleReport MyBehavior::report() const {
 
 std::vector<std::string> MyBehavior::missingFiles() const {
     std::vector<std::string> missing = mActions->missingFiles();
-    if (!mPosition->fileFound()) missing.push_back("formation.conf");
+    if (!mPosition->fileFound()) missing.push_back(mPosition->path());
     return missing;
 }
 

@@ -29,9 +29,9 @@ class WorldModel;
 class MyBehavior {
 public:
     // Fills the protocol tables, reads the keyframe motions and the formation
-    // (from the working directory), and enters the team name and uniform
-    // number in the world model.
-    explicit MyBehavior(int unum);
+    // (from the working directory; formationFile names the formation's file),
+    // and enters the team name and uniform number in the world model.
+    explicit MyBehavior(int unum, const std::string& formationFile = "formation.conf");
     ~MyBehavior();
 
     // The complete reply to send for one server message; may be empty.
@@ -41,7 +41,7 @@ public:
     CycleReport report() const;
 
     // The files of the working directory that the agent needs and could not read at
-    // start-up (motion files under "Acts/", "formation.conf"): it plays without them,
+    // start-up (motion files under "Acts/", the formation file): it plays without them,
     // with empty motions and no beam positions.
     std::vector<std::string> missingFiles() const;
 

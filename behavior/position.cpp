@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 #include "motion/actions.h"
 #include "worldmodel/worldmodel.h"
@@ -25,14 +26,20 @@ bool fitsFloat(double value) {
 
 }  // namespace
 
-Position::Position(Actions* actions)
-    : mWM(WorldModel::getInstance()), mActions(actions), mCount(0), mFileFound(false) {
+const char Position::kDefaultFile[] = "formation.conf";
+
+Position::Position(Actions* actions, std::string path)
+    : mWM(WorldModel::getInstance()),
+      mActions(actions),
+      mPath(std::move(path)),
+      mCount(0),
+      mFileFound(false) {
     setFormation(FORMATION_DEFAULT);
 }
 
 void Position::setFormation(Formation formation) {
     // A file that cannot be opened reads as an empty one: no entries.
-    std::ifstream in("formation.conf");
+    std::ifstream in(mPath);
     mFileFound = in.is_open();
     setFormation(formation, in, std::cout);
     std::cout.flush();

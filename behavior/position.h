@@ -14,8 +14,9 @@ class WorldModel;
 enum Formation { FORMATION_DEFAULT = 0 };
 
 // The team's formation: where each uniform number stands before kick-off and
-// after a goal. Read once at start-up from "formation.conf" in the working
-// directory, and turned into the beam command for the agent's own number.
+// after a goal. Read once at start-up from the formation file ("formation.conf"
+// in the working directory unless another is named), and turned into the beam
+// command for the agent's own number.
 class Position {
 public:
     // One formation entry.
@@ -31,12 +32,13 @@ public:
 
     static const int kMaxEntries = 12;
 
-    // Reads formation 0 from "formation.conf", writing the trace on standard
-    // output. actions builds the beam text; it is not owned.
-    explicit Position(Actions* actions);
+    // Reads formation 0 from the formation file at path, writing the trace on
+    // standard output. actions builds the beam text; it is not owned.
+    explicit Position(Actions* actions, std::string path = kDefaultFile);
 
-    // Reads the formation file of the working directory; a missing file gives
-    // no entries and no trace.
+    static const char kDefaultFile[];  // "formation.conf"
+
+    // Reads the formation file; a missing file gives no entries and no trace.
     void setFormation(Formation formation);
     // The same from any stream, tracing to trace; the file reader uses it.
     void setFormation(Formation formation, std::istream& in, std::ostream& trace);
@@ -50,8 +52,9 @@ public:
     std::string position();
 
     int count() const { return mCount; }
-    // Whether "formation.conf" could be opened when it was last read.
+    // Whether the formation file could be opened when it was last read.
     bool fileFound() const { return mFileFound; }
+    const std::string& path() const { return mPath; }
     const BeamInfo& entry(int k) const { return mBeamInfo[k]; }
 
 private:
@@ -63,6 +66,7 @@ private:
 
     WorldModel* mWM;
     Actions* mActions;
+    std::string mPath;  // the formation file, relative to the working directory or absolute
     BeamInfo mBeamInfo[kMaxEntries];
     int mCount;
     bool mFileFound;

@@ -26,7 +26,7 @@ namespace {
 
 using halyx_fuzz::require;
 
-const uint32_t kMaxText = 6000;  // bytes; longer frames read as ""
+const uint32_t kMaxText = ConnectionManager::kMaxReceived;  // bytes; longer frames read as ""
 
 // The frames a correct reader returns for the stream, in order: each length
 // above the limit gives "" with its body skipped, each text ends at its first

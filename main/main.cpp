@@ -18,11 +18,14 @@
 
 #include "behavior/drill.h"
 #include "behavior/mybehavior.h"
+#include "behavior/position.h"
 #include "main/cyclelog.h"
 #include "main/standardstreams.h"
 #include "net/addr.h"
 #include "net/connectionmanager.h"
 #include "net/exception.h"
+#include "worldmodel/field.h"
+#include "worldmodel/worldmodel.h"
 
 namespace {
 
@@ -46,6 +49,10 @@ std::unique_ptr<Drill> gDrill;
 skills::WalkParameters gWalkParameters;
 // The walk's parameters in the team folder.
 const char kWalkFile[] = "walk.conf";
+// Set by "--field NAME": the field played on; the design's 12 x 8 unless named.
+const FieldGeometry* gField = &designField();
+// Set by "--formation FILE": the formation file, relative to the working directory.
+std::string gFormationFile = Position::kDefaultFile;
 
 // A command-line option that cannot be used as given.
 class OptionError : public std::runtime_error {
@@ -104,6 +111,15 @@ bool CheckOptions(int argc, char** argv, unsigned short& port, std::string& host
             gLogPath = OptionValue(argc, argv, i);
         } else if (word == "--drill") {
             gDrillPath = OptionValue(argc, argv, i);
+        } else if (word == "--field") {
+            const std::string name = OptionValue(argc, argv, i);
+            try {
+                gField = &fieldNamed(name);
+            } catch (const std::invalid_argument&) {
+                throw OptionError("--field: \"" + name + "\" is not 12x8 or 30x20");
+            }
+        } else if (word == "--formation") {
+            gFormationFile = OptionValue(argc, argv, i);
         } else {
             std::cout << "What?! \"" << word << "\"?!! ;)" << std::endl;
         }
@@ -145,7 +161,9 @@ void ReadDrill() {
 }
 
 void Run(MyBehavior* behavior) {
-    boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior : new MyBehavior(uNum));
+    WorldModel::getInstance()->setField(*gField);
+    boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior
+                                                            : new MyBehavior(uNum, gFormationFile));
     if (gDrill) owner->setDrill(*gDrill, gWalkParameters);
     ReportMissingFiles(*owner);
     ConstructAgent();

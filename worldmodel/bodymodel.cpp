@@ -114,6 +114,14 @@ void WorldModel::updateSelf() {
     }
 }
 
+bool WorldModel::cameraUp(salt::Vector3f& up) const {
+    const float kLeast = 8.0f, kMost = 12.0f;  // m/s^2 around gravity's 9.81
+    const float g = mAcc.Length();
+    if (mAccTime != mServerTime || !(g > kLeast && g < kMost)) return false;
+    up = throughNeck(mAcc / g, Turn(-getMyJointAngle(HJ1)), Turn(getMyJointAngle(HJ2)));
+    return true;
+}
+
 salt::Vector3f WorldModel::bodyToField(const salt::Vector3f& rel) const {
     return translate(throughNeck(rel, Turn(-mFixNeckYaw), Turn(mFixNeckPitch)));
 }

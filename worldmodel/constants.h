@@ -3,11 +3,12 @@
 
 // Field and game constants of the simulation (metres, seconds, kilograms). Each
 // unit that includes this header gets its own copy. The world model's landmark
-// geometry uses its own 12 x 8 field dimensions, not these.
+// geometry and queries use the dimensions of the field it plays on (field.h),
+// not these.
 
 const int Max_Channels = 32;
 const int Max_LogMesg = 8196;
-const int playerNo = 9;  // player slots per team in the world model
+const int playerNo = 11;  // player slots per team in the world model
 
 const double fieldLength = 21.0;
 const double fieldWidth = 14.0;

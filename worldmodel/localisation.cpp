@@ -8,11 +8,11 @@
 using salt::Vector3f;
 
 namespace {
-// Directions are quantised to 1/160 of their length before use.
-const float kQuantum = 160.0f;
-
-Vector3f quantised(const Vector3f& v) {
-    Vector3f u = v.Normalized() * kQuantum;
+// A direction rounded down to 1/quantum of its length; with quantum 0, the
+// direction as read.
+Vector3f quantised(const Vector3f& v, float quantum) {
+    if (quantum == 0.0f) return v.Normalized();
+    Vector3f u = v.Normalized() * quantum;
     for (int i = 0; i < 3; ++i) u[i] = std::trunc(u[i]);
     return u;
 }
@@ -52,6 +52,13 @@ void WorldModel::globalize() {
 void WorldModel::fixCameraPose() {
     bool seen[kFlagCount];
     for (int k = 0; k < kFlagCount; ++k) seen[k] = (mFlagTimeSeen[k] == mServerTime);
+    // With an accelerometer reading that is not near 1 g (the robot pushed, kicking,
+    // falling) no fix is better than one from the landmarks alone; messages without
+    // an accelerometer (older servers) leave the landmarks alone to fix the pose.
+    if (mField->verticalFromAccelerometer && mAccTime == mServerTime) {
+        fixCameraPoseFromVertical(seen);
+        return;
+    }
     const Vector3f* C = mFlagCameraPos;
     const Vector3f* G = mFlagGlobalPos;
 
@@ -68,8 +75,9 @@ void WorldModel::fixCameraPose() {
                 const bool flagPair = r <= F2R;
                 const int p0 = flagPair ? q : r, p1 = flagPair ? r : s;
                 const Vector3f gp = G[p0] - G[p1], go = G[q] - G[s];
-                Vector3f up = quantised(C[p0] - C[p1]);
-                const Vector3f uo = quantised(C[q] - C[s]);
+                const float quantum = mField->directionQuantum;
+                Vector3f up = quantised(C[p0] - C[p1], quantum);
+                const Vector3f uo = quantised(C[q] - C[s], quantum);
                 Vector3f n = uo.Cross(up);
                 if (go.Cross(gp).x() < 0) n = -n;
                 // Rows of the look-at rotation: the field's -x and -y axes seen
@@ -94,11 +102,64 @@ void WorldModel::fixCameraPose() {
         }
     }
     if (counter == 0) return;
-    mSelf.setMyPos(sum / static_cast<float>(counter));
+    setCameraFix(sum / static_cast<float>(counter));
+}
+
+void WorldModel::setCameraFix(const Vector3f& position) {
+    mSelf.setMyPos(position);
     mFixNeckYaw = getMyJointAngle(HJ1);
     mFixNeckPitch = getMyJointAngle(HJ2);
     mCameraFixTime = mServerTime;
     mCameraFixed = true;
+}
+
+// With the field's up direction known in the camera frame, the horizontal part of
+// every pair of landmarks turns the camera about the vertical: the heading is the
+// mean of their turns, weighted by their distance apart on the field; every
+// landmark then gives the camera's position.
+bool WorldModel::fixCameraPoseFromVertical(const bool* seen) {
+    Vector3f zc;
+    if (!cameraUp(zc)) return false;
+    // Two horizontal axes of the camera frame: e1 x e2 = zc.
+    const Vector3f helper = std::fabs(zc.x()) < 0.9f ? Vector3f(1, 0, 0) : Vector3f(0, 1, 0);
+    const Vector3f e1 = (helper - zc * helper.Dot(zc)).Normalized();
+    const Vector3f e2 = zc.Cross(e1);
+    const Vector3f* C = mFlagCameraPos;
+    const Vector3f* G = mFlagGlobalPos;
+    const float kShortest = 0.5f;  // metres apart on the field, for a pair to count
+    double sumCos = 0, sumSin = 0;
+    for (int a = 0; a < kFlagCount; ++a) {
+        for (int b = a + 1; b < kFlagCount; ++b) {
+            if (!seen[a] || !seen[b]) continue;
+            const Vector3f g = G[a] - G[b], c = C[a] - C[b];
+            const double field = std::atan2(g.y(), g.x());
+            const double camera = std::atan2(c.Dot(e2), c.Dot(e1));
+            const double weight = std::hypot(g.x(), g.y());
+            if (!(weight > kShortest) || !std::isfinite(camera)) continue;
+            sumCos += weight * std::cos(field - camera);
+            sumSin += weight * std::sin(field - camera);
+        }
+    }
+    if (sumCos == 0 && sumSin == 0) return false;
+    // A camera vector (u, v) along (e1, e2) lies on the field turned by theta.
+    const double theta = std::atan2(sumSin, sumCos);
+    const float c = static_cast<float>(std::cos(theta)), s = static_cast<float>(std::sin(theta));
+    const Vector3f xc = e1 * c - e2 * s, yc = e1 * s + e2 * c;
+    Vector3f sum(0, 0, 0);
+    int counter = 0;
+    salt::Matrix look = mCameraMatrix;
+    for (int k = 0; k < kFlagCount; ++k) {
+        if (!seen[k]) continue;
+        look.LookAt(C[k], -xc, -yc);  // rows: the field's -x and -y seen from the camera
+        const Vector3f estimate = G[k] - look.Pos();
+        if (!finite(estimate) || !finite(look)) continue;
+        sum += estimate;
+        ++counter;
+    }
+    if (counter == 0) return false;
+    mCameraMatrix = look;
+    setCameraFix(sum / static_cast<float>(counter));
+    return true;
 }
 
 // A record whose two latest sightings share one server time keeps its velocity

@@ -119,9 +119,9 @@ bool WorldModel::inVision(const salt::Vector3f& fieldPoint, double horizontalApe
     return x * x - y * y / (ta * ta) - z * z / (tb * tb) > 0.0 && x > 0.0;
 }
 
-// The own goal line is the world model's (x = -6, posts 1.4 apart), the line the
-// agent localises against; a ball whose mean velocity leads away from the own
-// goal never counts, although its backward line may cross the goal mouth.
+// The own goal line is that of the field played on (x = -6 and posts 1.4 apart
+// on the design's field), the line the agent localises against; a ball whose mean velocity leads
+// away from the own goal never counts, although its backward line may cross the goal mouth.
 bool WorldModel::isBallHeadToGoal() {
     const std::size_t kFull = 18;
     mBallHistory.push_back(mBallVel);
@@ -224,7 +224,7 @@ bool WorldModel::amIClosestToBall() const {
 // The angle to the ball is normalised, so a heading near +-180 degrees does not
 // push a ball straight ahead a whole turn away.
 bool WorldModel::isBallKickable() {
-    const Vector3f goal(-6, 0, 0);
+    const Vector3f goal(-mFieldLength / 2.0f, 0, 0);
     const double a1 = std::atan2(goal.y() - mBallPos.y(), goal.x() - mBallPos.x());
     mBallPos.z() = 0.0f;
     const Vector3f me = getMyPos();

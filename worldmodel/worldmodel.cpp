@@ -29,6 +29,7 @@ WorldModel::WorldModel()
       mFieldLength(0.0f),
       mFieldWidth(0.0f),
       mGoalWidth(0.0f),
+      mField(&designField()),
       mServerTime(0.0),
       mGameTime(0.0),
       mBallTimePrevSeen(0.0),
@@ -201,10 +202,16 @@ double WorldModel::getFlagsTimeSeen(FlagsID id) const {
     return validFlag(id) ? mFlagTimeSeen[id] : 0.0;
 }
 
+void WorldModel::setField(const FieldGeometry& field) {
+    mField = &field;
+    initDimentions();
+    initFlags();
+}
+
 bool WorldModel::initDimentions() {
-    mFieldLength = 12.0f;
-    mFieldWidth = 8.0f;
-    mGoalWidth = 1.4f;
+    mFieldLength = mField->length;
+    mFieldWidth = mField->width;
+    mGoalWidth = mField->goalWidth;
     return true;
 }
 
@@ -213,7 +220,7 @@ bool WorldModel::initFlags() {
     const float x = s * mFieldLength / 2.0f;
     const float corner = s * mFieldWidth / 2.0f;
     const float post = s * mGoalWidth / 2.0f;
-    const float postHeight = 0.8f;
+    const float postHeight = mField->postHeight;
     mFlagGlobalPos[F1L] = salt::Vector3f(-x, corner, 0.0f);
     mFlagGlobalPos[F1R] = salt::Vector3f(x, corner, 0.0f);
     mFlagGlobalPos[F2L] = salt::Vector3f(-x, -corner, 0.0f);

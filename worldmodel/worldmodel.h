@@ -9,6 +9,7 @@
 #include "motion/skills/fall.h"
 #include "motion/skills/readings.h"
 #include "worldmodel/constants.h"
+#include "worldmodel/field.h"
 #include "worldmodel/ids.h"
 #include "worldmodel/player.h"
 #include "worldmodel/self.h"
@@ -67,15 +68,15 @@ public:
     bool setSenseMyPos(const salt::Vector3f& pos);
     salt::Vector3f getSenseMyPos() const { return mSenseMyPos; }
 
-    // Players. A team's numbers get slots 0-8 in the order first seen; a sighting
-    // of a tenth distinct number of one team is ignored.
+    // Players. A team's numbers get slots 0-10 in the order first seen; a
+    // sighting of a twelfth distinct number of one team is ignored.
     bool setRelOurPos(const salt::Vector3f& rel, int number, BodyID part);
     bool setRelOppPos(const salt::Vector3f& rel, int number, BodyID part);
-    // A copy of the record in slot 0-8; any other slot gives an empty record.
+    // A copy of the record in slot 0-10; any other slot gives an empty record.
     Player getOurPlayer(int slot) const;
     Player getOppPlayer(int slot) const;
     // The slot of a uniform number, taking the next free slot for a new number;
-    // -1 when all nine slots hold other numbers.
+    // -1 when all eleven slots hold other numbers.
     int getOurRealNumber(int number);
     int getOppRealNumber(int number);
     int getOurCount() const { return mOurCount; }
@@ -98,7 +99,11 @@ public:
     bool setFlagsGlobalPos(FlagsID id, const salt::Vector3f& pos);
     salt::Vector3f getFlagsGlobalPos(FlagsID id) const;
     double getFlagsTimeSeen(FlagsID id) const;
-    // Landmark positions for the stored side, from the 12 x 8 field.
+    // The field played on (the design's 12 x 8 until set): its size, its
+    // landmark table and how localisation reads it. Takes effect at once.
+    void setField(const FieldGeometry& field);
+    const FieldGeometry& getField() const { return *mField; }
+    // Landmark positions for the stored side, from the field's dimensions.
     bool initFlags();
     bool initDimentions();
 
@@ -191,6 +196,14 @@ private:
 
     static int slotOf(int number, int* numbers, int& count);
     void fixCameraPose();
+    // The pose from the vertical and every landmark seen (two at least); false
+    // without an accelerometer reading near 1 g or with too few landmarks.
+    bool fixCameraPoseFromVertical(const bool* seen);
+    // The field's up direction in the camera frame (a unit vector), from this
+    // cycle's accelerometer reading when it is near 1 g, through the neck.
+    bool cameraUp(salt::Vector3f& up) const;
+    // Records a fix of the camera's position made this cycle.
+    void setCameraFix(const salt::Vector3f& position);
     void placePlayers(Player* players);
     void placeBall();
     void updateHeading();
@@ -215,9 +228,10 @@ private:
     int mUnum;
     std::string mCommunicationString;
     double mTimeLastHeard;
-    float mFieldLength;  // metres
-    float mFieldWidth;   // metres
-    float mGoalWidth;    // metres
+    float mFieldLength;           // metres
+    float mFieldWidth;            // metres
+    float mGoalWidth;             // metres
+    const FieldGeometry* mField;  // never null
     double mServerTime;
     double mGameTime;
     Self mSelf;

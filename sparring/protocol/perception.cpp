@@ -1,5 +1,6 @@
 #include "sparring/protocol/perception.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -170,7 +171,7 @@ bool PerceptionWriter::inView(const Robot& self, const Vec3& where) const {
 
 void PerceptionWriter::writeVision(std::string& out, const World& world, const Robot& self) {
     out += "(See";
-    for (const Landmark& l : kLandmarks) {
+    for (const Landmark& l : world.field().landmarks()) {
         if (!inView(self, l.position)) continue;
         out += " (";
         out += l.name;
@@ -185,7 +186,63 @@ void PerceptionWriter::writeVision(std::string& out, const World& world, const R
     for (const auto& other : world.robots()) {
         if (other.get() != &self) writePlayer(out, self, *other);
     }
+    if (forms_ == MessageForms::New && world.field().linesInView) {
+        for (const FieldLine& line : fieldLines(world.field())) {
+            for (const FieldLine& seen : visibleParts(self, line)) {
+                out += " (L";
+                writeObject(out, self, seen.a);
+                writeObject(out, self, seen.b);
+                out += ')';
+            }
+        }
+    }
     out += ')';
+}
+
+// The view cone meets a line where the angle from the camera's axis crosses the cone's
+// half opening: a root of a quadratic in the line's parameter, or where the line crosses
+// the camera's own plane. Between consecutive crossings a piece is wholly in view or
+// wholly out of it.
+std::vector<FieldLine> PerceptionWriter::visibleParts(const Robot& self,
+                                                      const FieldLine& line) const {
+    if (options_.full) return {line};
+    const Vec3 a = self.cameraToServer().applyInverse(line.a - self.cameraPosition());
+    const Vec3 d = self.cameraToServer().applyInverse(line.b - line.a);
+    const double c = std::cos(options_.viewAngle / 2 * M_PI / 180);
+    const double dd = d.x * d.x + d.y * d.y + d.z * d.z;
+    const double ad = a.x * d.x + a.y * d.y + a.z * d.z;
+    const double aa = a.x * a.x + a.y * a.y + a.z * a.z;
+    const double qa = d.x * d.x - c * c * dd, qb = 2 * (a.x * d.x - c * c * ad),
+                 qc = a.x * a.x - c * c * aa;
+    std::vector<double> cuts = {0.0, 1.0};
+    const auto cut = [&cuts](double t) {
+        if (t > 0 && t < 1) cuts.push_back(t);
+    };
+    if (std::fabs(qa) > 1e-12) {
+        const double disc = qb * qb - 4 * qa * qc;
+        if (disc >= 0) {
+            cut((-qb - std::sqrt(disc)) / (2 * qa));
+            cut((-qb + std::sqrt(disc)) / (2 * qa));
+        }
+    } else if (std::fabs(qb) > 1e-12) {
+        cut(-qc / qb);
+    }
+    if (std::fabs(d.x) > 1e-12) cut(-a.x / d.x);
+    std::sort(cuts.begin(), cuts.end());
+    std::vector<FieldLine> parts;
+    const Vec3 along = line.b - line.a;
+    bool previousInView = false;
+    for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+        const double t0 = cuts[i], t1 = cuts[i + 1];
+        const bool seen = t1 - t0 > 1e-9 && inView(self, line.a + along * ((t0 + t1) / 2));
+        if (seen && previousInView) {
+            parts.back().b = line.a + along * t1;  // a cut where nothing changes
+        } else if (seen) {
+            parts.push_back({line.a + along * t0, line.a + along * t1});
+        }
+        if (t1 - t0 > 1e-9) previousInView = seen;
+    }
+    return parts;
 }
 
 void PerceptionWriter::writePlayer(std::string& out, const Robot& self, const Robot& other) {

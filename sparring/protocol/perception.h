@@ -54,6 +54,9 @@ public:
                       const std::vector<Utterance>& heard, bool firstMessage = false);
     // Whether `self` sees a thing at `where` (server frame) in this cycle's vision.
     bool inView(const Robot& self, const Vec3& where) const;
+    // The pieces of a field line that `self` sees: none, the whole line, or the line
+    // clipped to the view cone (two pieces only for a cone opened beyond 180 degrees).
+    std::vector<FieldLine> visibleParts(const Robot& self, const FieldLine& line) const;
 
 private:
     void writeBody(std::string& out, const Robot& self) const;

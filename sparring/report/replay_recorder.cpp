@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <stdexcept>
 
 #include "sparring/report/replay_page.h"
@@ -42,6 +43,57 @@ long mm(double metres) {
 
 }  // namespace
 
+namespace {
+
+std::string number(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
+
+// The page's field: its green, its lines and the two goals, in the page's frame (y down,
+// metres), with 0.8 m around it.
+std::string fieldMarkup(const FieldSpec& field) {
+    const double l = field.length / 2, w = field.width / 2, g = field.goalWidth / 2;
+    const std::string x = number(-l), y = number(-w), L = number(field.length),
+                      W = number(field.width);
+    return "<svg id=\"field\" viewBox=\"" + number(-l - 0.8) + " " + number(-w - 0.8) + " " +
+           number(field.length + 1.6) + " " + number(field.width + 1.6) +
+           "\" preserveAspectRatio=\"xMidYMid meet\">\n"
+           "    <rect x=\"" +
+           x + "\" y=\"" + y + "\" width=\"" + L + "\" height=\"" + W +
+           "\" fill=\"#2e7d32\"></rect>\n"
+           "    <rect class=\"line\" x=\"" +
+           x + "\" y=\"" + y + "\" width=\"" + L + "\" height=\"" + W +
+           "\"></rect>\n"
+           "    <line class=\"line\" x1=\"0\" y1=\"" +
+           y + "\" x2=\"0\" y2=\"" + number(w) +
+           "\"></line>\n"
+           "    <circle class=\"line\" cx=\"0\" cy=\"0\" r=\"" +
+           number(field.centreRadius) +
+           "\"></circle>\n"
+           "    <rect x=\"" +
+           number(-l - 0.4) + "\" y=\"" + number(-g) + "\" width=\"0.4\" height=\"" +
+           number(field.goalWidth) +
+           "\" fill=\"#ddd\"></rect>\n"
+           "    <rect x=\"" +
+           number(l) + "\" y=\"" + number(-g) + "\" width=\"0.4\" height=\"" +
+           number(field.goalWidth) + "\" fill=\"#ddd\"></rect>\n    ";
+}
+
+}  // namespace
+
+std::string replayPageHead(const FieldSpec& field) {
+    const std::string_view page = replayPageTemplate();
+    std::string head(page.substr(0, page.find(kReplayDataMarker)));
+    const std::size_t from = head.find("<svg id=\"field\"");
+    const std::size_t to = head.find("<g id=\"robots\">");
+    if (from != std::string::npos && to != std::string::npos && from < to) {
+        head.replace(from, to - from, fieldMarkup(field));
+    }
+    return head;
+}
+
 std::size_t ReplayRecorder::frameBytes(int robots) {
     return kFrameHeadBytes + kRobotBytes * static_cast<std::size_t>(robots);
 }
@@ -51,7 +103,7 @@ ReplayRecorder::ReplayRecorder(const std::string& path, const ReplayPlan& plan)
     if (!file_) throw std::runtime_error("cannot write the replay " + path);
     const std::string_view page = replayPageTemplate();
     const std::size_t at = page.find(kReplayDataMarker);
-    file_ << page.substr(0, at) << '\n';
+    file_ << replayPageHead(*plan.field) << '\n';
     if (at != std::string_view::npos) pageEnd_ = page.substr(at + kReplayDataMarker.size());
     stream_ = std::make_unique<ReplayStream>(file_);
 }

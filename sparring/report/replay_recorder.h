@@ -25,7 +25,11 @@ struct ReplayMoment {
 struct ReplayPlan {
     double seconds = 30;  // simulated seconds
     int robots = 0;       // expected robots; more that come are counted when they come
+    const FieldSpec* field = &designFieldSpec();  // the field drawn; never null
 };
+
+// The replay page up to its recording, with the given field drawn.
+std::string replayPageHead(const FieldSpec& field);
 
 // Records a match into one self-contained HTML page (the replay page with the recording
 // inside) through the World and Robot interfaces only, so it serves every kind of world.

@@ -12,11 +12,11 @@ constexpr double kScale = 60.0;  // pixels per metre
 constexpr double kMargin = 1.0;  // metres around the field
 constexpr double kTitle = 30.0;  // pixels above the field for the caption
 
-double px(double x) {
-    return (x + kFieldLength / 2 + kMargin) * kScale;
+double px(const FieldSpec& f, double x) {
+    return (x + f.length / 2 + kMargin) * kScale;
 }
-double py(double y) {
-    return kTitle + (kFieldWidth / 2 + kMargin - y) * kScale;
+double py(const FieldSpec& f, double y) {
+    return kTitle + (f.width / 2 + kMargin - y) * kScale;
 }
 
 std::string fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -52,38 +52,39 @@ std::string escape(const std::string& text) {
     return out;
 }
 
-void drawField(std::string& out) {
-    const double l = kFieldLength / 2, w = kFieldWidth / 2, g = kGoalWidth / 2;
+void drawField(std::string& out, const FieldSpec& f) {
+    const double l = f.length / 2, w = f.width / 2, g = f.goalWidth / 2;
     out += fmt("<rect x=\"0\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#2e7d32\"/>\n",
-               kTitle, (kFieldLength + 2 * kMargin) * kScale, (kFieldWidth + 2 * kMargin) * kScale);
+               kTitle, (f.length + 2 * kMargin) * kScale, (f.width + 2 * kMargin) * kScale);
     out +=
         fmt("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
             "stroke=\"white\" stroke-width=\"2\"/>\n",
-            px(-l), py(w), kFieldLength * kScale, kFieldWidth * kScale);
+            px(f, -l), py(f, w), f.length * kScale, f.width * kScale);
     out +=
         fmt("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"white\" "
             "stroke-width=\"2\"/>\n",
-            px(0), py(w), px(0), py(-w));
+            px(f, 0), py(f, w), px(f, 0), py(f, -w));
     out +=
         fmt("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"none\" stroke=\"white\" "
             "stroke-width=\"2\"/>\n",
-            px(0), py(0), 1.0 * kScale);
+            px(f, 0), py(f, 0), f.centreRadius * kScale);
     for (double side : {-1.0, 1.0}) {
         const double back = side * (l + 0.4);
         out +=
             fmt("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#dddddd\" "
                 "stroke=\"white\" stroke-width=\"2\"/>\n",
-                px(std::fmin(back, side * l)), py(g), 0.4 * kScale, kGoalWidth * kScale);
+                px(f, std::fmin(back, side * l)), py(f, g), 0.4 * kScale, f.goalWidth * kScale);
     }
-    for (const Landmark& m : kLandmarks) {
-        out += fmt(
-            "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"5\" fill=\"yellow\"/>"
-            "<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\" fill=\"yellow\">%s</text>\n",
-            px(m.position.x), py(m.position.y), px(m.position.x) + 6, py(m.position.y) - 6, m.name);
+    for (const Landmark& m : f.landmarks()) {
+        out +=
+            fmt("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"5\" fill=\"yellow\"/>"
+                "<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\" fill=\"yellow\">%s</text>\n",
+                px(f, m.position.x), py(f, m.position.y), px(f, m.position.x) + 6,
+                py(f, m.position.y) - 6, m.name);
     }
 }
 
-void drawRobot(std::string& out, const Robot& r) {
+void drawRobot(std::string& out, const FieldSpec& f, const Robot& r) {
     const char* colour = r.side() == Side::Left ? "#1565c0" : "#c62828";
     const double a = r.heading() * M_PI / 180.0;
     const double tipX = r.x() + 0.35 * std::cos(a), tipY = r.y() + 0.35 * std::sin(a);
@@ -92,34 +93,35 @@ void drawRobot(std::string& out, const Robot& r) {
     out +=
         fmt("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
             "stroke-width=\"4\"/>",
-            px(r.x()), py(r.y()), px(tipX), py(tipY), colour);
+            px(f, r.x()), py(f, r.y()), px(f, tipX), py(f, tipY), colour);
     out +=
         fmt("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"12\" fill=\"%s\" stroke=\"%s\" "
             "stroke-width=\"3\"/>",
-            px(r.x()), py(r.y()), r.upright() ? colour : "none", colour);
+            px(f, r.x()), py(f, r.y()), r.upright() ? colour : "none", colour);
     out +=
         fmt("<text x=\"%.1f\" y=\"%.1f\" font-size=\"13\" text-anchor=\"middle\" "
             "fill=\"white\">%d</text></g>\n",
-            px(r.x()), py(r.y()) + 5, r.unum());
+            px(f, r.x()), py(f, r.y()) + 5, r.unum());
 }
 
 }  // namespace
 
 std::string renderField(const World& world, const std::string& caption) {
-    const double width = (kFieldLength + 2 * kMargin) * kScale;
-    const double height = kTitle + (kFieldWidth + 2 * kMargin) * kScale;
+    const FieldSpec& f = world.field();
+    const double width = (f.length + 2 * kMargin) * kScale;
+    const double height = kTitle + (f.width + 2 * kMargin) * kScale;
     std::string out =
         fmt("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" "
             "height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\">\n",
             width, height, width, height);
     out += fmt("<text x=\"10\" y=\"20\" font-size=\"16\" font-family=\"sans-serif\">%s</text>\n",
                escape(caption).c_str());
-    drawField(out);
-    for (const auto& r : world.robots()) drawRobot(out, *r);
+    drawField(out, f);
+    for (const auto& r : world.robots()) drawRobot(out, f, *r);
     out +=
         fmt("<circle class=\"ball\" cx=\"%.1f\" cy=\"%.1f\" r=\"7\" fill=\"white\" "
             "stroke=\"black\"/>\n",
-            px(world.ball().x), py(world.ball().y));
+            px(f, world.ball().x), py(f, world.ball().y));
     out += "</svg>\n";
     return out;
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <stdexcept>
 
 namespace sparring {
 
@@ -140,6 +141,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             c.server.world = w == "physics" ? WorldKind::Physics : WorldKind::Kinematic;
             continue;
         }
+        if (a == "--field") {
+            if (i + 1 == args.size()) throw OptionError(a + " needs a value");
+            const std::string& f = args[++i];
+            try {
+                c.server.field = &fieldSpecNamed(f);
+            } catch (const std::invalid_argument&) {
+                throw OptionError("--field: \"" + f + "\" is not 12x8 or 30x20");
+            }
+            continue;
+        }
         if (a == "--full-vision") {
             c.server.vision.full = true;
             continue;
@@ -161,6 +172,7 @@ const char* usageText() {
            "A stand-in simulation server: runs a match in lock-step with the agents that\n"
            "connect to 127.0.0.1 and prints a summary at the end.\n"
            "  --world W           physics (rigid bodies, the default) or kinematic\n"
+           "  --field F           the field: 12x8 (the default) or 30x20, the league's\n"
            "  --port N            listening port (default 3100; 0 picks a free one)\n"
            "  --port-file FILE    write the port listened on to FILE\n"
            "  --agents N          start once N agents have sent init (default 0)\n"

@@ -45,9 +45,11 @@ Server::Server(const ServerOptions& options, std::ostream& log)
       world_(makeWorld(options.world, options.physics, log)),
       referee_(options.times),
       writer_(options.vision, options.forms.value_or(world_->defaultForms())) {
+    world_->setField(*options.field);
     if (!options_.replayPath.empty()) {
         recorder_ = std::make_unique<ReplayRecorder>(
-            options_.replayPath, ReplayPlan{options_.times.duration, options_.agents});
+            options_.replayPath,
+            ReplayPlan{options_.times.duration, options_.agents, options.field});
     }
     if (!options.tracePath.empty()) {
         trace_ = std::make_unique<std::ofstream>(options.tracePath);

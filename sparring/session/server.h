@@ -42,8 +42,9 @@ struct ServerOptions {
     std::string svgPath = "sparring-field.svg";
     std::string tracePath;  // the posture of every robot every cycle; empty: none
     WorldKind world = WorldKind::Physics;
-    std::string replayPath;        // the replay page to write; empty: none
-    physics::Approximate physics;  // the physical world's approximate constants
+    const FieldSpec* field = &designFieldSpec();  // the field played on; never null
+    std::string replayPath;                       // the replay page to write; empty: none
+    physics::Approximate physics;                 // the physical world's approximate constants
 };
 
 // The sparring server: accepts agents on 127.0.0.1 and runs a match with them in

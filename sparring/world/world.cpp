@@ -7,7 +7,7 @@ namespace sparring {
 Robot& World::addRobot(Side side, int unum, const std::string& team) {
     robots_.push_back(makeRobot(side, unum, team));
     Robot& robot = *robots_.back();
-    const Vec3 bench = toServerFrame(side, {-0.5 - 0.5 * unum, -kFieldWidth / 2 - 0.3, 0});
+    const Vec3 bench = toServerFrame(side, {-0.5 - 0.5 * unum, -field().width / 2 - 0.3, 0});
     robot.place(bench.x, bench.y, headingToServerFrame(side, 90));
     return robot;
 }

@@ -27,6 +27,10 @@ class World {
 public:
     virtual ~World() = default;
 
+    // The field played on: the design's unless set, before the first robot comes.
+    void setField(const FieldSpec& field) { field_ = &field; }
+    const FieldSpec& field() const { return *field_; }
+
     // A new robot waits off the field at its own touch line until it beams.
     Robot& addRobot(Side side, int unum, const std::string& team);
     virtual void removeRobot(const Robot& robot);
@@ -50,6 +54,9 @@ protected:
     virtual std::unique_ptr<Robot> makeRobot(Side side, int unum, const std::string& team) = 0;
 
     std::vector<std::unique_ptr<Robot>> robots_;
+
+private:
+    const FieldSpec* field_ = &designFieldSpec();  // never null
 };
 
 }  // namespace sparring

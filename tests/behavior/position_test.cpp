@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "motion/actions.h"
 #include "tests/support/agent_process.h"
+#include "worldmodel/field.h"
 #include "worldmodel/worldmodel.h"
 
 using halyx_test::TempDir;
@@ -152,5 +154,49 @@ TEST_F(FormationFile, WithoutAnEntryThereIsNoBeamAndHomeIsTheOrigin) {
         EXPECT_EQ(home.x(), 0);
         EXPECT_EQ(home.y(), 0);
         EXPECT_EQ(home.z(), 0);
+    }
+}
+
+// The team folder's formations, read by the agent's reader from the files that ship:
+// every number of the field's team once, the goalkeeper just in front of its goal
+// between the posts, everyone else inside the field in the own half, clear of the
+// centre circle and of each other.
+TEST(TeamFormations, EachFieldsFormationPlacesItsTeamSoundly) {
+    struct Case {
+        const char* file;
+        const FieldGeometry& field;
+        int players;
+        double centreRadius;  // metres
+    };
+    const Case cases[] = {{"formation.conf", designField(), 9, 1.0},
+                          {"formation-30x20.conf", leagueField(), 11, 2.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        testing::internal::CaptureStdout();  // the reader's trace
+        Position position(Actions::getInstance(),
+                          std::string(HALYX_SOURCE_DIR) + "/team/" + c.file);
+        testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(position.fileFound());
+        ASSERT_EQ(position.count(), c.players);
+        const double goalLine = -c.field.length / 2;
+        for (int k = 0; k < c.players; ++k) {
+            const Position::BeamInfo& e = position.entry(k);
+            SCOPED_TRACE(e.unum);
+            EXPECT_EQ(e.unum, k + 1);
+            const double x = e.homePos.x(), y = e.homePos.y();
+            EXPECT_GT(x, goalLine);
+            EXPECT_LT(std::fabs(y), c.field.width / 2);
+            if (e.unum == 1) {
+                EXPECT_LT(x, goalLine + 1.0);
+                EXPECT_LT(std::fabs(y), c.field.goalWidth / 2);
+                continue;
+            }
+            EXPECT_LT(x, 0.0);
+            EXPECT_GT(std::hypot(x, y), c.centreRadius + 0.5);
+            for (int j = 0; j < k; ++j) {
+                const salt::Vector3f other = position.entry(j).homePos;
+                EXPECT_GE(std::hypot(x - other.x(), y - other.y()), 1.0) << position.entry(j).unum;
+            }
+        }
     }
 }

@@ -286,3 +286,36 @@ TEST(TeamScripts, AgentComesFromTheBuildFolderThatHalyxBuildDirNames) {
     EXPECT_EQ(start->errors(), "start-team: no agent binary at " + empty.path() +
                                    "/main/halyx (build it, or set HALYX_BIN)\n");
 }
+
+// On the league's field the team is the formation's eleven: one agent per spot, each
+// given the field and the formation; a field that does not exist starts nothing.
+TEST(TeamScripts, StartAsManyAgentsAsTheFormationHasSpotsWithTheFieldOptions) {
+    SilentServer server;
+    TempDir run;
+    auto start = script("start-team", {"--field", "30x20", "--formation", "formation-30x20.conf",
+                                       "127.0.0.1", server.port(), run.path()});
+    EXPECT_EQ(start->waitExit(), 0) << start->errors();
+    const std::vector<Record> agents = readRecords(run.path() + "/pids");
+    ASSERT_EQ(agents.size(), 11u);
+    for (size_t i = 0; i < agents.size(); ++i) {
+        EXPECT_EQ(agents[i].unum, int(i) + 1);
+        EXPECT_NE(
+            commandLine(agents[i].pid).find(" --field 30x20 --formation formation-30x20.conf"),
+            std::string::npos)
+            << commandLine(agents[i].pid);
+    }
+    EXPECT_NE(start->output().find("started 11 of 11 agents against 127.0.0.1:" + server.port()),
+              std::string::npos)
+        << start->output();
+    EXPECT_EQ(script("stop-team", {run.path()})->waitExit(), 0);
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--field", "20x30"}, {"--formation", "no-such.conf"}}) {
+        TempDir none;
+        auto bad =
+            script("start-team", {args[0], args[1], "127.0.0.1", server.port(), none.path()});
+        EXPECT_EQ(bad->waitExit(), 1) << args[1];
+        EXPECT_NE(bad->errors().find(args[1]), std::string::npos) << bad->errors();
+        EXPECT_FALSE(fs::exists(none.path() + "/pids")) << args[1];
+    }
+}

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "net/connectionmanager.h"
 #include "tests/support/agent_process.h"
 #include "tests/support/loopback_server.h"
 
@@ -172,8 +173,8 @@ TEST_F(Agent, PlaysOneReplyPerMessageAndEndsWhenServerCloses) {
 
     server.sendFrame("(time (now 0.0))");
     EXPECT_EQ(server.receiveFrame(), "(init (unum 7)(teamname QEL))");
-    for (const std::string& message :
-         {std::string("(time (now 0.02))"), std::string(), std::string(6001, 'x')}) {
+    for (const std::string& message : {std::string("(time (now 0.02))"), std::string(),
+                                       std::string(ConnectionManager::kMaxReceived + 1, 'x')}) {
         SCOPED_TRACE(message.size());
         server.sendFrame(message);
         EXPECT_EQ(server.receiveFrame(), "");

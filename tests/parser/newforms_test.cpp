@@ -9,6 +9,7 @@
 #include <string>
 
 #include "parser/parser.h"
+#include "tests/parser/perceive.h"
 #include "tests/worldmodel/scene.h"
 #include "worldmodel/types.h"
 
@@ -79,19 +80,6 @@ std::string newerMessage() {
            pol(kOpponentHead + kFootOffset) + ") (head " + pol(kOpponentHead) +
            ")) (P (team Rivals) (id 8) (rfoot " + pol(Vector3f(2, 2, 0.02f)) +
            ")))(hear Rivals 4.98 self go)";
-}
-
-// A fresh store that has read one message and localised.
-std::unique_ptr<WorldModel> perceive(const std::string& message) {
-    Types::fill();
-    auto wm = std::make_unique<WorldModel>();
-    wm->setTeamName("QEL");
-    Parser parser(*wm);
-    testing::internal::CaptureStderr();
-    parser.doParse(message);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    wm->globalize();
-    return wm;
 }
 
 void expectSame(const Vector3f& newer, const Vector3f& older) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fuzz/command_check.h"
+#include "net/connectionmanager.h"
 #include "tests/reliability/agent_session.h"
 
 using halyx_test::AgentSession;
@@ -24,8 +25,9 @@ namespace {
 const int kGoodFramesAfter = 3;  // well-formed frames sent after each hostile input
 const int kQuietMs = 100;        // how long to wait to be sure no extra reply comes
 // The agent's peak resident memory, kB: about 4.3 MB in plain play, and no
-// frame of at most 6000 bytes may cost it more than a few megabytes.
+// frame of at most the longest read may cost it more than a few megabytes.
 const long kPeakLimitKb = 12 * 1024;
+const size_t kLongest = ConnectionManager::kMaxReceived;  // bytes, the longest frame read
 
 std::string lengthBytes(uint32_t length) {
     const uint32_t network = htonl(length);
@@ -83,9 +85,13 @@ std::vector<Hostile> hostileInputs() {
         {"length 0xFFFFFFFF, closed inside the body",
          lengthBytes(0xFFFFFFFFu) + std::string(1 << 20, 'x'), 0, true},
         {"length announcing more than ever comes", lengthBytes(100) + "(time (now 1", 0, true},
-        {"length 6001", frame(std::string(6001, 'x')), 1},
+        {"length one beyond the longest read", frame(std::string(kLongest + 1, 'x')), 1},
         {"length 65536", frame(std::string(65536, '(')), 1},
-        {"length 6000, the longest read", frame(repeat("(time (now 9)) ", 400)), 1},
+        {"length 6000", frame(repeat("(time (now 9)) ", 400)), 1},
+        {"the longest read", frame(repeat("(time (now 9)) ", 1092) + "(ok)"), 1},
+        {"the longest read, nested", frame(repeat("(", kLongest / 2) + repeat(")", kLongest / 2)),
+         1},
+        {"the longest read, open lists", frame(repeat("(", kLongest)), 1},
         {"empty frame", frame(""), 1},
         {"zero byte inside a message",
          frame(std::string("(time (now 1.00))\0(GS (pm PlayOn))", 34)), 1},
@@ -109,6 +115,8 @@ std::vector<Hostile> hostileInputs() {
          frame("(hear 10.00 -30.00 " + std::string(5000, 'm') + ")"), 1},
         {"6000 random bytes", frame(randomBytes(6000)), 1},
         {"3000 one-letter atoms", frame("(" + repeat("a ", 2999) + ")"), 1},
+        {"the longest read, one-letter atoms", frame("(" + repeat("a ", kLongest / 2 - 1) + ")"),
+         1},
     };
     for (const char* number : {"nan", "-nan", "inf", "-inf", "1e999", "-1e999", "-0", "1e-999"}) {
         cases.push_back({number, frame(allNumbersAs(number)), 1});
@@ -170,7 +178,7 @@ TEST(MalformedFrames, AgentAnswersEveryLaterFrameOnceAndExitsQuietly) {
 // bytes at a time, are neither lost nor misread.
 TEST(MalformedFrames, FramingResynchronisesAfterEveryOversizeFrame) {
     const std::string stream =
-        frame(std::string(6001, 'x')) + frame(AgentSession::perception(10.02)) +
+        frame(std::string(kLongest + 1, 'x')) + frame(AgentSession::perception(10.02)) +
         frame(std::string(65536, 'y')) + frame(AgentSession::perception(10.04)) +
         frame(AgentSession::perception(10.06));
     for (size_t piece : {stream.size(), size_t(7)}) {

@@ -10,16 +10,11 @@
 #include "sparring/protocol/perception.h"
 #include "sparring/protocol/reply.h"
 #include "sparring/world/kinematic/kinematic_world.h"
+#include "text_count.h"
 
 using namespace sparring;
 
 namespace {
-
-int count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
 
 // The (pol ...) reading of a named object, or empty.
 std::string reading(const std::string& msg, const std::string& name) {

@@ -205,3 +205,42 @@ TEST(Localisation, RandomPosesOnBothSidesAreRecoveredWithinTheQuantisationBound)
         "worst heading %.3f deg\n",
         count, sum / count, worst, rotationBound(), worstHeading);
 }
+
+// On the league's field the vertical comes from the accelerometer (the neck at 0, the
+// torso turned as the camera): two landmarks then fix a tilted camera, where the
+// design's fix needs three of one goal line. A reading far from 1 g fixes nothing
+// there; the design's field fixes as designed, whatever the accelerometer reads.
+TEST(Localisation, LeagueFieldTakesTheVerticalFromTheAccelerometer) {
+    const Pose pose = Pose::at(-5, 3, 0.5f, 170, 20, 10);
+    const Vector3f gravity = pose.toCamera(pose.position + Vector3f(0, 0, 1)) * 9.81f;
+    struct Case {
+        const char* what;
+        const FieldGeometry& field;
+        bool accelerometer;
+        Vector3f reading;  // m/s^2, torso frame
+        bool fixed;
+    };
+    const Case cases[] = {
+        {"league, gravity", leagueField(), true, gravity, true},
+        {"league, no reading", leagueField(), false, gravity, false},
+        {"league, 3 g", leagueField(), true, gravity * 3.0f, false},
+        {"league, free fall", leagueField(), true, Vector3f(0, 0, 0.5f), false},
+        {"design, gravity", designField(), true, gravity, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        wm.setField(c.field);
+        wm.setServerTime(1.0);
+        if (c.accelerometer) wm.setAcc(c.reading);
+        scene::seeLandmarks(wm, pose, {F1L, F2L});
+        wm.globalize();
+        EXPECT_EQ(wm.hasCameraFix(), c.fixed);
+        if (!c.fixed) continue;
+        expectNear(wm.getMyPos(), pose.position, 1e-3f);
+        EXPECT_NEAR(wm.getMyAngle(), 170.0, 0.01);
+        // The camera's axes on the field are the pose's own.
+        expectNear(wm.translate(Vector3f(1, 0, 0)), pose.toField(Vector3f(1, 0, 0)), 1e-3f);
+        expectNear(wm.translate(Vector3f(0, 0, 1)), pose.toField(Vector3f(0, 0, 1)), 1e-3f);
+    }
+}

@@ -61,18 +61,20 @@ TEST(WorldModelStore, SightingIsStoredInTheNumbersSlotWithTheServerTime) {
     EXPECT_EQ(wm.getOurPlayer(0).getID(), 5);
 }
 
-TEST(WorldModelStore, TenthDistinctNumberHasNoSlotAndIsIgnored) {
+// Eleven players a side, numbers 1 to 11, each keep a slot; a twelfth distinct
+// number of one team has none and is ignored.
+TEST(WorldModelStore, TwelfthDistinctNumberHasNoSlotAndIsIgnored) {
     WorldModel wm;
     wm.setServerTime(1.0);
-    for (int n = 1; n <= 9; ++n) wm.setRelOppPos(Vector3f(n, 0, 0), n, HEAD);
-    wm.setRelOppPos(Vector3f(99, 99, 99), 10, HEAD);
-    EXPECT_EQ(wm.getOppRealNumber(10), -1);
-    EXPECT_EQ(wm.getOppCount(), 9);
-    for (int slot = 0; slot < 9; ++slot) {
+    for (int n = 1; n <= 11; ++n) wm.setRelOppPos(Vector3f(n, 0, 0), n, HEAD);
+    wm.setRelOppPos(Vector3f(99, 99, 99), 12, HEAD);
+    EXPECT_EQ(wm.getOppRealNumber(12), -1);
+    EXPECT_EQ(wm.getOppCount(), 11);
+    for (int slot = 0; slot < 11; ++slot) {
         EXPECT_EQ(wm.getOppPlayer(slot).getID(), slot + 1);
         expectVec(wm.getOppPlayer(slot).getRelPos(HEAD), slot + 1, 0, 0);
     }
-    EXPECT_EQ(wm.getOppPlayer(9).getID(), 0);
+    EXPECT_EQ(wm.getOppPlayer(11).getID(), 0);
     EXPECT_EQ(wm.getOppPlayer(-1).getID(), 0);
     EXPECT_EQ(wm.getOurCount(), 0);
 }
