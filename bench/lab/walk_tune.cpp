@@ -54,6 +54,7 @@ const std::vector<Tuned> kTuned = {
     {"tiltStepForward", -0.01, 0.01},
     {"tiltStepSideways", -0.01, 0.01},
     {"armSwing", -100, 300},
+    {"headingGain", 0, 3},
 };
 
 skills::WalkParameters decode(const std::vector<double>& x, skills::WalkParameters p) {
@@ -102,7 +103,8 @@ double taskSpeed(const Task& t, const lab::WalkOutcome& r) {
 }
 
 // Higher is better: each task's speed as a share of its target (up to 1.5, sprinting
-// counting twice), less its drift, and three points off for every fall.
+// counting twice), less its drift (turning, and moving across the commanded direction),
+// and three points off for every fall.
 double score(const skills::WalkParameters& p, unsigned seed, int repeats, bool print) {
     std::mt19937 rng(seed);
     double total = 0;
@@ -113,6 +115,9 @@ double score(const skills::WalkParameters& p, unsigned seed, int repeats, bool p
             const double v = r.fell ? 0 : taskSpeed(t, r);
             double s = t.weight * std::min(1.5, v / t.target);
             if (t.command.turn == 0) s -= std::fabs(r.turnRate) / 60;
+            // Drift across the commanded direction counts against it.
+            if (t.command.forward != 0) s -= std::fabs(r.sidewaysSpeed) / 0.25;
+            if (t.command.sideways != 0) s -= std::fabs(r.forwardSpeed) / 0.25;
             if (r.fell) s -= 3;
             total += s;
             if (print)

@@ -88,6 +88,7 @@ WalkCommand Walk::speed() const {
 void Walk::reset() {
     mGait.reset();
     mSpeed = {};
+    mHeadingError = 0;
     mFresh = true;
 }
 
@@ -156,6 +157,21 @@ void Walk::addBalance(const GaitFrame& f, const Readings& now, std::array<double
     }
 }
 
+WalkSpeed Walk::heldSpeed(const Readings& now) {
+    // Feet slip and legs differ, so the robot turns a little on its own: the gyroscope's
+    // turn beyond the planned one is summed and turned back (at most a third of maxTurn).
+    if (mGait.standing() || (mSpeed.zero() && !mCommand.inPlace)) {
+        mHeadingError = 0;  // stopping: the last steps bring the feet side by side
+        return mSpeed;
+    }
+    mHeadingError += (now.gyro.z() - mSpeed.turn / kDeg) * kCycle;
+    mHeadingError = std::clamp(mHeadingError, -30.0, 30.0);
+    const double most = mS.maxTurn / 3;
+    WalkSpeed held = mSpeed;
+    held.turn -= std::clamp(mS.headingGain * mHeadingError, -most, most) * kDeg;
+    return held;
+}
+
 void Walk::readTilt(const Readings& now) {
     // Gravity's share along the torso's x and y axes, while nothing else shakes it much.
     const double ax = now.acc.x(), ay = now.acc.y(), az = now.acc.z();
@@ -193,7 +209,7 @@ JointSpeeds Walk::step(const Readings& now) {
     const int swing = mFrame.support < 0 ? 0 : 1 - mFrame.support;
     readTilt(now);
     const double lean = mS.torsoLean + mS.leanPerSpeed * mSpeed.forward;
-    mFrame = mGait.advance(kCycle, mSpeed, inPlace, now.feet[swing].touching,
+    mFrame = mGait.advance(kCycle, heldSpeed(now), inPlace, now.feet[swing].touching,
                            mS.tiltStepForward * (mTilt - lean), mS.tiltStepSideways * mRoll);
     std::array<double, kJointCount> next = poseFor(mFrame, now);
     if (starting) {

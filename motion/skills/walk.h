@@ -69,6 +69,7 @@ private:
     void followCommand(double dt);
     std::array<double, kJointCount> poseFor(const GaitFrame& f, const Readings& now);
     void readTilt(const Readings& now);
+    WalkSpeed heldSpeed(const Readings& now);
     void addBalance(const GaitFrame& f, const Readings& now, std::array<double, kJointCount>& t);
     JointSpeeds speedsTowards(const std::array<double, kJointCount>& next, const Readings& now);
 
@@ -83,6 +84,8 @@ private:
     std::array<double, kJointCount> mTarget{};     // degrees, the last cycle's aim
     // Degrees the torso tilts forward and to the left, filtered accelerometer readings.
     double mTilt = 0, mRoll = 0;
+    // Degrees the torso has turned (by the gyroscope) beyond what the walk planned.
+    double mHeadingError = 0;
 };
 
 }  // namespace skills

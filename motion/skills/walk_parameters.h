@@ -33,6 +33,7 @@
     X(tiltStepForward, 0.0, -0.02, 0.02, "metres a step lands further per degree of tilt forward") \
     X(tiltStepSideways, 0.0, -0.02, 0.02,                                                          \
       "metres a step lands further left per degree of tilt left")                                  \
+    X(headingGain, 1.0, 0, 5, "deg/s of turn per degree the torso has turned off the command")     \
     X(tiltFilter, 0.1, 0.0, 1.0, "share of a new tilt reading taken in each cycle")                \
     X(landingWait, 0.0, 0.0, 0.2, "seconds a step may wait for the swinging foot to land")         \
     X(armPitch, -90, -120, 120, "degrees of the shoulders' pitch (arms down at -90)")              \

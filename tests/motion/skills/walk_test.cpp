@@ -22,11 +22,14 @@ public:
         for (auto& f : now.feet) f.touching = true;
     }
     skills::JointSpeeds cycle() {
+        const double yaw = body().yaw;
         const skills::JointSpeeds s = walk.step(now);
         for (int j = 0; j < kJointCount; ++j)
             if (s.driven[j]) now.angles[j] += s.speed[j] * kCycle / kDeg;
         now.time += kCycle;
         track();
+        // The gyroscope reads the torso's turn as planned.
+        now.gyro = salt::Vector3f(0, 0, static_cast<float>((body().yaw - yaw) / kDeg / kCycle));
         return s;
     }
     void run(double seconds) {
