@@ -89,6 +89,7 @@ void Walk::reset() {
     mGait.reset();
     mSpeed = {};
     mHeadingError = 0;
+    mTurnBack = 0;
     mFresh = true;
 }
 
@@ -158,18 +159,31 @@ void Walk::addBalance(const GaitFrame& f, const Readings& now, std::array<double
 }
 
 WalkSpeed Walk::heldSpeed(const Readings& now) {
-    // Feet slip and legs differ, so the robot turns a little on its own: the gyroscope's
-    // turn beyond the planned one is summed and turned back (at most a third of maxTurn).
+    // Feet slip and the legs reach differently, so the robot turns a little on its own:
+    // the gyroscope's turn beyond the planned one is summed and turned back (at most a
+    // third of maxTurn).
     if (mGait.standing() || (mSpeed.zero() && !mCommand.inPlace)) {
         mHeadingError = 0;  // stopping: the last steps bring the feet side by side
+        mTurnBack = 0;
         return mSpeed;
     }
-    mHeadingError += (now.gyro.z() - mSpeed.turn / kDeg) * kCycle;
-    mHeadingError = std::clamp(mHeadingError, -30.0, 30.0);
-    const double most = mS.maxTurn / 3;
+    mHeadingError = std::clamp(mHeadingError + now.gyro.z() * kCycle, -30.0, 30.0);
+    // Never beyond the walk's best turn, where the error would only grow.
+    const double most = mS.maxTurn / 3, turn = mSpeed.turn / kDeg;
+    mTurnBack = std::clamp(mS.headingGain * mHeadingError, std::max(-most, turn - mS.maxTurn),
+                           std::min(most, turn + mS.maxTurn));
     WalkSpeed held = mSpeed;
-    held.turn -= std::clamp(mS.headingGain * mHeadingError, -most, most) * kDeg;
+    held.turn -= mTurnBack * kDeg;
     return held;
+}
+
+void Walk::countPlannedTurn(const GaitFrame& before, const GaitFrame& after) {
+    double turned = after.torsoYaw - before.torsoYaw;
+    // A new step's frame stands on the foot that has just landed.
+    if (after.support >= 0 && after.support != before.support)
+        turned += before.feet[after.support].yaw;
+    // The turn back is the walk's own: it does not count as planned.
+    mHeadingError -= turned / kDeg + mTurnBack * kCycle;
 }
 
 void Walk::readTilt(const Readings& now) {
@@ -209,8 +223,10 @@ JointSpeeds Walk::step(const Readings& now) {
     const int swing = mFrame.support < 0 ? 0 : 1 - mFrame.support;
     readTilt(now);
     const double lean = mS.torsoLean + mS.leanPerSpeed * mSpeed.forward;
+    const GaitFrame before = mFrame;
     mFrame = mGait.advance(kCycle, heldSpeed(now), inPlace, now.feet[swing].touching,
                            mS.tiltStepForward * (mTilt - lean), mS.tiltStepSideways * mRoll);
+    countPlannedTurn(before, mFrame);
     std::array<double, kJointCount> next = poseFor(mFrame, now);
     if (starting) {
         mStartClock += kCycle;

@@ -70,6 +70,7 @@ private:
     std::array<double, kJointCount> poseFor(const GaitFrame& f, const Readings& now);
     void readTilt(const Readings& now);
     WalkSpeed heldSpeed(const Readings& now);
+    void countPlannedTurn(const GaitFrame& before, const GaitFrame& after);
     void addBalance(const GaitFrame& f, const Readings& now, std::array<double, kJointCount>& t);
     JointSpeeds speedsTowards(const std::array<double, kJointCount>& next, const Readings& now);
 
@@ -86,6 +87,7 @@ private:
     double mTilt = 0, mRoll = 0;
     // Degrees the torso has turned (by the gyroscope) beyond what the walk planned.
     double mHeadingError = 0;
+    double mTurnBack = 0;  // deg/s of turn the walk adds to undo that
 };
 
 }  // namespace skills
