@@ -199,10 +199,13 @@ JointSpeeds Walk::speedsTowards(const std::array<double, kJointCount>& next, con
     JointSpeeds out;
     for (int j = 0; j < kJointCount; ++j) {
         if (j == HJ1 || j == HJ2) continue;  // the head stays with head control
-        const double lag = mTarget[j] - now.angles[j];
+        // Where the joint is by now: its reading moved on by the speeds sent since.
+        const double at = now.angles[j] + mS.readingLag * mSent[j] * kCycle / kDeg;
+        const double lag = mTarget[j] - at;
         const double deg = (next[j] - mTarget[j] + mS.servoGain * lag) / kCycle;
         const double v = std::clamp(deg * kDeg, -kMaxJointSpeed, kMaxJointSpeed);
         out.set(static_cast<JointID>(j), std::isfinite(v) ? v : 0);
+        mSent[j] = out.speed[j];
     }
     mTarget = next;
     return out;
@@ -214,6 +217,7 @@ JointSpeeds Walk::step(const Readings& now) {
         mTarget = now.angles;
         mTarget[HJ1] = mTarget[HJ2] = 0;
         mStartClock = 0;
+        mSent.fill(0);
         mFresh = false;
     }
     const bool starting = mStartClock < mS.startDuration;

@@ -83,6 +83,7 @@ private:
     double mStartClock = 0;                        // seconds since the reset
     std::array<double, kJointCount> mStartPose{};  // degrees, at the reset
     std::array<double, kJointCount> mTarget{};     // degrees, the last cycle's aim
+    std::array<double, kJointCount> mSent{};       // rad/s, the last cycle's speeds
     // Degrees the torso tilts forward and to the left, filtered accelerometer readings.
     double mTilt = 0, mRoll = 0;
     // Degrees the torso has turned (by the gyroscope) beyond what the walk planned.

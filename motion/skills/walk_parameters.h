@@ -25,6 +25,7 @@
     X(decForward, 1.5, 0.01, 20, "m/s^2 by which the forward speed may shrink")                    \
     X(accSideways, 1.0, 0.01, 20, "m/s^2, change of the sideways speed")                           \
     X(accTurn, 300, 1, 5000, "deg/s^2, change of the turning rate")                                \
+    X(readingLag, 1.0, 0, 2, "cycles the joint readings lag behind the commands (1 via a server)") \
     X(servoGain, 0.5, 0.0, 1.0, "share of a joint's lag made up in one cycle")                     \
     X(gyroAnklePitch, 0.0, -1, 1, "degrees of ankle pitch per deg/s of pitch rate")                \
     X(gyroAnkleRoll, 0.0, -1, 1, "degrees of ankle roll per deg/s of roll rate")                   \
