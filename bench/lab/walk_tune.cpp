@@ -29,9 +29,9 @@ struct Tuned {
 };
 
 const std::vector<Tuned> kTuned = {
-    {"stepDuration", 0.15, 0.35},
+    {"stepDuration", 0.12, 0.3},
     {"stepHeight", 0.01, 0.05},
-    {"hipHeight", 0.18, 0.235},
+    {"hipHeight", 0.19, 0.25},
     {"pendulumHeight", 0.15, 0.35},
     {"footSpread", 0.09, 0.14},
     {"footForward", -0.03, 0.03},
