@@ -2,14 +2,16 @@
 // far and how fast it went and whether it fell.
 //
 //   walk_try [--forward M/S] [--sideways M/S] [--turn DEG/S] [--in-place] [--seconds S]
-//            [--measure-from S] [--torque K] [--friction K] [--softness K]
+//            [--measure-from S] [--torque K] [--friction K] [--softness K] [--delay CYCLES]
 //            [--params FILE] [--set NAME=VALUE]... [--random SEED] [--trace]
+//   walk_try [--params FILE] [--set NAME=VALUE]... --write FILE
 //
-// --random replaces the command by a new random one every 1 to 3 seconds.
+// --random replaces the command by a new random one every 1 to 3 seconds; --write
+// writes the parameters (defaults, file and --set) to a parameter file and runs nothing;
+// --delay 1 makes each cycle's joint speeds act one cycle later, as through a server.
 
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -24,6 +26,7 @@ struct Options {
     skills::WalkParameters params;
     unsigned random = 0;
     bool trace = false;
+    std::string write;
 };
 
 double number(const std::string& option, const char* text) {
@@ -58,6 +61,8 @@ Options parse(int argc, char** argv) {
             o.world.torque = number(a, value());
         else if (a == "--friction")
             o.world.friction = number(a, value());
+        else if (a == "--delay")
+            o.world.delay = static_cast<int>(number(a, value()));
         else if (a == "--softness")
             o.world.softness = number(a, value());
         else if (a == "--params")
@@ -66,6 +71,8 @@ Options parse(int argc, char** argv) {
             o.random = static_cast<unsigned>(number(a, value()));
         else if (a == "--trace")
             o.trace = true;
+        else if (a == "--write")
+            o.write = value();
         else if (a == "--set") {
             const std::string s = value();
             const std::size_t eq = s.find('=');
@@ -78,35 +85,18 @@ Options parse(int argc, char** argv) {
     return o;
 }
 
-// A new command every 1 to 3 seconds, each part up to the walk's best and beyond.
-std::vector<lab::TimedCommand> randomCommands(unsigned seed, double seconds) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> gap(1, 3), f(-0.5, 1.0), s(-0.35, 0.35), t(-100, 100),
-        kind(0, 1);
-    std::vector<lab::TimedCommand> list;
-    for (double at = 0; at < seconds; at += gap(rng)) {
-        lab::TimedCommand c;
-        c.at = at;
-        const double k = kind(rng);
-        if (k < 0.15) {  // stop
-        } else {
-            c.command.forward = f(rng);
-            c.command.sideways = k < 0.6 ? s(rng) : 0;
-            c.command.turn = k > 0.4 ? t(rng) : 0;
-        }
-        list.push_back(c);
-    }
-    return list;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     try {
         const Options o = parse(argc, argv);
+        if (!o.write.empty()) {
+            skills::writeWalkParameters(o.params, o.write);
+            return 0;
+        }
         std::vector<lab::TimedCommand> commands;
         if (o.random != 0)
-            commands = randomCommands(o.random, o.seconds);
+            commands = lab::randomCommands(o.random, o.seconds);
         else
             commands.push_back({0, o.command});
         const lab::WalkOutcome r = lab::runWalk(o.params, o.world, commands, o.seconds,

@@ -47,9 +47,12 @@ struct GaitFrame {
 // steady speed, and the walk's acceleration limits keep the jumps small otherwise.
 //
 // Turning: the hip yaw-pitch joints turn both feet clockwise only (relative to the
-// torso), so the torso always faces the more counter-clockwise of the two feet. On a
-// turn the foot on the side of the turn opens and the other closes, as on a sideways
-// step the leading foot steps out and the other follows; the feet never cross.
+// torso), and with the hip pitched a foot placed towards the right of its hip needs a
+// little of that turn too; so the torso always faces torsoTwist counter-clockwise of
+// the more counter-clockwise of the two feet, and the speed, given in the torso's axes,
+// is turned into the feet's. On a turn the foot on the side of the turn opens and the
+// other closes, as on a sideways step the leading foot steps out and the other
+// follows; the feet never cross.
 class Gait {
 public:
     explicit Gait(const WalkSettings& s);
@@ -57,12 +60,15 @@ public:
     void reset();
     // One cycle of `dt` seconds at `speed`; `keepStepping` steps in place at zero speed;
     // `swingDown` says the swinging foot touches the ground (a late foot may hold the
-    // step for up to landingWait seconds).
-    GaitFrame advance(double dt, const WalkSpeed& speed, bool keepStepping, bool swingDown);
+    // step for up to landingWait seconds); a step that starts lands `shift` further
+    // (metres forward and left in the torso's axes), the balance's step adjustment.
+    GaitFrame advance(double dt, const WalkSpeed& speed, bool keepStepping, bool swingDown,
+                      double shiftForward = 0, double shiftLeft = 0);
     bool standing() const { return mStanding; }
 
 private:
-    void startStep(const WalkSpeed& speed, bool keepStepping);
+    void startStep(const WalkSpeed& speed, bool keepStepping, double shiftForward,
+                   double shiftLeft);
     bool feetTogether() const;
     double comAt(double com0, double com1, double zmp, double t) const;
     GaitFrame standingFrame() const;

@@ -88,6 +88,8 @@ WalkCommand Walk::speed() const {
 void Walk::reset() {
     mGait.reset();
     mSpeed = {};
+    mHeadingError = 0;
+    mTurnBack = 0;
     mFresh = true;
 }
 
@@ -137,13 +139,7 @@ std::array<double, kJointCount> Walk::poseFor(const GaitFrame& f, const Readings
 
 void Walk::addBalance(const GaitFrame& f, const Readings& now, std::array<double, kJointCount>& t) {
     // The torso's forward tilt by the accelerometer (gravity's share along its x axis).
-    const double ax = now.acc.x(), az = now.acc.z();
-    if (now.accFresh && std::hypot(ax, az) > 0.5 * kGravity) {
-        const double tilt = std::atan2(-ax, az) / kDeg;
-        mTilt += mS.tiltFilter * (tilt - mTilt);
-    }
-    const double lean = mS.torsoLean + mS.leanPerSpeed * mSpeed.forward;
-    const double tiltError = mTilt - lean;
+    const double tiltError = mTilt - (mS.torsoLean + mS.leanPerSpeed * mSpeed.forward);
     for (int leg = 0; leg < 2; ++leg) {
         const int b = kLegBase[leg];
         const Leg which = leg == 0 ? Leg::Left : Leg::Right;
@@ -162,14 +158,54 @@ void Walk::addBalance(const GaitFrame& f, const Readings& now, std::array<double
     }
 }
 
+WalkSpeed Walk::heldSpeed(const Readings& now) {
+    // Feet slip and the legs reach differently, so the robot turns a little on its own:
+    // the gyroscope's turn beyond the planned one is summed and turned back (at most a
+    // third of maxTurn).
+    if (mGait.standing() || (mSpeed.zero() && !mCommand.inPlace)) {
+        mHeadingError = 0;  // stopping: the last steps bring the feet side by side
+        mTurnBack = 0;
+        return mSpeed;
+    }
+    mHeadingError = std::clamp(mHeadingError + now.gyro.z() * kCycle, -30.0, 30.0);
+    // Never beyond the walk's best turn, where the error would only grow.
+    const double most = mS.maxTurn / 3, turn = mSpeed.turn / kDeg;
+    mTurnBack = std::clamp(mS.headingGain * mHeadingError, std::max(-most, turn - mS.maxTurn),
+                           std::min(most, turn + mS.maxTurn));
+    WalkSpeed held = mSpeed;
+    held.turn -= mTurnBack * kDeg;
+    return held;
+}
+
+void Walk::countPlannedTurn(const GaitFrame& before, const GaitFrame& after) {
+    double turned = after.torsoYaw - before.torsoYaw;
+    // A new step's frame stands on the foot that has just landed.
+    if (after.support >= 0 && after.support != before.support)
+        turned += before.feet[after.support].yaw;
+    // The turn back is the walk's own: it does not count as planned.
+    mHeadingError -= turned / kDeg + mTurnBack * kCycle;
+}
+
+void Walk::readTilt(const Readings& now) {
+    // Gravity's share along the torso's x and y axes, while nothing else shakes it much.
+    const double ax = now.acc.x(), ay = now.acc.y(), az = now.acc.z();
+    const double g = std::sqrt(ax * ax + ay * ay + az * az);
+    if (!now.accFresh || g < 0.5 * kGravity || g > 1.5 * kGravity) return;
+    mTilt += mS.tiltFilter * (std::atan2(-ax, az) / kDeg - mTilt);
+    mRoll += mS.tiltFilter * (std::atan2(-ay, az) / kDeg - mRoll);
+}
+
 JointSpeeds Walk::speedsTowards(const std::array<double, kJointCount>& next, const Readings& now) {
     JointSpeeds out;
     for (int j = 0; j < kJointCount; ++j) {
         if (j == HJ1 || j == HJ2) continue;  // the head stays with head control
-        const double lag = mTarget[j] - now.angles[j];
+        // Where the joint is by now: its reading moved on by the speeds sent since.
+        const double at = now.angles[j] + mS.readingLag * mSent[j] * kCycle / kDeg;
+        const double lag = mTarget[j] - at;
         const double deg = (next[j] - mTarget[j] + mS.servoGain * lag) / kCycle;
         const double v = std::clamp(deg * kDeg, -kMaxJointSpeed, kMaxJointSpeed);
         out.set(static_cast<JointID>(j), std::isfinite(v) ? v : 0);
+        mSent[j] = out.speed[j];
     }
     mTarget = next;
     return out;
@@ -181,6 +217,7 @@ JointSpeeds Walk::step(const Readings& now) {
         mTarget = now.angles;
         mTarget[HJ1] = mTarget[HJ2] = 0;
         mStartClock = 0;
+        mSent.fill(0);
         mFresh = false;
     }
     const bool starting = mStartClock < mS.startDuration;
@@ -188,7 +225,12 @@ JointSpeeds Walk::step(const Readings& now) {
     const WalkCommand& c = mCommand;
     const bool inPlace = !starting && c.inPlace;
     const int swing = mFrame.support < 0 ? 0 : 1 - mFrame.support;
-    mFrame = mGait.advance(kCycle, mSpeed, inPlace, now.feet[swing].touching);
+    readTilt(now);
+    const double lean = mS.torsoLean + mS.leanPerSpeed * mSpeed.forward;
+    const GaitFrame before = mFrame;
+    mFrame = mGait.advance(kCycle, heldSpeed(now), inPlace, now.feet[swing].touching,
+                           mS.tiltStepForward * (mTilt - lean), mS.tiltStepSideways * mRoll);
+    countPlannedTurn(before, mFrame);
     std::array<double, kJointCount> next = poseFor(mFrame, now);
     if (starting) {
         mStartClock += kCycle;
