@@ -12,6 +12,10 @@
 //                   [--generations G] [--population L] [--repeats R] [--sigma S]
 //                   [--time-scale F] [--push-every S] [--seed N] [--jobs N]
 //                   [--parallel [--sshloginfile FILE]]
+//       CMA-ES over the ranges' parameters; each generation's evaluations are processes,
+//       one per core by default (--jobs N), or through GNU parallel: on this machine, or
+//       with --sshloginfile on the machines it names, each with this program at the same
+//       path
 //   skills_lab hold [--seconds S]     the robot stands still; the runner's speed at rest
 //
 // COMMON: --params FILE (walk parameters; the defaults otherwise), --set NAME=VALUE
@@ -21,6 +25,7 @@
 // --push T X Y (an impulse in N·s at T seconds, server frame; repeatable).
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -28,6 +33,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/lab/hold_pose.h"
@@ -80,6 +86,7 @@ double number(const std::string& option, const std::string& text) {
 
 Options parse(int argc, char** argv) {
     Options o;
+    o.tune.runner.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     if (argc < 2) throw UsageError("usage: skills_lab walk|goto|evaluate|tune|hold ...");
     o.mode = argv[1];
     std::vector<std::string> a(argv + 2, argv + argc);
