@@ -4,8 +4,10 @@
 //   walk_try [--forward M/S] [--sideways M/S] [--turn DEG/S] [--in-place] [--seconds S]
 //            [--measure-from S] [--torque K] [--friction K] [--softness K]
 //            [--params FILE] [--set NAME=VALUE]... [--random SEED] [--trace]
+//   walk_try [--params FILE] [--set NAME=VALUE]... --write FILE
 //
-// --random replaces the command by a new random one every 1 to 3 seconds.
+// --random replaces the command by a new random one every 1 to 3 seconds; --write
+// writes the parameters (defaults, file and --set) to a parameter file and runs nothing.
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,7 @@ struct Options {
     skills::WalkParameters params;
     unsigned random = 0;
     bool trace = false;
+    std::string write;
 };
 
 double number(const std::string& option, const char* text) {
@@ -66,6 +69,8 @@ Options parse(int argc, char** argv) {
             o.random = static_cast<unsigned>(number(a, value()));
         else if (a == "--trace")
             o.trace = true;
+        else if (a == "--write")
+            o.write = value();
         else if (a == "--set") {
             const std::string s = value();
             const std::size_t eq = s.find('=');
@@ -104,6 +109,10 @@ std::vector<lab::TimedCommand> randomCommands(unsigned seed, double seconds) {
 int main(int argc, char** argv) {
     try {
         const Options o = parse(argc, argv);
+        if (!o.write.empty()) {
+            skills::writeWalkParameters(o.params, o.write);
+            return 0;
+        }
         std::vector<lab::TimedCommand> commands;
         if (o.random != 0)
             commands = randomCommands(o.random, o.seconds);

@@ -64,8 +64,8 @@ void Gait::startStep(const WalkSpeed& v, bool keepStepping) {
         mSupport = 1 - mSupport;
     }
     const bool edge = mStanding || stop;
+    if (mStanding) mTime = 0;
     mStanding = false;
-    mTime = 0;
     mWaited = 0;
 
     // The standing foot becomes the frame's origin.
@@ -81,10 +81,18 @@ void Gait::startStep(const WalkSpeed& v, bool keepStepping) {
     const double swingSide = -side;
     const double t = mS.stepDuration;
     const Pose2 centre{0, -side * mS.footSpread / 2, 0};
-    Pose2 move{v.forward * t, 0, 0};
-    if (v.sideways * swingSide > 0) move.y = 2 * v.sideways * t;
-    if (v.turn * swingSide > 0) move.yaw = 2 * v.turn * t;
-    mSwingTo = compose(compose(centre, move), {0, swingSide * mS.footSpread / 2, 0});
+    // The speed in the feet's axes: the torso faces torsoTwist counter-clockwise of the
+    // more counter-clockwise foot, on a turn half a step's turn ahead of their middle.
+    const double twist = mS.torsoTwist * M_PI / 180 + std::fabs(v.turn) * t / 2;
+    const double forward = std::cos(twist) * v.forward - std::sin(twist) * v.sideways;
+    const double sideways = std::sin(twist) * v.forward + std::cos(twist) * v.sideways;
+    Pose2 move{forward * t, 0, 0};
+    if (sideways * swingSide > 0) move.y = 2 * sideways * t;
+    const double turn = v.turn * swingSide > 0 ? 2 * v.turn * t : 0;
+    // Half the turn before the move and half after: the chord of the arc.
+    const Pose2 half{0, 0, turn / 2};
+    const Pose2 next = compose(compose(compose(centre, half), move), half);
+    mSwingTo = compose(next, {0, swingSide * mS.footSpread / 2, 0});
 
     mComX1 = mSwingTo.x / 2;
     mComY1 = mSwingTo.y / 2;
@@ -107,7 +115,7 @@ GaitFrame Gait::standingFrame() const {
     const Pose2 mid{(mFeet[0].x + mFeet[1].x) / 2, (mFeet[0].y + mFeet[1].y) / 2, 0};
     f.comX = mid.x;
     f.comY = mid.y;
-    f.torsoYaw = std::max(mFeet[0].yaw, mFeet[1].yaw);
+    f.torsoYaw = std::max(mFeet[0].yaw, mFeet[1].yaw) + mS.torsoTwist * M_PI / 180;
     return f;
 }
 
@@ -119,6 +127,7 @@ GaitFrame Gait::advance(double dt, const WalkSpeed& speed, bool keepStepping, bo
                 mWaited += dt;
                 mTime = mS.stepDuration;
             } else {
+                mTime -= mS.stepDuration;  // the cycles' rest goes to the next step
                 startStep(speed, keepStepping);
             }
         }
@@ -145,7 +154,7 @@ GaitFrame Gait::advance(double dt, const WalkSpeed& speed, bool keepStepping, bo
     f.lift[swing] = mS.stepHeight * std::sin(M_PI * s);
     f.comX = comAt(mComX, mComX1, mZmpX, t);
     f.comY = comAt(mComY, mComY1, mZmpY, t);
-    f.torsoYaw = std::max(f.feet[0].yaw, f.feet[1].yaw);
+    f.torsoYaw = std::max(f.feet[0].yaw, f.feet[1].yaw) + mS.torsoTwist * M_PI / 180;
     mLastComX = f.comX;
     mLastComY = f.comY;
     return f;

@@ -47,9 +47,12 @@ struct GaitFrame {
 // steady speed, and the walk's acceleration limits keep the jumps small otherwise.
 //
 // Turning: the hip yaw-pitch joints turn both feet clockwise only (relative to the
-// torso), so the torso always faces the more counter-clockwise of the two feet. On a
-// turn the foot on the side of the turn opens and the other closes, as on a sideways
-// step the leading foot steps out and the other follows; the feet never cross.
+// torso), and with the hip pitched a foot placed towards the right of its hip needs a
+// little of that turn too; so the torso always faces torsoTwist counter-clockwise of
+// the more counter-clockwise of the two feet, and the speed, given in the torso's axes,
+// is turned into the feet's. On a turn the foot on the side of the turn opens and the
+// other closes, as on a sideways step the leading foot steps out and the other
+// follows; the feet never cross.
 class Gait {
 public:
     explicit Gait(const WalkSettings& s);

@@ -62,16 +62,17 @@ Rot3d aboutAxis(const Vec3d& a, double radians) {
     return r;
 }
 
-// The angle nearest zero among the two solutions of p cos(a) + q sin(a) = c; the
+// Both solutions of p cos(a) + q sin(a) = c in -pi..pi, the one nearer zero first; the
 // right-hand side is clamped into what the left can reach.
-double solveNearZero(double p, double q, double c) {
+std::array<double, 2> solve(double p, double q, double c) {
     const double rho = std::hypot(p, q);
-    if (rho < 1e-12) return 0;
+    if (rho < 1e-12) return {0, 0};
     const double base = std::atan2(q, p);
     const double spread = std::acos(std::clamp(c / rho, -1.0, 1.0));
-    auto wrap = [](double a) { return std::remainder(a, 2 * M_PI); };
-    const double a1 = wrap(base + spread), a2 = wrap(base - spread);
-    return std::fabs(a1) < std::fabs(a2) ? a1 : a2;
+    const double a1 = std::remainder(base + spread, 2 * M_PI);
+    const double a2 = std::remainder(base - spread, 2 * M_PI);
+    if (std::fabs(a1) <= std::fabs(a2)) return {a1, a2};
+    return {a2, a1};
 }
 
 }  // namespace
@@ -157,30 +158,40 @@ LegSolution legInverse(Leg leg, const FootPose& target) {
     const double len = std::sqrt(dot(v, v));
     const double wLen = std::sqrt(dot(w, w));
     if (len > 1e-9) v = scale(v, wLen / len);
-    const double rollTurn = solveNearZero(v.y, -v.z, -w.y);
+    const double rollTurn = solve(v.y, -v.z, -w.y)[0];
     const Vec3d u = rotX(rollTurn).apply(v);
     const double pitchTurn =
         std::remainder(std::atan2(-w.x, -w.z) - std::atan2(u.x, u.z), 2 * M_PI);
 
     // Hip: thigh = yawPitch(a) rotY(hipPitchTurn) rotX(hipRollTurn). The thigh's x axis,
-    // turned back by the yaw-pitch joint, lies in the x-z plane.
+    // turned back by the yaw-pitch joint, lies in the x-z plane: two turns of the
+    // yaw-pitch joint do that; the one that keeps the hip within its ranges wins.
     const Rot3d thigh = foot * rotX(-rollTurn) * rotY(-pitchTurn) * rotY(-kneeTurn);
     const Vec3d t{thigh.m[0][0], thigh.m[1][0], thigh.m[2][0]};
     const Vec3d a = yawPitchAxis(leg);
     const double at = dot(a, t);
-    const double yawPitch = solveNearZero(t.y - a.y * at, -cross(a, t).y, -a.y * at);
-    const Rot3d rest = aboutAxis(a, -yawPitch) * thigh;  // rotY(hipPitch) rotX(hipRoll)
-    const double hipPitchTurn = std::atan2(-rest.m[2][0], rest.m[0][0]);
-    const Rot3d roll = rotY(-hipPitchTurn) * rest;
-    const double hipRollTurn = std::atan2(roll.m[2][1], roll.m[1][1]);
-
-    // The yaw-pitch joint turns by plus its angle about its axis, the others by minus.
-    const double deg[6] = {yawPitch / kDeg,  -hipRollTurn / kDeg, -hipPitchTurn / kDeg,
-                           -kneeTurn / kDeg, -pitchTurn / kDeg,   -rollTurn / kDeg};
+    const std::array<double, 2> both = solve(t.y - a.y * at, -cross(a, t).y, -a.y * at);
     LegSolution s;
-    for (int i = 0; i < 6; ++i) {
-        s.angles[i] = std::clamp(deg[i], legJointMin(leg, i), legJointMax(leg, i));
-        if (std::fabs(s.angles[i] - deg[i]) > 1e-9) s.reachable = false;
+    double leastOver = 1e300;
+    for (double yawPitch : both) {
+        const Rot3d rest = aboutAxis(a, -yawPitch) * thigh;  // rotY(hipPitch) rotX(hipRoll)
+        const double hipPitchTurn = std::atan2(-rest.m[2][0], rest.m[0][0]);
+        const Rot3d roll = rotY(-hipPitchTurn) * rest;
+        const double hipRollTurn = std::atan2(roll.m[2][1], roll.m[1][1]);
+        // The yaw-pitch joint turns by plus its angle about its axis, the others by minus.
+        const double deg[6] = {yawPitch / kDeg,  -hipRollTurn / kDeg, -hipPitchTurn / kDeg,
+                               -kneeTurn / kDeg, -pitchTurn / kDeg,   -rollTurn / kDeg};
+        LegSolution c;
+        double over = 0;
+        for (int i = 0; i < 6; ++i) {
+            c.angles[i] = std::clamp(deg[i], legJointMin(leg, i), legJointMax(leg, i));
+            over += std::fabs(c.angles[i] - deg[i]);
+        }
+        c.reachable = over < 1e-9;
+        if (over < leastOver - 1e-9) {
+            leastOver = over;
+            s = c;
+        }
     }
     if (std::fabs(bentTurn - kneeTurn) > 1e-9 || std::fabs(c) > rho) s.reachable = false;
     return s;

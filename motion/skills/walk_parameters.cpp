@@ -58,6 +58,20 @@ double parseValue(const std::string& path, int line, const std::string& name,
     return v;
 }
 
+// The fewest digits that read back as the same number.
+std::string shortest(double v) {
+    for (int digits = 6; digits < 17; ++digits) {
+        std::ostringstream s;
+        s.precision(digits);
+        s << v;
+        if (std::strtod(s.str().c_str(), nullptr) == v) return s.str();
+    }
+    std::ostringstream s;
+    s.precision(17);
+    s << v;
+    return s.str();
+}
+
 }  // namespace
 
 WalkParameters::WalkParameters() {
@@ -106,10 +120,9 @@ void writeWalkParameters(const WalkParameters& p, const std::string& path) {
     std::ofstream out(path);
     if (!out) throw std::runtime_error(path + ": cannot be written");
     out << "# The walk's parameters: one \"name value\" per line, \"#\" starts a comment.\n";
-    out.precision(10);
     for (const Entry& e : entries()) {
         out << "\n# " << e.text << " (" << e.lo << " to " << e.hi << ")\n";
-        out << e.name << " " << p.get(e.name) << "\n";
+        out << e.name << " " << shortest(p.get(e.name)) << "\n";
     }
     if (!out) throw std::runtime_error(path + ": cannot be written");
 }
