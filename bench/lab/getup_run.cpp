@@ -5,6 +5,7 @@
 #include <deque>
 #include <sstream>
 
+#include "bench/lab/centre_of_mass.h"
 #include "sparring/world/physics/physics_constants.h"
 #include "sparring/world/physics/physics_world.h"
 #include "sparring/world/robot_model.h"
@@ -39,22 +40,6 @@ bool playCycle(const KeyframeMotion& m, double& t, Robot& robot) {
 double tilt(const PhysicsRobot& r) {
     const Vec3 up = r.torsoToServer().apply({0, 0, 1});
     return std::acos(std::clamp(up.z, -1.0, 1.0)) * 180 / M_PI;
-}
-
-Vec3 centreOfMass(const PhysicsRobot& robot) {
-    const BodyPoints p = robot.bodyPoints();
-    const RobotModel& model = robotModel();
-    Vec3 com;
-    double mass = 0;
-    std::array<bool, kModelBodyCount> counted{};
-    for (int i = 0; i < kBodyPointCount; ++i) {
-        const int b = model.points[i].body;
-        if (counted[b]) continue;
-        counted[b] = true;
-        com = com + p[i] * model.bodies[b].mass;
-        mass += model.bodies[b].mass;
-    }
-    return com * (1 / mass);
 }
 
 // 0 lying, 1 standing tall and upright: 40 % for height and uprightness, 60 % for

@@ -1,9 +1,13 @@
 #include "bench/lab/walk_run.h"
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <sstream>
 
+#include "bench/lab/centre_of_mass.h"
 #include "sparring/world/physics/physics_world.h"
+#include "sparring/world/robot_model.h"
 
 namespace lab {
 
@@ -55,12 +59,63 @@ Ground between(const Ground& a, const Ground& b) {
             std::remainder(b.heading - a.heading, 360.0)};
 }
 
+// One line of what the walk and the robot do: where it is, the walk's speed, the feet's
+// loads, the centre of mass from the feet's middle (centimetres, robot's axes), the
+// torso's tilt forward and to the left (degrees) and the largest joint lag (degrees).
+void traceLine(std::FILE* out, double now, const Ground& g, double turned, const skills::Walk& walk,
+               const PhysicsRobot& robot) {
+    const skills::WalkCommand v = walk.speed();
+    const BodyPoints p = robot.bodyPoints();
+    const Vec3 com = centreOfMass(robot);
+    const Vec3 feet = (p[kLFootPoint] + p[kRFootPoint]) * 0.5;
+    const double h = robot.heading() * M_PI / 180;
+    const double dx = com.x - feet.x, dy = com.y - feet.y;
+    const Rot3 torso = robot.torsoToServer();
+    const double fwdTilt = -torso.apply({1, 0, 0}).z, leftTilt = -torso.apply({0, 1, 0}).z;
+    double lag = 0;
+    int lagging = 0;
+    for (int j = 2; j < sparring::kJointCount; ++j) {
+        const double l = std::fabs(walk.targets()[j] - robot.angle(j));
+        if (l > lag) {
+            lag = l;
+            lagging = j;
+        }
+    }
+    std::fprintf(out,
+                 "%6.2f x %6.3f y %6.3f h %7.1f | v %5.2f %5.2f %6.1f | F %4.0f %4.0f | com %5.1f "
+                 "%5.1f | tilt %5.1f %5.1f | lag %4.1f %s\n",
+                 now, g.x, g.y, turned, v.forward, v.sideways, v.turn,
+                 robot.sensors().feet[0].force.z, robot.sensors().feet[1].force.z,
+                 100 * (std::cos(h) * dx + std::sin(h) * dy),
+                 100 * (-std::sin(h) * dx + std::cos(h) * dy), std::asin(fwdTilt) * 180 / M_PI,
+                 std::asin(leftTilt) * 180 / M_PI, lag, sparring::kJoints[lagging].perceptor);
+}
+
 bool fallen(const PhysicsRobot& r) {
     const Vec3 torso = r.bodyPoints()[kTorsoPoint];
     return torso.z < kFallHeight || r.torsoToServer().apply({0, 0, 1}).z < kFallUp;
 }
 
 }  // namespace
+
+std::vector<TimedCommand> randomCommands(unsigned seed, double seconds) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> gap(1, 3), f(-0.5, 1.0), s(-0.4, 0.4), t(-120, 120),
+        kind(0, 1);
+    std::vector<TimedCommand> list;
+    for (double at = 0; at < seconds; at += gap(rng)) {
+        TimedCommand c;
+        c.at = at;
+        const double k = kind(rng);
+        if (k >= 0.15) {  // else: stop
+            c.command.forward = f(rng);
+            c.command.sideways = k < 0.6 ? s(rng) : 0;
+            c.command.turn = k > 0.4 ? t(rng) : 0;
+        }
+        list.push_back(c);
+    }
+    return list;
+}
 
 WalkOutcome runWalk(const skills::WalkParameters& p, const WalkWorld& w,
                     const std::vector<TimedCommand>& commands, double seconds, double measureFrom,
@@ -97,14 +152,8 @@ WalkOutcome runWalk(const skills::WalkParameters& p, const WalkWorld& w,
             measureStart = groundOf(robot);
             turnedAtMeasure = turned;
         }
-        if (trace != nullptr && cycle % traceEvery == 0) {
-            const Ground g = between(start, groundOf(robot));
-            const skills::WalkCommand v = walk.speed();
-            std::fprintf(trace,
-                         "%6.2f x %6.3f y %6.3f h %7.1f | v %5.2f %5.2f %6.1f | F %4.0f %4.0f\n",
-                         now, g.x, g.y, turned, v.forward, v.sideways, v.turn,
-                         robot.sensors().feet[0].force.z, robot.sensors().feet[1].force.z);
-        }
+        if (trace != nullptr && cycle % traceEvery == 0)
+            traceLine(trace, now, between(start, groundOf(robot)), turned, walk, robot);
         if (fallen(robot)) {
             out.fell = true;
             out.fellAt = now;

@@ -15,7 +15,7 @@ struct TimedCommand {
 };
 
 // The world a walk is tried in: the approximate constants as factors of their defaults,
-// and the seed of random pushes (none at 0).
+// and the robot's heading at the start.
 struct WalkWorld {
     double torque = 1, friction = 1, softness = 1;
     double heading = 0;  // degrees, server frame, at the start
@@ -32,6 +32,10 @@ struct WalkOutcome {
     double fellAt = 0;  // seconds
     double seconds = 0;
 };
+
+// Random commands as a match gives them: a new one every 1 to 3 seconds, each part up to
+// the walk's best and beyond, one in seven a stop.
+std::vector<TimedCommand> randomCommands(unsigned seed, double seconds);
 
 // Plays the walk on one robot of the physical world for `seconds`, commands as given,
 // the readings taken straight from the robot's sensors. Speeds are measured from

@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -83,27 +82,6 @@ Options parse(int argc, char** argv) {
     return o;
 }
 
-// A new command every 1 to 3 seconds, each part up to the walk's best and beyond.
-std::vector<lab::TimedCommand> randomCommands(unsigned seed, double seconds) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> gap(1, 3), f(-0.5, 1.0), s(-0.35, 0.35), t(-100, 100),
-        kind(0, 1);
-    std::vector<lab::TimedCommand> list;
-    for (double at = 0; at < seconds; at += gap(rng)) {
-        lab::TimedCommand c;
-        c.at = at;
-        const double k = kind(rng);
-        if (k < 0.15) {  // stop
-        } else {
-            c.command.forward = f(rng);
-            c.command.sideways = k < 0.6 ? s(rng) : 0;
-            c.command.turn = k > 0.4 ? t(rng) : 0;
-        }
-        list.push_back(c);
-    }
-    return list;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,7 +93,7 @@ int main(int argc, char** argv) {
         }
         std::vector<lab::TimedCommand> commands;
         if (o.random != 0)
-            commands = randomCommands(o.random, o.seconds);
+            commands = lab::randomCommands(o.random, o.seconds);
         else
             commands.push_back({0, o.command});
         const lab::WalkOutcome r = lab::runWalk(o.params, o.world, commands, o.seconds,

@@ -49,7 +49,7 @@ bool Gait::feetTogether() const {
            std::fabs(r.yaw) < 1e-3;
 }
 
-void Gait::startStep(const WalkSpeed& v, bool keepStepping) {
+void Gait::startStep(const WalkSpeed& v, bool keepStepping, double shiftForward, double shiftLeft) {
     const bool stop = v.zero() && !keepStepping;
     if (mStanding) {
         if (stop) return;
@@ -88,6 +88,11 @@ void Gait::startStep(const WalkSpeed& v, bool keepStepping) {
     const double sideways = std::sin(twist) * v.forward + std::cos(twist) * v.sideways;
     Pose2 move{forward * t, 0, 0};
     if (sideways * swingSide > 0) move.y = 2 * sideways * t;
+    // The balance's shift, outward only sideways so that the feet never come closer.
+    move.x += std::cos(twist) * shiftForward - std::sin(twist) * shiftLeft;
+    const double outward =
+        swingSide * (std::sin(twist) * shiftForward + std::cos(twist) * shiftLeft);
+    move.y += swingSide * std::max(0.0, outward);
     const double turn = v.turn * swingSide > 0 ? 2 * v.turn * t : 0;
     // Half the turn before the move and half after: the chord of the arc.
     const Pose2 half{0, 0, turn / 2};
@@ -119,7 +124,8 @@ GaitFrame Gait::standingFrame() const {
     return f;
 }
 
-GaitFrame Gait::advance(double dt, const WalkSpeed& speed, bool keepStepping, bool swingDown) {
+GaitFrame Gait::advance(double dt, const WalkSpeed& speed, bool keepStepping, bool swingDown,
+                        double shiftForward, double shiftLeft) {
     if (!mStanding) {
         mTime += dt;
         if (mTime >= mS.stepDuration - 1e-9) {
@@ -128,11 +134,11 @@ GaitFrame Gait::advance(double dt, const WalkSpeed& speed, bool keepStepping, bo
                 mTime = mS.stepDuration;
             } else {
                 mTime -= mS.stepDuration;  // the cycles' rest goes to the next step
-                startStep(speed, keepStepping);
+                startStep(speed, keepStepping, shiftForward, shiftLeft);
             }
         }
     } else {
-        startStep(speed, keepStepping);
+        startStep(speed, keepStepping, shiftForward, shiftLeft);
     }
     if (mStanding) {
         GaitFrame f = standingFrame();

@@ -60,12 +60,15 @@ public:
     void reset();
     // One cycle of `dt` seconds at `speed`; `keepStepping` steps in place at zero speed;
     // `swingDown` says the swinging foot touches the ground (a late foot may hold the
-    // step for up to landingWait seconds).
-    GaitFrame advance(double dt, const WalkSpeed& speed, bool keepStepping, bool swingDown);
+    // step for up to landingWait seconds); a step that starts lands `shift` further
+    // (metres forward and left in the torso's axes), the balance's step adjustment.
+    GaitFrame advance(double dt, const WalkSpeed& speed, bool keepStepping, bool swingDown,
+                      double shiftForward = 0, double shiftLeft = 0);
     bool standing() const { return mStanding; }
 
 private:
-    void startStep(const WalkSpeed& speed, bool keepStepping);
+    void startStep(const WalkSpeed& speed, bool keepStepping, double shiftForward,
+                   double shiftLeft);
     bool feetTogether() const;
     double comAt(double com0, double com1, double zmp, double t) const;
     GaitFrame standingFrame() const;

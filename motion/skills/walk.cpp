@@ -137,13 +137,7 @@ std::array<double, kJointCount> Walk::poseFor(const GaitFrame& f, const Readings
 
 void Walk::addBalance(const GaitFrame& f, const Readings& now, std::array<double, kJointCount>& t) {
     // The torso's forward tilt by the accelerometer (gravity's share along its x axis).
-    const double ax = now.acc.x(), az = now.acc.z();
-    if (now.accFresh && std::hypot(ax, az) > 0.5 * kGravity) {
-        const double tilt = std::atan2(-ax, az) / kDeg;
-        mTilt += mS.tiltFilter * (tilt - mTilt);
-    }
-    const double lean = mS.torsoLean + mS.leanPerSpeed * mSpeed.forward;
-    const double tiltError = mTilt - lean;
+    const double tiltError = mTilt - (mS.torsoLean + mS.leanPerSpeed * mSpeed.forward);
     for (int leg = 0; leg < 2; ++leg) {
         const int b = kLegBase[leg];
         const Leg which = leg == 0 ? Leg::Left : Leg::Right;
@@ -160,6 +154,15 @@ void Walk::addBalance(const GaitFrame& f, const Readings& now, std::array<double
                 std::clamp(t[b + 2 * k] + add[k], legJointMin(which, k), legJointMax(which, k));
         }
     }
+}
+
+void Walk::readTilt(const Readings& now) {
+    // Gravity's share along the torso's x and y axes, while nothing else shakes it much.
+    const double ax = now.acc.x(), ay = now.acc.y(), az = now.acc.z();
+    const double g = std::sqrt(ax * ax + ay * ay + az * az);
+    if (!now.accFresh || g < 0.5 * kGravity || g > 1.5 * kGravity) return;
+    mTilt += mS.tiltFilter * (std::atan2(-ax, az) / kDeg - mTilt);
+    mRoll += mS.tiltFilter * (std::atan2(-ay, az) / kDeg - mRoll);
 }
 
 JointSpeeds Walk::speedsTowards(const std::array<double, kJointCount>& next, const Readings& now) {
@@ -188,7 +191,10 @@ JointSpeeds Walk::step(const Readings& now) {
     const WalkCommand& c = mCommand;
     const bool inPlace = !starting && c.inPlace;
     const int swing = mFrame.support < 0 ? 0 : 1 - mFrame.support;
-    mFrame = mGait.advance(kCycle, mSpeed, inPlace, now.feet[swing].touching);
+    readTilt(now);
+    const double lean = mS.torsoLean + mS.leanPerSpeed * mSpeed.forward;
+    mFrame = mGait.advance(kCycle, mSpeed, inPlace, now.feet[swing].touching,
+                           mS.tiltStepForward * (mTilt - lean), mS.tiltStepSideways * mRoll);
     std::array<double, kJointCount> next = poseFor(mFrame, now);
     if (starting) {
         mStartClock += kCycle;

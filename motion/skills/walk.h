@@ -68,6 +68,7 @@ public:
 private:
     void followCommand(double dt);
     std::array<double, kJointCount> poseFor(const GaitFrame& f, const Readings& now);
+    void readTilt(const Readings& now);
     void addBalance(const GaitFrame& f, const Readings& now, std::array<double, kJointCount>& t);
     JointSpeeds speedsTowards(const std::array<double, kJointCount>& next, const Readings& now);
 
@@ -80,7 +81,8 @@ private:
     double mStartClock = 0;                        // seconds since the reset
     std::array<double, kJointCount> mStartPose{};  // degrees, at the reset
     std::array<double, kJointCount> mTarget{};     // degrees, the last cycle's aim
-    double mTilt = 0;  // degrees the torso tilts forward, filtered accelerometer reading
+    // Degrees the torso tilts forward and to the left, filtered accelerometer readings.
+    double mTilt = 0, mRoll = 0;
 };
 
 }  // namespace skills
