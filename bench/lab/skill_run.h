@@ -81,7 +81,7 @@ public:
     bool located() const;
     const WorldModel& worldModel() const { return *wm_; }
     sparring::PhysicsRobot& robot() { return *robot_; }
-    // Seconds (by the steady clock) spent so far writing, parsing and reading the
+    // CPU seconds spent so far writing, parsing and reading the
     // robot's messages: the cost of reading the robot the agent's way.
     double readingSeconds() const { return readingSeconds_; }
     // Whatever the physical world logged (a robot reset after an unsound state).

@@ -1,26 +1,9 @@
 // The skills laboratory: plays the walk on one robot of the physical world, read the way
-// the agent reads it (see SkillRun), scores it on match-like tasks and tunes it.
-//
-//   skills_lab walk [COMMON] [--at T FORWARD SIDEWAYS TURN]... [--seconds S] [--every N]
-//       the walk from standing, its command changed at each --at time (seconds; m/s, m/s,
-//       deg/s); a line of truth and belief every N cycles, then the distance and falls
-//   skills_lab goto X Y HEADING [COMMON] [--from X Y HEADING] [--seconds S] [--truth]
-//       walks to the pose with GoTo, steering by the belief (by the truth with --truth)
-//   skills_lab evaluate --task T [COMMON] [--time-scale F] [--push-every S]
-//       one evaluation; prints one line: "score S", the task's parts, falls, sim_s, cpu_s
-//   skills_lab tune --ranges FILE --out FILE --log FILE [--start FILE] [--task T]
-//                   [--generations G] [--population L] [--repeats R] [--sigma S]
-//                   [--time-scale F] [--push-every S] [--seed N] [--jobs N]
-//                   [--parallel [--sshloginfile FILE]]
-//   skills_lab hold [--seconds S]     the robot stands still; the runner's speed at rest
-//
-// COMMON: --params FILE (walk parameters; the defaults otherwise), --set NAME=VALUE
-// (repeatable), --seed N, --constants drawn|default (drawn: each of torque, friction and
-// softness between half and double from the seed; the default for evaluate), --torque F
-// --friction F --softness F (factors, with --constants default), --high-noise,
-// --push T X Y (an impulse in N·s at T seconds, server frame; repeatable).
+// the agent reads it (see SkillRun), scores it on match-like tasks and tunes it. kHelp
+// below lists the commands.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -28,6 +11,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/lab/hold_pose.h"
@@ -40,6 +24,31 @@
 using namespace lab;
 
 namespace {
+
+const char kHelp[] =
+    "usage:\n"
+    "  skills_lab walk [COMMON] [--at T FORWARD SIDEWAYS TURN]... [--seconds S] [--every N]\n"
+    "      the walk from standing, its command changed at each --at time (seconds; m/s, m/s,\n"
+    "      deg/s); a line of truth and belief every N cycles, then the distance and falls\n"
+    "  skills_lab goto X Y HEADING [COMMON] [--from X Y HEADING] [--seconds S] [--truth]\n"
+    "      walks to the pose with GoTo, steering by the belief (by the truth with --truth)\n"
+    "  skills_lab evaluate --task T [COMMON] [--time-scale F] [--push-every S]\n"
+    "      one evaluation; prints one line: \"score S\", the task's parts, falls, sim_s, cpu_s\n"
+    "  skills_lab tune --ranges FILE --out FILE --log FILE [--start FILE] [--task T]\n"
+    "                  [--generations G] [--population L] [--repeats R] [--sigma S]\n"
+    "                  [--time-scale F] [--push-every S] [--seed N] [--jobs N]\n"
+    "                  [--parallel [--sshloginfile FILE]]\n"
+    "      CMA-ES over the ranges' parameters; each generation's evaluations are processes,\n"
+    "      one per core by default (--jobs N), or through GNU parallel: on this machine, or\n"
+    "      with --sshloginfile on the machines it names, each with this program at the same\n"
+    "      path\n"
+    "  skills_lab hold [--seconds S]     the robot stands still; the runner's speed at rest\n"
+    "\n"
+    "COMMON: --params FILE (walk parameters; the defaults otherwise), --set NAME=VALUE\n"
+    "(repeatable), --seed N, --constants drawn|default (drawn: each of torque, friction and\n"
+    "softness between half and double from the seed; the default for evaluate), --torque F\n"
+    "--friction F --softness F (factors, with --constants default), --high-noise,\n"
+    "--push T X Y (an impulse in N·s at T seconds, server frame; repeatable).\n";
 
 // A mistake on the command line: the tool names it and exits with status 2.
 struct UsageError : std::runtime_error {
@@ -80,7 +89,16 @@ double number(const std::string& option, const std::string& text) {
 
 Options parse(int argc, char** argv) {
     Options o;
-    if (argc < 2) throw UsageError("usage: skills_lab walk|goto|evaluate|tune|hold ...");
+    for (int k = 1; k < argc; ++k) {
+        const std::string a = argv[k];
+        if (a == "--help" || a == "-h") {
+            o.mode = "help";
+            return o;
+        }
+    }
+    o.tune.runner.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    if (argc < 2)
+        throw UsageError("usage: skills_lab walk|goto|evaluate|tune|hold ... (--help tells more)");
     o.mode = argv[1];
     std::vector<std::string> a(argv + 2, argv + argc);
     std::size_t i = 0;
@@ -272,6 +290,10 @@ int hold(const Options& o) {
 int main(int argc, char** argv) {
     try {
         const Options o = parse(argc, argv);
+        if (o.mode == "help") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
         if (o.mode == "walk") return walk(o);
         if (o.mode == "goto") return goTo(o);
         if (o.mode == "evaluate") return evaluate(o);
