@@ -114,9 +114,14 @@ void MyBehavior::setDrill(const Drill& drill, const skills::WalkParameters& walk
 }
 
 std::string MyBehavior::doDrill() {
-    if (mPlayOnSince < 0 && mWM->getGameState() == PM_PlayOn) mPlayOnSince = mWM->getServerTime();
-    const Drill::Step* step =
-        mPlayOnSince < 0 ? nullptr : mDrill->at(mWM->getServerTime() - mPlayOnSince);
+    // Until the first PlayOn the robot stands as a field player does (scanning for
+    // landmarks, still), so that a placement before kick-off finds no walk under way.
+    if (mPlayOnSince < 0 && mWM->getGameState() != PM_PlayOn) return doActionPlayer();
+    if (mPlayOnSince < 0) {
+        mPlayOnSince = mWM->getServerTime();
+        if (mActions->getCurAct() == ACT_HEAD_SCAN) mActions->setCurAct(ACT_NONE);
+    }
+    const Drill::Step* step = mDrill->at(mWM->getServerTime() - mPlayOnSince);
     if (step != mStep && step != nullptr && step->kind == Drill::Kind::GoTo)
         mGoTo.setTarget({step->a, step->b, step->c});
     mStep = step;
