@@ -32,12 +32,14 @@ int lyingOf(float forwardZ, float rightwardZ) {
     return kLyingUnknown;
 }
 
-}  // namespace
-
+// Lying still: the accelerometer reads gravity alone (within 1 m/s^2) and the torso
+// turns slower than 20 deg/s.
 bool atRest(const Readings& now) {
     return now.accFresh && std::fabs(now.acc.Length() - kGravity) < 1.0f &&
            now.gyro.Length() < 20.0f;
 }
+
+}  // namespace
 
 bool inFreeFall(const Readings& now) {
     const float kMost = 3.0f;  // m/s^2, under a third of gravity's 9.81
@@ -101,12 +103,11 @@ int wayOfLying(const Readings& now, const BodyFrame& body) {
         lying = lyingOf((body.toField(Vector3f(2, 0, 0)) - origin).z(),
                         (body.toField(Vector3f(0, -2, 0)) - origin).z());
         // A camera fix from noisy sightings can tilt the torso's axes by tens of
-        // degrees: a robot lying on its side read "on the back" or as no way of lying
-        // at all, and the back get-up took over. At rest the accelerometer reads
-        // gravity in the torso frame, which tells back, front and the sides apart
-        // without the camera: where it reads one of them and the camera another, or
-        // none, it decides.
-        if (atRest(now)) {
+        // degrees: a robot lying on its side read "on the back", and the back get-up
+        // took over. At rest the accelerometer reads gravity in the torso frame, which
+        // tells back, front and the sides apart without the camera: where both read a
+        // way of lying and disagree, it decides.
+        if (lying != kLyingUnknown && atRest(now)) {
             const Vector3f g = now.acc / now.acc.Length();
             const int felt = lyingOf(2.0f * g.x(), -2.0f * g.y());
             if (felt != kLyingUnknown) lying = felt;

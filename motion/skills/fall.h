@@ -27,10 +27,6 @@ bool accelerometerUpright(const Readings& now);
 // frame's up direction.
 bool accelerometerUp(const Readings& now, const BodyFrame& body, salt::Vector3f& up);
 
-// Lying or standing still: the accelerometer reads gravity alone (within 1 m/s^2) and
-// the torso turns slower than 20 deg/s. False without a reading of this cycle.
-bool atRest(const Readings& now);
-
 // The robot is down: no loaded foot (unless in the air), or its centre of mass too far
 // beside its loaded feet.
 bool feltDown(const Readings& now, const BodyFrame& body);

@@ -1,7 +1,5 @@
 #include "motion/skills/getup.h"
 
-#include "motion/skills/fall.h"
-
 namespace skills {
 
 namespace {
@@ -12,27 +10,6 @@ const double kCycle = 0.02;
 // starts from no activity, seconds: a fix of before the fall counts as current for
 // 0.06 s, and vision comes every second or third cycle.
 const double kClassifySeconds = 0.1;
-
-// How long a fall waits for the robot to come to rest before a get-up is chosen,
-// seconds: the way of lying read while it still moves comes from a camera fix of a
-// tumbling robot, and at rest the accelerometer reads it surely.
-const double kSettleSeconds = 0.3;
-
-// True while the wait that began at `since` (and last ran at `last`, seconds) goes on;
-// a wait of an earlier fall (more than a cycle ago) does not count.
-bool waiting(double now, double& since, double& last, double seconds) {
-    if (!(now - last <= kCycle * 1.5)) since = now;
-    last = now;
-    return now - since < seconds - 1e-6;
-}
-
-// No accelerometer reading, or one that is mostly gravity (6 to 14 m/s^2) with the
-// chest's axis tilted up by more than 14.5 degrees.
-bool accelerometerReadsOnBack(const Readings& now) {
-    if (!now.accFresh) return true;
-    const float g = now.acc.Length();
-    return g > 6.0f && g < 14.0f && now.acc.x() > 0.25f * g;
-}
 
 // A missing or header-only file gives a motion without keyframes.
 bool hasKeyframes(const KeyframeMotion& m) {
@@ -74,12 +51,6 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
     } const own[3] = {{kOnFront, ACT_GETUP_FRONT, mMotions.front},
                       {kOnLeft, ACT_GETUP_LEFT, mMotions.left},
                       {kOnRight, ACT_GETUP_RIGHT, mMotions.right}};
-    // Where an accelerometer tells when the robot lies still and the team has get-ups
-    // of its own, no get-up starts while the robot still moves, for up to
-    // kSettleSeconds: the get-up is chosen by the way it then lies.
-    if (!isGettingUp(activity) && now.accFresh && hasOwnGetUps() && !atRest(now) &&
-        waiting(now.time, mSettlingSince, mSettlingLast, kSettleSeconds))
-        return JointSpeeds::allStop();
     if (lying != kOnBack) {
         // A get-up in progress plays on (as the back one does) until it ends, whatever
         // way the robot turns meanwhile, unless it comes to lie on its back.
@@ -103,16 +74,14 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
     // their own, such a fall waits up to kClassifySeconds for its type, then the back
     // get-up starts as before.
     if (lying == kLyingUnknown && activity == ACT_NONE && hasOwnGetUps()) {
-        if (waiting(now.time, mUnclassifiedSince, mUnclassifiedLast, kClassifySeconds))
-            return JointSpeeds::allStop();
+        // A wait of an earlier fall (more than a cycle ago) does not count.
+        if (!(now.time - mUnclassifiedLast <= kCycle * 1.5)) mUnclassifiedSince = now.time;
+        mUnclassifiedLast = now.time;
+        if (now.time - mUnclassifiedSince < kClassifySeconds - 1e-6) return JointSpeeds::allStop();
     }
     // Lying on the back takes over from any other activity, a get-up of the front or a
-    // side included (those may roll the robot onto its back). While such a get-up moves
-    // the robot, a noisy camera fix of it can read "on the back" when it is not: with an
-    // accelerometer, the takeover needs its reading to say so too.
-    const bool ownGetUp = isGettingUp(activity) && activity != ACT_GETUP;
-    const bool takeOver = lying == kOnBack && (!ownGetUp || accelerometerReadsOnBack(now));
-    return play(ACT_GETUP, mMotions.back, mBackClock, takeOver, now, activity);
+    // side included (those may roll the robot onto its back).
+    return play(ACT_GETUP, mMotions.back, mBackClock, lying == kOnBack, now, activity);
 }
 
 }  // namespace skills

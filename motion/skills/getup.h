@@ -54,9 +54,6 @@ private:
     // fall of no known way of lying.
     double mUnclassifiedSince = -1e9;
     double mUnclassifiedLast = -1e9;
-    // The same for the wait of a fall for the robot to come to rest.
-    double mSettlingSince = -1e9;
-    double mSettlingLast = -1e9;
 };
 
 }  // namespace skills
