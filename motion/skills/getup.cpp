@@ -11,10 +11,10 @@ const double kCycle = 0.02;
 // 0.06 s, and vision comes every second or third cycle.
 const double kClassifySeconds = 0.1;
 // How long a get-up of the front or a side must read "on the back", cycle after cycle,
-// before the back's get-up takes it over, seconds (three cycles): a jolt of the
-// accelerometer as a hand or a knee strikes the ground reads so for a single cycle, and
-// the get-up in progress was cut off and started again from its first keyframe.
-const double kBackSecondsToTakeOver = 0.04;
+// before the back's get-up takes it over, seconds (ten cycles): a jolt of the
+// accelerometer as a hand or a knee strikes the ground, or noisy fixes of the camera
+// during the pike, read so for a few cycles, and the get-up in progress was cut off.
+const double kBackSecondsToTakeOver = 0.2;
 
 // A missing or header-only file gives a motion without keyframes.
 bool hasKeyframes(const KeyframeMotion& m) {
