@@ -58,7 +58,16 @@ skills::Readings WorldModel::readings() const {
     for (int j = 0; j < kJointCount; ++j) r.angles[j] = getMyJointAngle(static_cast<JointID>(j));
     r.gyro = mGyro;
     r.accFresh = mAccTime == mServerTime;
-    if (r.accFresh) r.acc = mAcc;
+    if (r.accFresh) {
+        r.acc = mAcc;
+        const double kSteadySeconds = 0.1;
+        for (const auto& reading : mAccRecent) {
+            if (!(reading.first > mServerTime - kSteadySeconds + 1e-6)) continue;
+            r.accSteady += reading.second;
+            ++r.accSteadyCount;
+        }
+        if (r.accSteadyCount > 0) r.accSteady /= static_cast<float>(r.accSteadyCount);
+    }
     const bool current[2] = {mLeftFootTime == mServerTime, mRightFootTime == mServerTime};
     const FootRes* res[2] = {&mLeftFootForce, &mRightFootForce};
     for (int f = 0; f < 2; ++f) {

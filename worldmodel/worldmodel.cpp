@@ -245,6 +245,11 @@ bool WorldModel::setTorsoGyro(const salt::Vector3f& rates) {
 bool WorldModel::setAcc(const salt::Vector3f& acceleration) {
     mAcc = acceleration;
     mAccTime = mServerTime;
+    // A second reading in one message replaces the first.
+    if (!mAccRecent.empty() && mAccRecent.back().first == mServerTime) mAccRecent.pop_back();
+    mAccRecent.emplace_back(mServerTime, acceleration);
+    const std::size_t kKept = 5;  // 0.1 s of cycles
+    while (mAccRecent.size() > kKept) mAccRecent.pop_front();
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <string>
+#include <utility>
 
 #include "math/matrix.h"
 #include "math/vector.h"
@@ -251,6 +252,9 @@ private:
     double mRightFootTime;  // server time of the right foot's latest reading, seconds
     salt::Vector3f mAcc;    // torso frame, m/s^2
     double mAccTime;        // server time of the latest accelerometer reading, seconds
+    // The accelerometer's latest readings with their server times (seconds), oldest
+    // first: those of the last 0.1 s make Readings::accSteady.
+    std::deque<std::pair<double, salt::Vector3f>> mAccRecent;
     int mLeftTouchVal;
     int mRightTouchVal;
     double mFlagTimeSeen[kFlagCount];

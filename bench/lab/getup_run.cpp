@@ -125,9 +125,14 @@ bool agentReadsDown(const PhysicsRobot& r, double now) {
     return skills::feltDown(readingsOf(r, now), bodyFrameOf(r, true));
 }
 
-// Lying on the back by the agent's reading, with a fix or without one.
-bool agentReadsOnBack(const PhysicsRobot& r, double now) {
-    const skills::Readings readings = readingsOf(r, now);
+// Lying on the back by the agent's reading, with a fix or without one; `recent` holds
+// the accelerometer's readings of the last 0.1 s, whose mean the agent reads the way of
+// lying by.
+bool agentReadsOnBack(const PhysicsRobot& r, double now, const std::deque<salt::Vector3f>& recent) {
+    skills::Readings readings = readingsOf(r, now);
+    for (const salt::Vector3f& a : recent) readings.accSteady += a;
+    readings.accSteadyCount = static_cast<int>(recent.size());
+    if (!recent.empty()) readings.accSteady /= static_cast<float>(recent.size());
     return skills::wayOfLying(readings, bodyFrameOf(r, true)) == skills::kOnBack ||
            skills::wayOfLying(readings, bodyFrameOf(r, false)) == skills::kOnBack;
 }
@@ -170,7 +175,9 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
     std::deque<double> forwards, lefts;  // the torso's axes over the last 0.3 s
     bool playing = false;
     double clock = 0;
-    double endedAt = -1;  // seconds after the fall when the first play ended
+    double endedAt = -1;                   // seconds after the fall when the first play ended
+    std::deque<salt::Vector3f> accRecent;  // the accelerometer's last 0.1 s, m/s^2
+    int backCycles = 0;                    // cycles in a row read on the back
     while (now - fallAt < seconds) {
         const double since = now - fallAt;
         const bool fromStanding = c.from == Posture::Upright && since < kCycle / 2;
@@ -193,7 +200,11 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
         if (out.stood && !robot.upright() && now - fallAt - out.stoodAt <= kHoldUp)
             out.fellAgain = true;
         const Rot3 torso = robot.torsoToServer();
-        if (since > c.delay && agentReadsOnBack(robot, now)) out.readOnBack = true;
+        accRecent.push_back(toSalt(robot.sensors().acc));
+        if (accRecent.size() > 5) accRecent.pop_front();
+        backCycles = agentReadsOnBack(robot, now, accRecent) ? backCycles + 1 : 0;
+        // The agent's back get-up takes over another get-up after 0.2 s on the back.
+        if (since > c.delay && backCycles > 10) out.readOnBack = true;
         forwards.push_back(torso.apply({1, 0, 0}).z);
         lefts.push_back(torso.apply({0, 1, 0}).z);
         if (forwards.size() > 15) {

@@ -93,7 +93,12 @@ bool feltDown(const Readings& now, const BodyFrame& body) {
     return horizontalDistance(body.toField(body.com), body.toField(foot)) > limit;
 }
 
-int wayOfLying(const Readings& now, const BodyFrame& body) {
+int wayOfLying(const Readings& reading, const BodyFrame& body) {
+    // The way of lying goes by the accelerometer's mean over the last 0.1 s: the limbs
+    // of a get-up shove the torso, and single readings read a robot lying on its front
+    // as lying on a side or the back every third cycle or so.
+    Readings now = reading;
+    if (now.accSteadyCount > 0) now.acc = now.accSteady;
     Vector3f up;
     int lying = kLyingUnknown;
     if (accelerometerUp(now, body, up)) {

@@ -10,6 +10,11 @@ const double kCycle = 0.02;
 // starts from no activity, seconds: a fix of before the fall counts as current for
 // 0.06 s, and vision comes every second or third cycle.
 const double kClassifySeconds = 0.1;
+// How long a get-up of the front or a side must read "on the back", cycle after cycle,
+// before the back's get-up takes it over, seconds (ten cycles): a jolt of the
+// accelerometer as a hand or a knee strikes the ground, or noisy fixes of the camera
+// during the pike, read so for a few cycles, and the get-up in progress was cut off.
+const double kBackSecondsToTakeOver = 0.2;
 
 // A missing or header-only file gives a motion without keyframes.
 bool hasKeyframes(const KeyframeMotion& m) {
@@ -35,6 +40,8 @@ JointSpeeds GetUp::play(Action mine, const KeyframeMotion& motion, double& clock
         clock = 0;
     }
     if (activity != mine && !takeOver) return JointSpeeds::allStop();
+    // A take-over starts the motion from its first keyframe.
+    if (activity != mine) clock = 0;
     activity = mine;
     JointSpeeds speeds;
     if (KeyframePlayer::playCycle(motion, clock, now, speeds)) activity = ACT_NONE;
@@ -51,9 +58,19 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
     } const own[3] = {{kOnFront, ACT_GETUP_FRONT, mMotions.front},
                       {kOnLeft, ACT_GETUP_LEFT, mMotions.left},
                       {kOnRight, ACT_GETUP_RIGHT, mMotions.right}};
-    if (lying != kOnBack) {
+    if (lying == kOnBack) {
+        // A reading of more than a cycle ago does not continue this one.
+        if (!(now.time - mBackLast <= kCycle * 1.5)) mBackSince = now.time;
+        mBackLast = now.time;
+    }
+    const bool ownInProgress =
+        activity == ACT_GETUP_FRONT || activity == ACT_GETUP_LEFT || activity == ACT_GETUP_RIGHT;
+    const bool backHeld =
+        lying == kOnBack && now.time - mBackSince >= kBackSecondsToTakeOver - 1e-6;
+    if (lying != kOnBack || (ownInProgress && !backHeld)) {
         // A get-up in progress plays on (as the back one does) until it ends, whatever
-        // way the robot turns meanwhile, unless it comes to lie on its back.
+        // way the robot turns meanwhile, unless it comes to lie on its back for
+        // kBackSecondsToTakeOver.
         for (int i = 0; i < 3; ++i) {
             if (activity == own[i].activity)
                 return play(own[i].activity, own[i].motion, mOwnClocks[i], false, now, activity);
@@ -80,7 +97,7 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
         if (now.time - mUnclassifiedSince < kClassifySeconds - 1e-6) return JointSpeeds::allStop();
     }
     // Lying on the back takes over from any other activity, a get-up of the front or a
-    // side included (those may roll the robot onto its back).
+    // side included (those may roll the robot onto its back) once the reading has held.
     return play(ACT_GETUP, mMotions.back, mBackClock, lying == kOnBack, now, activity);
 }
 

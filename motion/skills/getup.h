@@ -54,6 +54,10 @@ private:
     // fall of no known way of lying.
     double mUnclassifiedSince = -1e9;
     double mUnclassifiedLast = -1e9;
+    // Server times (seconds) of the first and the last cycle of the present run of
+    // cycles read "on the back".
+    double mBackSince = -1e9;
+    double mBackLast = -1e9;
 };
 
 }  // namespace skills

@@ -19,6 +19,12 @@ struct Readings {
     // accFresh is false when this cycle's message had none (older servers).
     salt::Vector3f acc;
     bool accFresh = false;
+    // The mean of the accelerometer's readings of the last 0.1 s (this cycle's among
+    // them), m/s^2 in the torso frame, over accSteadyCount readings; 0 readings: none
+    // kept, acc stands for it. A limb striking the ground shoves the torso, and a single
+    // reading then points anywhere; gravity dominates the mean.
+    salt::Vector3f accSteady;
+    int accSteadyCount = 0;
     // The feet, left then right: the point where the ground's force acts (metres from
     // the foot's centre) and that force (newtons), in the foot's frame; a foot that
     // touches nothing has touching false and zero force.

@@ -57,6 +57,33 @@ TEST(FallDetection, WithoutACurrentFixTheAccelerometerTellsHowTheRobotLies) {
     }
 }
 
+// The way of lying goes by the mean of the readings of the last 0.1 s: a limb that
+// strikes the ground shoves the torso, and a single reading then points anywhere.
+TEST(FallDetection, TheWayOfLyingGoesByTheAccelerometersMeanOverTheLastTenthOfASecond) {
+    const Vector3f front(-kG, 0, 0);
+    // Read alone, as lying on the left side: up mostly to the right.
+    const Vector3f shove(-2, -8, 5);
+    struct Case {
+        const char* what;
+        double earlierFrom;  // seconds before the present reading: the first of four
+        Vector3f earlier, now;
+        int type;
+    } const cases[] = {
+        {"lying on the front, a shove now", 0.08, front, shove, 4},
+        {"the front read more than 0.1 s ago", 0.2, front, shove, 2},
+        {"lying on the front", 0.08, front, front, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        fixUpright(wm, 1.0);
+        const double now = 3.0;
+        for (int i = 0; i < 4; ++i) lieAt(wm, now - c.earlierFrom + 0.02 * i, c.earlier);
+        lieAt(wm, now, c.now);
+        EXPECT_EQ(wm.feltType(), c.type);
+    }
+}
+
 // A fix of this message or of the last 0.06 s (vision comes every third cycle)
 // decides as before; so does an accelerometer reading that is not current or
 // that is not mostly gravity (the robot is being thrown about).
