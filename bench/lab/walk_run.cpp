@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <random>
 #include <sstream>
 
@@ -137,12 +138,17 @@ WalkOutcome runWalk(const skills::WalkParameters& p, const WalkWorld& w,
     Ground measureStart = start;
     double turned = 0, turnedAtMeasure = 0, lastHeading = start.heading;
     int cycle = 0;
+    std::deque<skills::JointSpeeds> pending;  // commands on their way to the robot
     while (now < seconds) {
         while (next < commands.size() && commands[next].at <= now + 1e-9)
             walk.setCommand(commands[next++].command);
-        const skills::JointSpeeds js = walk.step(readingsOf(robot, now));
-        for (int j = 0; j < sparring::kJointCount; ++j)
-            if (js.driven[j]) robot.setSpeed(j, js.speed[j]);
+        pending.push_back(walk.step(readingsOf(robot, now)));
+        if (static_cast<int>(pending.size()) > w.delay) {
+            const skills::JointSpeeds& js = pending.front();
+            for (int j = 0; j < sparring::kJointCount; ++j)
+                if (js.driven[j]) robot.setSpeed(j, js.speed[j]);
+            pending.pop_front();
+        }
         world.step(kCycle);
         now += kCycle;
         ++cycle;

@@ -15,10 +15,13 @@ struct TimedCommand {
 };
 
 // The world a walk is tried in: the approximate constants as factors of their defaults,
-// and the robot's heading at the start.
+// the robot's heading at the start and the commands' delay.
 struct WalkWorld {
     double torque = 1, friction = 1, softness = 1;
     double heading = 0;  // degrees, server frame, at the start
+    // Cycles between the readings a command is made from and the cycle it acts in: 0
+    // in-process, 1 as through a server (its reply acts in the cycle after the message).
+    int delay = 1;
 };
 
 // What came of one run: how far and how fast it went in the robot's starting frame,

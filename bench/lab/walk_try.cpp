@@ -2,12 +2,13 @@
 // far and how fast it went and whether it fell.
 //
 //   walk_try [--forward M/S] [--sideways M/S] [--turn DEG/S] [--in-place] [--seconds S]
-//            [--measure-from S] [--torque K] [--friction K] [--softness K]
+//            [--measure-from S] [--torque K] [--friction K] [--softness K] [--delay CYCLES]
 //            [--params FILE] [--set NAME=VALUE]... [--random SEED] [--trace]
 //   walk_try [--params FILE] [--set NAME=VALUE]... --write FILE
 //
 // --random replaces the command by a new random one every 1 to 3 seconds; --write
-// writes the parameters (defaults, file and --set) to a parameter file and runs nothing.
+// writes the parameters (defaults, file and --set) to a parameter file and runs nothing;
+// --delay 1 makes each cycle's joint speeds act one cycle later, as through a server.
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,8 @@ Options parse(int argc, char** argv) {
             o.world.torque = number(a, value());
         else if (a == "--friction")
             o.world.friction = number(a, value());
+        else if (a == "--delay")
+            o.world.delay = static_cast<int>(number(a, value()));
         else if (a == "--softness")
             o.world.softness = number(a, value());
         else if (a == "--params")

@@ -88,6 +88,8 @@ WalkCommand Walk::speed() const {
 void Walk::reset() {
     mGait.reset();
     mSpeed = {};
+    mHeadingError = 0;
+    mTurnBack = 0;
     mFresh = true;
 }
 
@@ -156,6 +158,34 @@ void Walk::addBalance(const GaitFrame& f, const Readings& now, std::array<double
     }
 }
 
+WalkSpeed Walk::heldSpeed(const Readings& now) {
+    // Feet slip and the legs reach differently, so the robot turns a little on its own:
+    // the gyroscope's turn beyond the planned one is summed and turned back (at most a
+    // third of maxTurn).
+    if (mGait.standing() || (mSpeed.zero() && !mCommand.inPlace)) {
+        mHeadingError = 0;  // stopping: the last steps bring the feet side by side
+        mTurnBack = 0;
+        return mSpeed;
+    }
+    mHeadingError = std::clamp(mHeadingError + now.gyro.z() * kCycle, -30.0, 30.0);
+    // Never beyond the walk's best turn, where the error would only grow.
+    const double most = mS.maxTurn / 3, turn = mSpeed.turn / kDeg;
+    mTurnBack = std::clamp(mS.headingGain * mHeadingError, std::max(-most, turn - mS.maxTurn),
+                           std::min(most, turn + mS.maxTurn));
+    WalkSpeed held = mSpeed;
+    held.turn -= mTurnBack * kDeg;
+    return held;
+}
+
+void Walk::countPlannedTurn(const GaitFrame& before, const GaitFrame& after) {
+    double turned = after.torsoYaw - before.torsoYaw;
+    // A new step's frame stands on the foot that has just landed.
+    if (after.support >= 0 && after.support != before.support)
+        turned += before.feet[after.support].yaw;
+    // The turn back is the walk's own: it does not count as planned.
+    mHeadingError -= turned / kDeg + mTurnBack * kCycle;
+}
+
 void Walk::readTilt(const Readings& now) {
     // Gravity's share along the torso's x and y axes, while nothing else shakes it much.
     const double ax = now.acc.x(), ay = now.acc.y(), az = now.acc.z();
@@ -169,10 +199,13 @@ JointSpeeds Walk::speedsTowards(const std::array<double, kJointCount>& next, con
     JointSpeeds out;
     for (int j = 0; j < kJointCount; ++j) {
         if (j == HJ1 || j == HJ2) continue;  // the head stays with head control
-        const double lag = mTarget[j] - now.angles[j];
+        // Where the joint is by now: its reading moved on by the speeds sent since.
+        const double at = now.angles[j] + mS.readingLag * mSent[j] * kCycle / kDeg;
+        const double lag = mTarget[j] - at;
         const double deg = (next[j] - mTarget[j] + mS.servoGain * lag) / kCycle;
         const double v = std::clamp(deg * kDeg, -kMaxJointSpeed, kMaxJointSpeed);
         out.set(static_cast<JointID>(j), std::isfinite(v) ? v : 0);
+        mSent[j] = out.speed[j];
     }
     mTarget = next;
     return out;
@@ -184,6 +217,7 @@ JointSpeeds Walk::step(const Readings& now) {
         mTarget = now.angles;
         mTarget[HJ1] = mTarget[HJ2] = 0;
         mStartClock = 0;
+        mSent.fill(0);
         mFresh = false;
     }
     const bool starting = mStartClock < mS.startDuration;
@@ -193,8 +227,10 @@ JointSpeeds Walk::step(const Readings& now) {
     const int swing = mFrame.support < 0 ? 0 : 1 - mFrame.support;
     readTilt(now);
     const double lean = mS.torsoLean + mS.leanPerSpeed * mSpeed.forward;
-    mFrame = mGait.advance(kCycle, mSpeed, inPlace, now.feet[swing].touching,
+    const GaitFrame before = mFrame;
+    mFrame = mGait.advance(kCycle, heldSpeed(now), inPlace, now.feet[swing].touching,
                            mS.tiltStepForward * (mTilt - lean), mS.tiltStepSideways * mRoll);
+    countPlannedTurn(before, mFrame);
     std::array<double, kJointCount> next = poseFor(mFrame, now);
     if (starting) {
         mStartClock += kCycle;

@@ -69,6 +69,8 @@ private:
     void followCommand(double dt);
     std::array<double, kJointCount> poseFor(const GaitFrame& f, const Readings& now);
     void readTilt(const Readings& now);
+    WalkSpeed heldSpeed(const Readings& now);
+    void countPlannedTurn(const GaitFrame& before, const GaitFrame& after);
     void addBalance(const GaitFrame& f, const Readings& now, std::array<double, kJointCount>& t);
     JointSpeeds speedsTowards(const std::array<double, kJointCount>& next, const Readings& now);
 
@@ -81,8 +83,12 @@ private:
     double mStartClock = 0;                        // seconds since the reset
     std::array<double, kJointCount> mStartPose{};  // degrees, at the reset
     std::array<double, kJointCount> mTarget{};     // degrees, the last cycle's aim
+    std::array<double, kJointCount> mSent{};       // rad/s, the last cycle's speeds
     // Degrees the torso tilts forward and to the left, filtered accelerometer readings.
     double mTilt = 0, mRoll = 0;
+    // Degrees the torso has turned (by the gyroscope) beyond what the walk planned.
+    double mHeadingError = 0;
+    double mTurnBack = 0;  // deg/s of turn the walk adds to undo that
 };
 
 }  // namespace skills

@@ -25,6 +25,7 @@
     X(decForward, 1.5, 0.01, 20, "m/s^2 by which the forward speed may shrink")                    \
     X(accSideways, 1.0, 0.01, 20, "m/s^2, change of the sideways speed")                           \
     X(accTurn, 300, 1, 5000, "deg/s^2, change of the turning rate")                                \
+    X(readingLag, 1.0, 0, 2, "cycles the joint readings lag behind the commands (1 via a server)") \
     X(servoGain, 0.5, 0.0, 1.0, "share of a joint's lag made up in one cycle")                     \
     X(gyroAnklePitch, 0.0, -1, 1, "degrees of ankle pitch per deg/s of pitch rate")                \
     X(gyroAnkleRoll, 0.0, -1, 1, "degrees of ankle roll per deg/s of roll rate")                   \
@@ -33,6 +34,7 @@
     X(tiltStepForward, 0.0, -0.02, 0.02, "metres a step lands further per degree of tilt forward") \
     X(tiltStepSideways, 0.0, -0.02, 0.02,                                                          \
       "metres a step lands further left per degree of tilt left")                                  \
+    X(headingGain, 1.0, 0, 5, "deg/s of turn per degree the torso has turned off the command")     \
     X(tiltFilter, 0.1, 0.0, 1.0, "share of a new tilt reading taken in each cycle")                \
     X(landingWait, 0.0, 0.0, 0.2, "seconds a step may wait for the swinging foot to land")         \
     X(armPitch, -90, -120, 120, "degrees of the shoulders' pitch (arms down at -90)")              \
