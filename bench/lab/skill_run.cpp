@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "motion/skill_readings.h"
@@ -54,7 +55,8 @@ double threadSeconds() {
 SkillRun::SkillRun(const RunSettings& settings)
     : world_(std::make_unique<PhysicsWorld>(log_, constantsOf(settings))),
       writer_(settings.vision, MessageForms::New),
-      wm_(std::make_unique<WorldModel>()) {
+      wm_(std::make_unique<WorldModel>()),
+      delay_(std::max(0, settings.delay)) {
     // The parser reads joint and play-mode names through the protocol tables.
     Types::fill();
     parser_ = std::make_unique<Parser>(*wm_);
@@ -84,9 +86,13 @@ void SkillRun::cycle(skills::Skill& skill) {
     wm_->globalize();
     const skills::Readings readings = readingsOf(*wm_);
     readingSeconds_ += threadSeconds() - began;
-    const skills::JointSpeeds speeds = skill.step(readings);
-    for (int j = 0; j < kJointCount; ++j)
-        if (speeds.driven[j]) robot_->setSpeed(j, speeds.speed[j]);
+    pending_.push_back(skill.step(readings));
+    if (static_cast<int>(pending_.size()) > delay_) {
+        const skills::JointSpeeds& speeds = pending_.front();
+        for (int j = 0; j < kJointCount; ++j)
+            if (speeds.driven[j]) robot_->setSpeed(j, speeds.speed[j]);
+        pending_.pop_front();
+    }
     for (const Push& p : pushes_)
         if (p.at >= now_ - 1e-9 && p.at < now_ + kCycleSeconds - 1e-9) robot_->push({p.x, p.y, 0});
     ++cycle_;

@@ -1,6 +1,7 @@
 #ifndef BENCH_LAB_SKILL_RUN_H
 #define BENCH_LAB_SKILL_RUN_H
 
+#include <deque>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -39,6 +40,10 @@ struct RunSettings {
     sparring::VisionOptions vision = matchVision(false, 1);
     Pose start;
     double ballX = 4, ballY = 3;  // metres: out of the way unless asked
+    // Cycles between a skill's step and its speeds acting on the joints: 0 as the
+    // sparring server does (a reply acts in the step after the message it answers), 1 for
+    // a server whose replies act a cycle later.
+    int delay = 0;
 };
 
 // An impulse on the torso given at a time of the run: newton-seconds, server frame.
@@ -95,6 +100,8 @@ private:
     std::unique_ptr<WorldModel> wm_;
     std::unique_ptr<Parser> parser_;
     std::vector<Push> pushes_;
+    int delay_ = 0;                            // cycles
+    std::deque<skills::JointSpeeds> pending_;  // speeds on their way to the joints
     long cycle_ = 0;
     double now_ = 0;  // seconds
     bool wasDown_ = false;

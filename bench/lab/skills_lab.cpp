@@ -48,7 +48,8 @@ const char kHelp[] =
     "(repeatable), --seed N, --constants drawn|default (drawn: each of torque, friction and\n"
     "softness between half and double from the seed; the default for evaluate), --torque F\n"
     "--friction F --softness F (factors, with --constants default), --high-noise,\n"
-    "--push T X Y (an impulse in N·s at T seconds, server frame; repeatable).\n";
+    "--push T X Y (an impulse in N·s at T seconds, server frame; repeatable), --delay N\n"
+    "(cycles before the joint speeds act: 0 as the sparring server, the default).\n";
 
 // A mistake on the command line: the tool names it and exits with status 2.
 struct UsageError : std::runtime_error {
@@ -133,6 +134,7 @@ Options parse(int argc, char** argv) {
         {"--friction", [&](auto& s) { o.eval.friction = num(s); }},
         {"--softness", [&](auto& s) { o.eval.softness = num(s); }},
         {"--high-noise", [&](auto&) { o.eval.highNoise = true; }},
+        {"--delay", [&](auto& s) { o.eval.delay = o.tune.delay = static_cast<int>(num(s)); }},
         {"--push",
          [&](auto& s) {
              o.pushes.push_back({num(s), num(s), num(s)});

@@ -188,6 +188,7 @@ RunSettings settingsFor(const Evaluation& e, const Pose& start) {
     RunSettings s;
     s.start = start;
     s.vision = matchVision(e.highNoise, e.seed);
+    s.delay = e.delay;
     s.torque = e.torque;
     s.friction = e.friction;
     s.softness = e.softness;

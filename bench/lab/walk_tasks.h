@@ -24,6 +24,7 @@ struct Evaluation {
     // The course is walked by the agent's belief of its pose (as the agent walks); with
     // `steerByTruth`, by the true pose.
     bool steerByTruth = false;
+    int delay = 0;  // cycles before the joint speeds act (RunSettings::delay)
     // Shortens every task's phases by this factor (tests, quick looks).
     double timeScale = 1;
 };

@@ -41,7 +41,7 @@ double value(const TunedParameter& r, double unit) {
 Command evaluation(const TuneOptions& o, const std::vector<double>& x, unsigned seed) {
     Command c = {o.lab,          "evaluate",           "--task",       o.task,
                  "--seed",       std::to_string(seed), "--time-scale", number(o.timeScale),
-                 "--push-every", number(o.pushEvery)};
+                 "--push-every", number(o.pushEvery),  "--delay",      std::to_string(o.delay)};
     if (!o.start.empty()) c.insert(c.end(), {"--params", o.start});
     for (std::size_t i = 0; i < x.size(); ++i)
         c.insert(c.end(), {"--set", o.ranges[i].name + "=" + number(value(o.ranges[i], x[i]))});

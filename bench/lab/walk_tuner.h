@@ -35,6 +35,7 @@ struct TuneOptions {
     std::string task = "all";
     double timeScale = 1;
     double pushEvery = 4;
+    int delay = 0;  // cycles before the joint speeds act
     unsigned seed = 1;
     JobRunner runner;
 };
