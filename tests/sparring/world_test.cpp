@@ -138,6 +138,31 @@ TEST(Fall, RobotStandsAfterAGetUpOrAfterTheLyingTime) {
     EXPECT_TRUE(r.updatePosture(25));
 }
 
+// The back's get-up rolls the robot over one side onto its front, one leg swung up and
+// the other back; the front's get-up then stands it. Lying on the front or a side, the
+// same swing rolls nothing.
+TEST(Fall, LegsScissoredOnTheBackRollTheRobotOntoItsFront) {
+    struct Case {
+        Posture from;
+        double left, right;  // hip pitch speeds, rad/s, for 0.5 s
+        Posture after;
+    } const cases[] = {
+        {Posture::OnBack, -0.8, 3.4, Posture::OnFront},  // -23 and 97 degrees: 120 apart
+        {Posture::OnBack, 0.8, 3.4, Posture::OnBack},    // 23 and 97: 74 apart
+        {Posture::OnLeft, -0.8, 3.4, Posture::OnLeft},
+        {Posture::OnFront, -0.8, 3.4, Posture::OnFront},
+    };
+    for (const Case& c : cases) {
+        KinematicRobot r(Side::Left, 2, "T");
+        r.fall(c.from, 10, 5);
+        r.setSpeed(LLJ3, c.left);
+        r.setSpeed(RLJ3, c.right);
+        r.integrate(0.5);
+        EXPECT_FALSE(r.updatePosture(10.5));
+        EXPECT_EQ(r.posture(), c.after) << c.left;
+    }
+}
+
 TEST(Fall, APikeOfBothHipsStraightenedAgainIsAGetUpToo) {
     KinematicRobot r(Side::Left, 2, "T");
     r.fall(Posture::OnFront, 10, 5);

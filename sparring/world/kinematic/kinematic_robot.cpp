@@ -16,6 +16,9 @@ constexpr double kKneeFolded = -90.0;        // degrees
 constexpr double kKneeStraightened = -60.0;  // degrees
 constexpr double kHipFolded = 80.0;          // degrees
 constexpr double kHipStraightened = 30.0;    // degrees
+// A robot on its back that swings one leg up and the other back, the hip pitches this
+// far apart, rolls over onto its front (the roll of the back's get-up).
+constexpr double kHipsScissored = 100.0;  // degrees
 }  // namespace
 
 void KinematicRobot::place(double x, double y, double heading) {
@@ -33,6 +36,11 @@ void KinematicRobot::fall(Posture posture, double now, double lieSeconds) {
 
 bool KinematicRobot::updatePosture(double now) {
     if (upright()) return false;
+    if (posture_ == Posture::OnBack && std::fabs(angles_[LLJ3] - angles_[RLJ3]) >= kHipsScissored) {
+        posture_ = Posture::OnFront;
+        kneesFolded_ = false;
+        hipsFolded_ = false;
+    }
     const double knees = std::max(angles_[kLeftKnee], angles_[kRightKnee]);
     if (knees <= kKneeFolded) kneesFolded_ = true;
     const double hips = std::min(angles_[LLJ3], angles_[RLJ3]);
