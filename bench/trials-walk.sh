@@ -37,12 +37,12 @@ walk_falls() { field "$1/summary.txt" falls | sum; }
 speed_case() { # NAME
   local name=$1 n=${count:-10} i x y h drill values=() falls_total=0
   case $name in
-    forward) x=-4.5 y=0 h=0 drill="0 walk 2 0 0" ;;
-    backward) x=3.5 y=0 h=0 drill="0 walk -2 0 0" ;;
-    left) x=0 y=-3.2 h=0 drill="0 walk 0 2 0" ;;
-    right) x=0 y=3.2 h=0 drill="0 walk 0 -2 0" ;;
-    turn-left) x=0 y=0 h=0 drill="0 walk 0 0 400" ;;
-    turn-right) x=0 y=0 h=0 drill="0 walk 0 0 -400" ;;
+    forward) x=-4.5 y=1 h=0 drill="0 walk 2 0 0" ;;
+    backward) x=4.5 y=1 h=0 drill="0 walk -2 0 0" ;;
+    left) x=-2 y=-3.2 h=0 drill="0 walk 0 2 0" ;;
+    right) x=-2 y=3.2 h=0 drill="0 walk 0 -2 0" ;;
+    turn-left) x=-2 y=1 h=0 drill="0 walk 0 0 400" ;;
+    turn-right) x=-2 y=1 h=0 drill="0 walk 0 0 -400" ;;
   esac
   local t0 t1
   t0=$(awk -v p="$walk_play_on" -v l="$walk_lead" 'BEGIN { print p + l }')
@@ -81,10 +81,11 @@ goto_case() {
     local s b tx ty th
     s=$(trial_seed "$i")
     b=$(uniform "$s" bearing -180 180)
-    tx=$(awk -v b="$b" 'BEGIN { printf "%.2f", 3 * cos(b * atan2(0, -1) / 180) }')
-    ty=$(awk -v b="$b" 'BEGIN { printf "%.2f", 3 * sin(b * atan2(0, -1) / 180) }')
+    # From (-2.5, 0.5), facing the opponents' goal.
+    tx=$(awk -v b="$b" 'BEGIN { printf "%.2f", -2.5 + 3 * cos(b * atan2(0, -1) / 180) }')
+    ty=$(awk -v b="$b" 'BEGIN { printf "%.2f", 0.5 + 3 * sin(b * atan2(0, -1) / 180) }')
     th=$(uniform "$s" heading -180 180 | awk '{ printf "%.0f", $1 }')
-    walk_trial goto "$i" 0 0 0 "0 stop\n$walk_lead goto $tx $ty $th\n" 22
+    walk_trial goto "$i" -2.5 0.5 0 "0 stop\n$walk_lead goto $tx $ty $th\n" 22
     local t0 result falls
     t0=$(awk -v p="$walk_play_on" -v l="$walk_lead" 'BEGIN { print p + l }')
     result=$(awk -v a="$t0" -v x="$tx" -v y="$ty" -v h="$th" '$2 == "left" && $3 == 2 && $1 + 0 >= a - 1e-6 {
@@ -117,7 +118,7 @@ random_case() {
           if (rand() < 1 / 7) printf "%.2f stop\\n", t
           else printf "%.2f walk %.2f %.2f %.0f\\n", t, -0.4 + 1.2 * rand(), -0.3 + 0.6 * rand(), -90 + 180 * rand()
         } }')
-    walk_trial random "$i" "$(uniform "$s" x -2 2)" "$(uniform "$s" y -1.5 1.5)" "$(uniform "$s" h -180 180)" "$drill" 62
+    walk_trial random "$i" "$(uniform "$s" x -4 -1)" "$(uniform "$s" y -2 2)" "$(uniform "$s" h -180 180)" "$drill" 62
     falls=$(walk_falls "$walk_dir")
     falls_total=$((falls_total + falls))
     finish_trial "$walk_dir" "$([ "$falls" -eq 0 ] && echo yes || echo no)"
