@@ -240,7 +240,8 @@ TEST(SyncMode, TheNextMessageWaitsForTheSynOfAReplyThatMayComeInSeveralFrames) {
         EXPECT_EQ(r.repliesMalformed, 0) << r.firstProblem;
     }
     EXPECT_EQ(records[0].beams, 5);  // the BeforeKickOff cycles
-    EXPECT_GE(quantile(records[0].latencies, 1.0), 0.3);
+    // The 0.3 s wait above; a poll may return a millisecond or two early.
+    EXPECT_GE(quantile(records[0].latencies, 1.0), 0.29);
     EXPECT_NE(server.summary().find("answered=13/13 syn=13"), std::string::npos);
 }
 
