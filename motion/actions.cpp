@@ -71,8 +71,8 @@ Actions::Actions() {
     mWM = WorldModel::getInstance();
     for (int j = 0; j < kJointCount; ++j) mEffectorNames[j] = kEffectorNames[j];
     mCurAct = ACT_NONE;
-    if (!fill(mGuard, "guard")) mMissing.push_back("Acts/guard.txt");
-    if (!fill(mWalk, "walk")) mMissing.push_back("Acts/walk.txt");
+    if (!skills::readKeyframeFile("./Acts/guard.txt", mGuard)) mMissing.push_back("Acts/guard.txt");
+    if (!skills::readKeyframeFile("./Acts/walk.txt", mWalk)) mMissing.push_back("Acts/walk.txt");
     mGetUp = skills::GetUp(readGetUps());
 }
 

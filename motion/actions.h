@@ -104,8 +104,10 @@ private:
 
     // Starts `activity` from ACT_NONE and plays one cycle of it while it holds
     // the engine (or takeOver says so); another activity gets the all-stop.
-    std::string playMotion(Action activity, double (*table)[kTableSize], double& clock,
+    std::string playMotion(Action activity, const skills::KeyframeMotion& motion, double& clock,
                            bool takeOver);
+    // One cycle of a keyframe motion at motion clock t (seconds); advances t.
+    std::string play(const skills::KeyframeMotion& motion, double& t);
     // moveJointTo, replaced by a zero-speed command when the step sent is
     // smaller than `hold` in magnitude.
     std::string moveOrHold(JointID joint, double target, double speed, double hold);
@@ -117,8 +119,9 @@ private:
 
     WorldModel* mWM;
     std::string mEffectorNames[kJointCount];
-    Table mGuard;
-    Table mWalk;
+    // Read once at start-up: playing them each cycle reads no table.
+    skills::KeyframeMotion mGuard;
+    skills::KeyframeMotion mWalk;
     skills::GetUp mGetUp;
     std::unique_ptr<skills::Walk> mWalker;
     Action mCurAct;

@@ -1,7 +1,6 @@
 // Getting up after a fall: the engine's adapter over the get-up skill.
 
 #include "motion/actions.h"
-#include "motion/skill_readings.h"
 #include "worldmodel/worldmodel.h"
 
 bool Actions::isGettingUp() const {
@@ -9,5 +8,5 @@ bool Actions::isGettingUp() const {
 }
 
 std::string Actions::getUp() {
-    return commands(mGetUp.step(readingsOf(*mWM), mWM->getFeltType(), mCurAct));
+    return commands(mGetUp.step(mWM->readings(), mWM->getFeltType(), mCurAct));
 }

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "motion/actions.h"
-#include "motion/skill_readings.h"
 #include "motion/skills/keyframes.h"
 #include "worldmodel/worldmodel.h"
 
@@ -23,10 +22,8 @@ int columnJoint(double headerCell) {
     return static_cast<int>(headerCell - 1.0);
 }
 
-}  // namespace
-
-std::string Actions::act(double (*table)[kTableSize], double& t) {
-    // The table as the skills' player knows it: its counted columns and rows only.
+// The table as the skills' player knows it: its counted columns and rows only.
+skills::KeyframeMotion motionOf(const double (*table)[Actions::kTableSize]) {
     skills::KeyframeMotion motion;
     const int columns = countCell(table[0][0]);
     const int rows = countCell(table[1][0]);
@@ -38,8 +35,18 @@ std::string Actions::act(double (*table)[kTableSize], double& t) {
         for (int c = 2; c < columns; ++c) k.targets.push_back(table[c][r]);
         motion.keyframes.push_back(k);
     }
+    return motion;
+}
+
+}  // namespace
+
+std::string Actions::act(double (*table)[kTableSize], double& t) {
+    return play(motionOf(table), t);
+}
+
+std::string Actions::play(const skills::KeyframeMotion& motion, double& t) {
     skills::JointSpeeds speeds;
-    if (skills::KeyframePlayer::playCycle(motion, t, readingsOf(*mWM), speeds)) mCurAct = ACT_NONE;
+    if (skills::KeyframePlayer::playCycle(motion, t, mWM->readings(), speeds)) mCurAct = ACT_NONE;
     return commands(speeds);
 }
 
@@ -51,15 +58,15 @@ std::string Actions::commands(const skills::JointSpeeds& speeds) {
     return text;
 }
 
-std::string Actions::playMotion(Action activity, double (*table)[kTableSize], double& clock,
-                                bool takeOver) {
+std::string Actions::playMotion(Action activity, const skills::KeyframeMotion& motion,
+                                double& clock, bool takeOver) {
     if (mCurAct == ACT_NONE) {
         mCurAct = activity;
         clock = 0;
     }
     if (mCurAct == activity || takeOver) {
         mCurAct = activity;
-        return act(table, clock);
+        return play(motion, clock);
     }
     return stop();
 }
@@ -86,5 +93,5 @@ std::string Actions::stepWalk(const skills::WalkCommand& command) {
     }
     if (mCurAct != ACT_WALK) return stop();
     mWalker->setCommand(command);
-    return commands(mWalker->step(readingsOf(*mWM)));
+    return commands(mWalker->step(mWM->readings()));
 }

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "motion/skill_readings.h"
 #include "parser/parser.h"
 #include "sparring/world/physics/physics_world.h"
 #include "worldmodel/types.h"
+#include "worldmodel/worldmodel.h"
 
 namespace lab {
 
@@ -84,7 +84,7 @@ void SkillRun::cycle(skills::Skill& skill) {
     const double began = threadSeconds();
     parser_->doParse(writer_.write(*world_, *robot_, game, {}, cycle_ == 0));
     wm_->globalize();
-    const skills::Readings readings = readingsOf(*wm_);
+    const skills::Readings readings = wm_->readings();
     readingSeconds_ += threadSeconds() - began;
     pending_.push_back(skill.step(readings));
     if (static_cast<int>(pending_.size()) > delay_) {

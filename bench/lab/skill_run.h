@@ -56,7 +56,7 @@ struct Push {
 // reads it: every cycle the sparring server's own perception writer writes the robot's
 // message, the agent's parser stores it in a world model of the runner's own, the world
 // model is updated as the agent does each cycle (globalize), and the skill is stepped
-// with readingsOf() that world model. The driven joints get their speeds, then the world
+// with that world model's readings(). The driven joints get their speeds, then the world
 // steps 0.02 s and the server's fall rule watches the torso. So a skill sees quantised
 // angles, noisy vision and the agent's localisation, not the simulator's state.
 class SkillRun {

@@ -10,8 +10,8 @@
 
 #include "bench/lab/hold_pose.h"
 #include "bench/lab/job_runner.h"
-#include "motion/skill_readings.h"
 #include "sparring/world/physics/physics_robot.h"
+#include "worldmodel/worldmodel.h"
 
 using namespace lab;
 
@@ -37,7 +37,7 @@ TEST(SkillRun, TheAgentsBeliefFollowsTheTruthFromEveryStart) {
         EXPECT_NEAR(belief.y, truth.y, 0.2);
         EXPECT_NEAR(std::remainder(belief.heading - truth.heading, 360), 0, 5);
         // The skill's readings are the robot's joint angles as the message gives them.
-        const skills::Readings r = readingsOf(run.worldModel());
+        const skills::Readings r = run.worldModel().readings();
         for (int j = 0; j < kJointCount; ++j)
             EXPECT_NEAR(r.angles[j], run.robot().angle(j), 0.01) << j;
         EXPECT_TRUE(r.feet[0].touching && r.feet[1].touching);
