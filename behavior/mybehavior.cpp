@@ -5,6 +5,7 @@
 
 #include "behavior/position.h"
 #include "motion/actions.h"
+#include "motion/skills/fall.h"
 #include "parser/parser.h"
 #include "worldmodel/types.h"
 #include "worldmodel/worldmodel.h"
@@ -65,7 +66,7 @@ std::string MyBehavior::Think(const std::string& message) {
         return dt < kBeamQuiet ? std::string() : beam;
     }
 
-    const bool down = mWM->isFeltDown();
+    const bool down = feltDown();
     const bool gettingUp = mActions->isGettingUp();
     std::cout << down << "  " << gettingUp << std::endl;
     if (down || gettingUp) {
@@ -97,9 +98,16 @@ CycleReport MyBehavior::report() const {
     r.ballY = ball.y();
     r.activity = activityName(mActions->getCurAct());
     // Nothing has been read when the first message is answered: no fall test yet.
-    r.down = mDecision != kInit && mWM->isFeltDown();
+    r.down = mDecision != kInit && feltDown();
     r.decision = mDecision;
     return r;
+}
+
+bool MyBehavior::feltDown() const {
+    // A walking robot's strides read as falls to the designed test: drills confirm a
+    // fall by the trunk's tilt.
+    if (mDrill) return skills::downWhileWalking(mWM->readings(), mWM->bodyFrame());
+    return mWM->isFeltDown();
 }
 
 std::vector<std::string> MyBehavior::missingFiles() const {
@@ -121,6 +129,7 @@ std::string MyBehavior::doDrill() {
         mPlayOnSince = mWM->getServerTime();
         if (mActions->getCurAct() == ACT_HEAD_SCAN) mActions->setCurAct(ACT_NONE);
     }
+    trackPose();
     const Drill::Step* step = mDrill->at(mWM->getServerTime() - mPlayOnSince);
     if (step != mStep && step != nullptr && step->kind == Drill::Kind::GoTo)
         mGoTo.setTarget({step->a, step->b, step->c});
@@ -132,15 +141,25 @@ std::string MyBehavior::doDrill() {
         command.turn = step->c;
         mDecision = "walk";
     } else if (step != nullptr && step->kind == Drill::Kind::GoTo) {
-        // The camera's heading less the head's yaw is the body's.
-        const double heading = skills::wrapDegrees(mWM->getMyAngle() - mWM->getMyJointAngle(HJ1));
-        const salt::Vector3f at = mWM->getMyPos();
-        command = mGoTo.step({at.x(), at.y(), heading});
+        command = mGoTo.step(mOdometry.pose());
         mDecision = "goto";
     } else {
         mDecision = "stop";
     }
     return mActions->stepWalk(command) + sweepHead();
+}
+
+void MyBehavior::trackPose() {
+    const double kCycle = 0.02;  // seconds
+    if (mWM->hasCameraFix() && mWM->getCameraFixTime() > mOdometryFix) {
+        mOdometryFix = mWM->getCameraFixTime();
+        // The camera's heading less the head's yaw is the body's.
+        const double heading = skills::wrapDegrees(mWM->getMyAngle() - mWM->getMyJointAngle(HJ1));
+        const salt::Vector3f at = mWM->getMyPos();
+        mOdometry.fix({at.x(), at.y(), heading});
+        return;
+    }
+    mOdometry.move(mActions->walkSpeed(), mWM->readings().gyro.z(), kCycle);
 }
 
 std::string MyBehavior::sweepHead() {

@@ -82,6 +82,9 @@ public:
     // standing when it takes the engine from no activity (after a get-up or a beam);
     // while another activity holds the engine the joints get the all-stop.
     std::string stepWalk(const skills::WalkCommand& command);
+    // The speed the walk has reached (m/s, m/s, deg/s); zero while it does not hold the
+    // engine.
+    skills::WalkCommand walkSpeed() const;
     // The get-up of the way the robot lies: the back's takes over from any
     // activity; those of the front and the sides end a guard, walk or head
     // scan they interrupt, when the team folder has them.

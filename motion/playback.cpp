@@ -95,3 +95,8 @@ std::string Actions::stepWalk(const skills::WalkCommand& command) {
     mWalker->setCommand(command);
     return commands(mWalker->step(mWM->readings()));
 }
+
+skills::WalkCommand Actions::walkSpeed() const {
+    if (!mWalker || mCurAct != ACT_WALK) return {};
+    return mWalker->speed();
+}

@@ -64,6 +64,8 @@ public:
     // Whether landmarks have ever fixed the camera's pose: before that the camera's
     // position and the heading are not known.
     bool hasCameraFix() const { return mCameraFixed; }
+    // Server time of the latest camera fix, seconds.
+    double getCameraFixTime() const { return mCameraFixTime; }
     double getMyAngle() const { return mSelf.getMyAngle(); }
     Self getMySelf() const { return mSelf; }
     bool setSenseMyPos(const salt::Vector3f& pos);

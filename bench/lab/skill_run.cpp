@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "motion/skills/fall.h"
 #include "parser/parser.h"
 #include "sparring/world/physics/physics_world.h"
 #include "worldmodel/types.h"
@@ -85,6 +86,9 @@ void SkillRun::cycle(skills::Skill& skill) {
     parser_->doParse(writer_.write(*world_, *robot_, game, {}, cycle_ == 0));
     wm_->globalize();
     const skills::Readings readings = wm_->readings();
+    const bool readDown = skills::downWhileWalking(readings, wm_->bodyFrame());
+    if (readDown && !readDown_ && !down()) ++misreadFalls_;
+    readDown_ = readDown;
     readingSeconds_ += threadSeconds() - began;
     pending_.push_back(skill.step(readings));
     if (static_cast<int>(pending_.size()) > delay_) {

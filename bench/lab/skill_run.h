@@ -80,6 +80,11 @@ public:
     // 0.30 m), and how often the robot went down so far.
     bool down() const;
     int falls() const { return falls_; }
+    // Down by the agent's own reading of a walking robot (the readings of the latest
+    // cycle), and how often it read a fall of a robot the server's rule held upright: the
+    // agent would have started a get-up there, which throws a walking robot.
+    bool readDown() const { return readDown_; }
+    int misreadFalls() const { return misreadFalls_; }
     // The agent's belief: the camera's pose as its localisation has it, once landmarks
     // fixed it (before that, `located` is false and the pose is meaningless).
     Pose belief() const;
@@ -106,6 +111,8 @@ private:
     double now_ = 0;  // seconds
     bool wasDown_ = false;
     int falls_ = 0;
+    bool readDown_ = false;
+    int misreadFalls_ = 0;
     double readingSeconds_ = 0;
 };
 

@@ -196,9 +196,9 @@ double cpuSeconds() {
 
 void printPoses(SkillRun& run) {
     const Pose t = run.truth(), b = run.belief();
-    std::printf("%6.2f truth %6.2f %6.2f %7.1f belief %6.2f %6.2f %7.1f%s%s\n", run.time(), t.x,
+    std::printf("%6.2f truth %6.2f %6.2f %7.1f belief %6.2f %6.2f %7.1f%s%s%s\n", run.time(), t.x,
                 t.y, t.heading, b.x, b.y, b.heading, run.located() ? "" : " (not located)",
-                run.down() ? " down" : "");
+                run.down() ? " down" : "", run.readDown() ? " (read down)" : "");
 }
 
 int walk(const Options& o) {
@@ -216,10 +216,10 @@ int walk(const Options& o) {
     printPoses(run);
     const Pose t = run.truth();
     std::printf(
-        "moved %.3f m (x %.3f, y %.3f), heading %.1f deg, falls %d, sim_s %.2f cpu_s %.2f "
-        "reading_s %.3f\n",
+        "moved %.3f m (x %.3f, y %.3f), heading %.1f deg, falls %d, misread falls %d, sim_s "
+        "%.2f cpu_s %.2f reading_s %.3f\n",
         std::hypot(t.x - o.from.x, t.y - o.from.y), t.x - o.from.x, t.y - o.from.y, t.heading,
-        run.falls(), run.time(), cpuSeconds() - cpu, run.readingSeconds());
+        run.falls(), run.misreadFalls(), run.time(), cpuSeconds() - cpu, run.readingSeconds());
     return 0;
 }
 
@@ -230,7 +230,8 @@ int goTo(const Options& o) {
     skills::GoTo go;
     go.setTarget(o.target);
     const double cpu = cpuSeconds();
-    for (long c = 0; run.time() < o.seconds - 1e-9 && !go.arrived() && !run.down(); ++c) {
+    for (long c = 0;
+         run.time() < o.seconds - 1e-9 && !go.arrived() && !run.down() && !run.readDown(); ++c) {
         const Pose self = o.truth ? run.truth() : run.belief();
         w.setCommand(go.step({self.x, self.y, self.heading}));
         if (c % o.every == 0) printPoses(run);
@@ -246,7 +247,8 @@ int goTo(const Options& o) {
 }
 
 int evaluate(const Options& o) {
-    if (o.task.empty()) throw UsageError("evaluate needs --task (sprint, turn, legs, course, all)");
+    if (o.task.empty())
+        throw UsageError("evaluate needs --task (sprint, turn, legs, course, random, all)");
     const double cpu = cpuSeconds();
     const TaskResult r = runTask(o.task, walkParameters(o), o.eval);
     const RunSettings s = settingsFor(o.eval, {});

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "motion/skills/goto.h"
+#include "motion/skills/odometry.h"
 
 namespace lab {
 
@@ -39,13 +40,16 @@ public:
         }
     }
 
-    // Walks with `command` for `seconds` (scaled); false once the robot is down.
+    // Walks with `command` for `seconds` (scaled); false once the robot is down, by the
+    // server's rule or by the agent's reading (which would start a get-up).
     bool play(const skills::WalkCommand& command, double seconds) {
         walk_.setCommand(command);
         const double end = run_.time() + seconds * scale_ - 1e-9;
         while (run_.time() < end) {
+            const double before = run_.truth().heading;
             run_.cycle(walk_);
-            if (run_.down()) return false;
+            turned_ += skills::wrapDegrees(run_.truth().heading - before);
+            if (run_.down() || run_.readDown()) return false;
         }
         return true;
     }
@@ -53,6 +57,9 @@ public:
 
     SkillRun& run() { return run_; }
     skills::Walk& walk() { return walk_; }
+    // Degrees turned counter-clockwise since the start, summed cycle by cycle: whole
+    // turns count.
+    double turned() const { return turned_; }
     double scale() const { return scale_; }
     // The share of the task's planned time played so far (after standing still).
     double played() const {
@@ -64,6 +71,7 @@ private:
     skills::Walk walk_;
     double scale_;
     double planned_;  // seconds of the task, before scaling
+    double turned_ = 0;
 };
 
 // How far the robot went from `from`, along its heading there and to its left, metres.
@@ -75,7 +83,7 @@ void moved(const Pose& from, const Pose& to, double& ahead, double& left) {
 
 TaskResult finish(TaskRun& t, TaskResult r, bool fell) {
     r.simSeconds = t.run().time();
-    r.falls = t.run().falls();
+    r.falls = t.run().falls() + t.run().misreadFalls();
     if (fell) r.score -= kFallCost + kEarlyFallCost * (1 - t.played());
     r.parts.emplace_back("fell", fell ? 1 : 0);
     return r;
@@ -104,14 +112,12 @@ TaskResult turn(const skills::WalkParameters& p, const Evaluation& e) {
     double rates[2] = {0, 0}, leftover = 0;
     bool ok = true;
     for (int side = 0; side < 2 && ok; ++side) {
-        const double before = t.run().truth().heading;
+        const double before = t.turned();
         ok = t.play({0, 0, side == 0 ? kBeyond * 100 : -kBeyond * 100}, 4);
-        const double middle = t.run().truth().heading;
-        // Turned beyond half a circle in 4 s is read the short way round; the walk is
-        // not that fast.
-        rates[side] = skills::wrapDegrees(middle - before) * (side == 0 ? 1 : -1) / (4 * t.scale());
+        const double middle = t.turned();
+        rates[side] = (middle - before) * (side == 0 ? 1 : -1) / (4 * t.scale());
         if (ok) ok = t.play({}, 1);
-        leftover += std::fabs(skills::wrapDegrees(t.run().truth().heading - middle));
+        leftover += std::fabs(t.turned() - middle);
     }
     r.parts = {{"left", rates[0]}, {"right", rates[1]}, {"leftover", leftover}};
     r.score = (rates[0] + rates[1]) / 200 - leftover / 200;
@@ -139,6 +145,29 @@ TaskResult legs(const skills::WalkParameters& p, const Evaluation& e) {
     return finish(t, r, !ok);
 }
 
+// Random commands as a match gives them: a new one every 1 to 3 s (one in seven a stop),
+// forward -0.4 to 0.8 m/s, sideways -0.3 to 0.3 m/s, turning -90 to 90 deg/s, for 20 s;
+// the walk limits each to its best. Scored on staying up alone.
+TaskResult randomCommands(const skills::WalkParameters& p, const Evaluation& e) {
+    std::mt19937 rng(e.seed * 15485863u + 11u);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const double seconds = 20;
+    TaskRun t(p, e, {-2, 0, 0}, seconds);
+    TaskResult r;
+    if (!t.settle()) return finish(t, r, true);
+    bool ok = true;
+    for (double played = 0; ok && played < seconds;) {
+        const double hold = std::min(1 + 2 * unit(rng), seconds - played);
+        skills::WalkCommand c;
+        if (unit(rng) >= 1.0 / 7)
+            c = {-0.4 + 1.2 * unit(rng), -0.3 + 0.6 * unit(rng), -90 + 180 * unit(rng)};
+        ok = t.play(c, hold);
+        played += hold;
+    }
+    r.parts = {{"played", t.played()}};
+    return finish(t, r, !ok);
+}
+
 TaskResult course(const skills::WalkParameters& p, const Evaluation& e) {
     std::mt19937 rng(e.seed * 104729u + 5u);
     std::uniform_real_distribution<double> step(1.5, 3), way(-M_PI, M_PI), face(-180, 180);
@@ -156,15 +185,24 @@ TaskResult course(const skills::WalkParameters& p, const Evaluation& e) {
     if (!t.settle()) return finish(t, r, true);
     const double start = t.run().time(), limit = start + 40 * t.scale();
     skills::GoTo go;
+    // As the agent steers: by its latest camera fix, moved on by the walk between fixes.
+    skills::Odometry odometry;
+    double fixedAt = -1;
     int reached = 0;
     double distanceError = 0, angleError = 0;
     bool ok = true;
     for (const skills::FieldPose& target : targets) {
         go.setTarget(target);
         while (ok && !go.arrived() && t.run().time() < limit) {
-            const Pose self = e.steerByTruth ? t.run().truth() : t.run().belief();
-            const skills::WalkCommand c = go.step({self.x, self.y, self.heading});
-            ok = t.play(c, 0.02 / t.scale());
+            const WorldModel& wm = t.run().worldModel();
+            if (e.steerByTruth || (t.run().located() && wm.getCameraFixTime() > fixedAt)) {
+                fixedAt = wm.getCameraFixTime();
+                const Pose self = e.steerByTruth ? t.run().truth() : t.run().belief();
+                odometry.fix({self.x, self.y, self.heading});
+            } else {
+                odometry.move(t.walk().speed(), wm.readings().gyro.z(), 0.02);
+            }
+            ok = t.play(go.step(odometry.pose()), 0.02 / t.scale());
         }
         if (!ok || !go.arrived()) break;
         const Pose truth = t.run().truth();
@@ -203,7 +241,8 @@ RunSettings settingsFor(const Evaluation& e, const Pose& start) {
 }
 
 const std::vector<std::string>& taskNames() {
-    static const std::vector<std::string> names = {"sprint", "turn", "legs", "course", "all"};
+    static const std::vector<std::string> names = {"sprint", "turn",   "legs",
+                                                   "course", "random", "all"};
     return names;
 }
 
@@ -212,9 +251,10 @@ TaskResult runTask(const std::string& task, const skills::WalkParameters& p, con
     if (task == "turn") return turn(p, e);
     if (task == "legs") return legs(p, e);
     if (task == "course") return course(p, e);
+    if (task == "random") return randomCommands(p, e);
     if (task != "all") throw std::invalid_argument("unknown task '" + task + "'");
     TaskResult all;
-    for (const char* name : {"sprint", "turn", "legs", "course"}) {
+    for (const char* name : {"sprint", "turn", "legs", "course", "random"}) {
         const TaskResult one = runTask(name, p, e);
         all.score += one.score;
         all.falls += one.falls;

@@ -46,7 +46,8 @@ struct TaskResult {
 //   legs    3 s backward, 3 s left, 3 s right, each at the top asked; score the mean speed
 //   course  four targets 1.5 to 3 m apart walked with GoTo within 40 s; score the share
 //           reached, less the time taken over 100 s and the final errors
-//   all     the four, their scores summed
+//   random  20 s of random commands, a new one every 1 to 3 s; scored on staying up
+//   all     the five, their scores summed
 // A fall ends the task: it costs 1 to 3 (the earlier, the more) and the score of the rest.
 const std::vector<std::string>& taskNames();
 TaskResult runTask(const std::string& task, const skills::WalkParameters& params,

@@ -93,6 +93,17 @@ bool feltDown(const Readings& now, const BodyFrame& body) {
     return horizontalDistance(body.toField(body.com), body.toField(foot)) > limit;
 }
 
+bool downWhileWalking(const Readings& now, const BodyFrame& body) {
+    if (!feltDown(now, body)) return false;
+    // Without an accelerometer, the agent's own reading stands.
+    if (!now.accFresh) return true;
+    const Vector3f g = now.accSteadyCount > 0 ? now.accSteady : now.acc;
+    const float length = g.Length();
+    const float kCosLeast = 0.766f;  // cos 40 degrees
+    // A mean under 3 m/s^2 tells no direction: feltDown's reading stands.
+    return !(length > 3.0f) || g.z() < kCosLeast * length;
+}
+
 int wayOfLying(const Readings& reading, const BodyFrame& body) {
     // The way of lying goes by the accelerometer's mean over the last 0.1 s: the limbs
     // of a get-up shove the torso, and single readings read a robot lying on its front

@@ -30,6 +30,11 @@ bool accelerometerUp(const Readings& now, const BodyFrame& body, salt::Vector3f&
 // The robot is down: no loaded foot (unless in the air), or its centre of mass too far
 // beside its loaded feet.
 bool feltDown(const Readings& now, const BodyFrame& body);
+// The fall reading of a walking robot: down as feltDown reads it, and the trunk tilted
+// more than 40 degrees by the accelerometer's mean over 0.1 s. A walking robot lifts a
+// foot, lands on the other and sways, so feltDown alone reads a single cycle without a
+// loaded foot or a stride's reach as a fall, and a get-up started then throws it.
+bool downWhileWalking(const Readings& now, const BodyFrame& body);
 // How a fallen robot lies (the values of Lying in getup.h): back 1, left side 2, right
 // side 3, front 4, something else with the feet high 5, not known 0.
 int wayOfLying(const Readings& now, const BodyFrame& body);

@@ -93,7 +93,12 @@ void Gait::startStep(const WalkSpeed& v, bool keepStepping, double shiftForward,
     const double outward =
         swingSide * (std::sin(twist) * shiftForward + std::cos(twist) * shiftLeft);
     move.y += swingSide * std::max(0.0, outward);
-    const double turn = v.turn * swingSide > 0 ? 2 * v.turn * t : 0;
+    // The leading foot (on the side turned to) opens the turn and the other closes it: at
+    // turnLead 1 all of a step pair's turn goes on the leading step and the feet reach
+    // twice the turn of a step apart; at 0 every step turns alike, the feet alternate
+    // between a step's turn either way, and the hips' yaw needs half the range.
+    const double lead = v.turn * swingSide > 0 ? 1 + mS.turnLead : 1 - mS.turnLead;
+    const double turn = lead * v.turn * t;
     // Half the turn before the move and half after: the chord of the arc.
     const Pose2 half{0, 0, turn / 2};
     const Pose2 next = compose(compose(compose(centre, half), move), half);

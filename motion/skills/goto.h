@@ -18,9 +18,9 @@ struct GoToParameters {
     double forward = 0.6;    // m/s: top forward speed
     double backward = 0.3;   // m/s: top backward speed
     double sideways = 0.25;  // m/s: top sideways speed
-    double turn = 60;        // deg/s: top turning rate
+    double turn = 80;        // deg/s: top turning rate
     // Within this distance the speed falls in proportion to the distance left, metres.
-    double slowDistance = 0.5;
+    double slowDistance = 0.3;
     // Beyond `faceTarget` metres the robot faces where it goes; within `faceFinal`
     // it faces the final heading; between, a blend of the two.
     double faceTarget = 1.0;

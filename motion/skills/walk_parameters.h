@@ -21,6 +21,7 @@
     X(maxBackward, 0.4, 0.0, 2.0, "m/s, the fastest backward speed")                               \
     X(maxSideways, 0.3, 0.0, 1.0, "m/s, the fastest sideways speed")                               \
     X(maxTurn, 90, 0.0, 360, "deg/s, the fastest turn")                                            \
+    X(turnLead, 1.0, 0.0, 1.0, "share of the turn on the leading foot's steps (0: every step)")    \
     X(accForward, 1.0, 0.01, 20, "m/s^2 by which the forward speed may grow")                      \
     X(decForward, 1.5, 0.01, 20, "m/s^2 by which the forward speed may shrink")                    \
     X(accSideways, 1.0, 0.01, 20, "m/s^2, change of the sideways speed")                           \

@@ -2,6 +2,7 @@
 // looks at the sky and sees no landmark, so the pose of before the fall stays.
 #include <gtest/gtest.h>
 
+#include "motion/skills/fall.h"
 #include "scene.h"
 #include "worldmodel/worldmodel.h"
 
@@ -231,5 +232,34 @@ TEST(FallDetection, AtRestTheAccelerometerOverrulesAFixThatReadsAnotherWayOfLyin
         wm.setGyro(c.gyro);
         wm.setAcc(c.acc);
         EXPECT_EQ(wm.feltType(), c.type);
+    }
+}
+
+// A walking robot lifts one foot and lands on the other: for a cycle neither may carry
+// load, and the designed test reads that as down. The walking robot's reading also asks
+// that the accelerometer's mean over 0.1 s tilt the trunk beyond 40 degrees.
+TEST(FallDetection, AWalkingRobotIsDownOnlyOnceItsTrunkTilts) {
+    const float c30 = 0.866f * kG, s30 = 0.5f * kG, c50 = 0.643f * kG, s50 = 0.766f * kG;
+    struct Case {
+        const char* what;
+        bool accNow;
+        Vector3f acc;  // m/s^2, torso frame
+        bool designed, walking;
+    } const cases[] = {
+        {"upright between two steps", true, Vector3f(0, 0, kG), true, false},
+        {"leaning 30 degrees forward", true, Vector3f(-s30, 0, c30), true, false},
+        {"tilted 50 degrees to the side", true, Vector3f(0, s50, c50), true, true},
+        {"lying on the back", true, Vector3f(kG, 0, 0), true, true},
+        {"no accelerometer: the designed reading stands", false, Vector3f(0, 0, kG), true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldModel wm;
+        fixUpright(wm, 1.0);
+        wm.setServerTime(1.02);
+        if (c.accNow) wm.setAcc(c.acc);
+        wm.globalize();
+        EXPECT_EQ(wm.isFeltDown(), c.designed);
+        EXPECT_EQ(skills::downWhileWalking(wm.readings(), wm.bodyFrame()), c.walking);
     }
 }

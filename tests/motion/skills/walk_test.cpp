@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -201,20 +202,52 @@ TEST(Walk, PlannedBodyMovesWithTheCommand) {
     p.set("maxSideways", 0.3);
     p.set("maxTurn", 90);
     const double window = 2;  // seconds
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const double lead : {1.0, 0.0})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            SCOPED_TRACE(lead);
+            p.set("turnLead", lead);
+            KinematicRun r(p);
+            r.run(1);
+            r.walk.setCommand(c.command);
+            r.run(2);  // up to speed
+            const skills::Pose2 a = averageBody(r);
+            r.run(window - 0.5);
+            const skills::Pose2 moved = skills::relative(a, averageBody(r));
+            const skills::Pose2 expected = arcAfter(c.command, window);
+            EXPECT_NEAR(moved.x, expected.x, 0.03);
+            EXPECT_NEAR(moved.y, expected.y, 0.03);
+            EXPECT_NEAR(moved.yaw / kDeg, expected.yaw / kDeg, 3);
+        }
+}
+
+// With the turn on the leading foot's steps the feet open twice a step's turn apart and
+// close again; spread over every step they turn at most a step's turn apart, either
+// way, and the robot turns as fast.
+TEST(Walk, TurningOnEveryStepHalvesHowFarTheFeetTurnApart) {
+    double widest[2] = {0, 0};  // degrees, for turnLead 1 and 0
+    double turned[2] = {0, 0};  // degrees
+    for (int k = 0; k < 2; ++k) {
+        skills::WalkParameters p;
+        p.set("maxTurn", 90);
+        p.set("turnLead", k == 0 ? 1.0 : 0.0);
         KinematicRun r(p);
         r.run(1);
-        r.walk.setCommand(c.command);
-        r.run(2);  // up to speed
-        const skills::Pose2 a = averageBody(r);
-        r.run(window - 0.5);
-        const skills::Pose2 moved = skills::relative(a, averageBody(r));
-        const skills::Pose2 expected = arcAfter(c.command, window);
-        EXPECT_NEAR(moved.x, expected.x, 0.03);
-        EXPECT_NEAR(moved.y, expected.y, 0.03);
-        EXPECT_NEAR(moved.yaw / kDeg, expected.yaw / kDeg, 3);
+        r.walk.setCommand({0, 0, 60, false});
+        r.run(2);
+        const double before = r.body().yaw;
+        for (int i = 0; i < 100; ++i) {
+            r.cycle();
+            const skills::GaitFrame& f = r.walk.frame();
+            widest[k] = std::max(widest[k], std::fabs(f.feet[0].yaw - f.feet[1].yaw) / kDeg);
+        }
+        turned[k] = (r.body().yaw - before) / kDeg;
     }
+    const double stepTurn = 60 * skills::WalkParameters().get("stepDuration");  // degrees
+    EXPECT_NEAR(widest[0], 2 * stepTurn, 0.5);
+    EXPECT_NEAR(widest[1], stepTurn, 0.5);
+    EXPECT_NEAR(turned[0], 120, 6);
+    EXPECT_NEAR(turned[1], 120, 6);
 }
 
 TEST(Walk, StopsToStandingWithTheFeetSideBySide) {
