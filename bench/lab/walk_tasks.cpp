@@ -101,7 +101,10 @@ TaskResult sprint(const skills::WalkParameters& p, const Evaluation& e) {
     const double seconds = std::max(t.run().time() - start, 1e-9);
     const double speed = ahead / (10 * t.scale());
     r.parts = {{"forward", ahead / seconds}, {"drift", left / seconds}};
-    r.score = speed - 0.5 * std::fabs(left) / seconds;
+    // A tuning gives speed up for steadiness: below the speed a match needs, each m/s
+    // short costs four times over.
+    const double kNeeded = 0.62;  // m/s
+    r.score = speed - 0.5 * std::fabs(left) / seconds - 4 * std::max(0.0, kNeeded - speed);
     return finish(t, r, !ok);
 }
 

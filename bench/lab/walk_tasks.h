@@ -40,7 +40,8 @@ struct TaskResult {
 
 // The match-like tasks a walk is tuned and judged on, each from standing still:
 //   sprint  10 s straight ahead at the top speed asked; score the speed (m/s) along the
-//           starting heading, less the sideways drift per second
+//           starting heading, less the sideways drift per second and four times what it
+//           falls short of 0.62 m/s
 //   turn    4 s turning left, 1 s stop, 4 s turning right, 1 s stop; score the mean rate
 //           over 100 deg/s, less the turn left over in the stops
 //   legs    3 s backward, 3 s left, 3 s right, each at the top asked; score the mean speed

@@ -16,8 +16,8 @@ struct FieldPose {
 // heading, and what counts as arrived.
 struct GoToParameters {
     double forward = 0.6;    // m/s: top forward speed
-    double backward = 0.3;   // m/s: top backward speed
-    double sideways = 0.25;  // m/s: top sideways speed
+    double backward = 0.45;  // m/s: top backward speed
+    double sideways = 0.3;   // m/s: top sideways speed
     double turn = 80;        // deg/s: top turning rate
     // Within this distance the speed falls in proportion to the distance left, metres.
     double slowDistance = 0.3;
