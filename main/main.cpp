@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <boost/scoped_ptr.hpp>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -53,6 +54,18 @@ const char kWalkFile[] = "walk.conf";
 const FieldGeometry* gField = &designField();
 // Set by "--formation FILE": the formation file, relative to the working directory.
 std::string gFormationFile = Position::kDefaultFile;
+// Set by "--team NAME": the team's name in the init message; empty keeps the designed one.
+std::string gTeamName;
+
+// A team name goes into the init message as one word of an S-expression: letters,
+// digits, '_' and '-' only, at most 20 of them, so that two teams of this agent can meet
+// under names of their own and no name can break the message.
+bool validTeamName(const std::string& name) {
+    if (name.empty() || name.size() > 20) return false;
+    for (const char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-') return false;
+    return true;
+}
 
 // A command-line option that cannot be used as given.
 class OptionError : public std::runtime_error {
@@ -120,6 +133,11 @@ bool CheckOptions(int argc, char** argv, unsigned short& port, std::string& host
             }
         } else if (word == "--formation") {
             gFormationFile = OptionValue(argc, argv, i);
+        } else if (word == "--team") {
+            gTeamName = OptionValue(argc, argv, i);
+            if (!validTeamName(gTeamName))
+                throw OptionError("--team: \"" + gTeamName +
+                                  "\" is not 1 to 20 letters, digits, '_' or '-'");
         } else {
             std::cout << "What?! \"" << word << "\"?!! ;)" << std::endl;
         }
@@ -165,6 +183,7 @@ void Run(MyBehavior* behavior) {
     boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior
                                                             : new MyBehavior(uNum, gFormationFile));
     if (gDrill) owner->setDrill(*gDrill, gWalkParameters);
+    if (!gTeamName.empty()) WorldModel::getInstance()->setTeamName(gTeamName);
     ReportMissingFiles(*owner);
     ConstructAgent();
     while (gLoop) {

@@ -121,6 +121,24 @@ TEST(FieldOptions, FormationOptionNamesTheFileToBeamFrom) {
         << without.errors();
 }
 
+// Two teams of this agent meet under names of their own.
+TEST(FieldOptions, TeamNameGoesIntoTheInitMessage) {
+    for (const std::string name : {"QEL", "halyx-B", "ABCDEFGHIJ_KLMNOPQRS"}) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        LoopbackServer server;
+        std::vector<std::string> args = {"--port", std::to_string(server.port())};
+        if (name != "QEL") args.insert(args.end(), {"--team", name});
+        AgentProcess agent(HALYX_BIN, args, dir.path());
+        ASSERT_TRUE(server.accept());
+        server.receiveFrame();  // the scene
+        server.sendFrame("(time (now 0.00))");
+        EXPECT_EQ(server.receiveFrame(), "(init (unum 1)(teamname " + name + "))");
+        server.closeClient();
+        EXPECT_EQ(agent.waitExit(), 0);
+    }
+}
+
 TEST(FieldOptions, UnknownFieldOrMissingValueEndsBeforeConnecting) {
     struct Case {
         std::vector<std::string> args;
@@ -131,6 +149,13 @@ TEST(FieldOptions, UnknownFieldOrMissingValueEndsBeforeConnecting) {
         {{"--field", ""}, "halyx: --field: \"\" is not 12x8 or 30x20\n"},
         {{"--field"}, "halyx: option --field needs a value\n"},
         {{"--formation"}, "halyx: option --formation needs a value\n"},
+        {{"--team", "My Team"},
+         "halyx: --team: \"My Team\" is not 1 to 20 letters, digits, '_' or '-'\n"},
+        {{"--team", "a(b)"},
+         "halyx: --team: \"a(b)\" is not 1 to 20 letters, digits, '_' or '-'\n"},
+        {{"--team", "ABCDEFGHIJKLMNOPQRSTU"},
+         "halyx: --team: \"ABCDEFGHIJKLMNOPQRSTU\" is not 1 to 20 letters, digits, '_' or '-'\n"},
+        {{"--team"}, "halyx: option --team needs a value\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.error);
