@@ -146,7 +146,7 @@ std::string MyBehavior::doDrill() {
     } else {
         mDecision = "stop";
     }
-    return mActions->stepWalk(command) + sweepHead();
+    return mActions->stepWalk(command) + mActions->commands(mHeadSweep.step(mWM->readings()));
 }
 
 void MyBehavior::trackPose() {
@@ -160,13 +160,6 @@ void MyBehavior::trackPose() {
         return;
     }
     mOdometry.move(mActions->walkSpeed(), mWM->readings().gyro.z(), kCycle);
-}
-
-std::string MyBehavior::sweepHead() {
-    // Side to side through 120 degrees every 4 s, level.
-    const double yaw = 60 * std::sin(2 * PI * mWM->getServerTime() / 4);
-    double yawSpeed = 4, pitchSpeed = 2;  // degrees per cycle at most
-    return mActions->moveJointTo(HJ1, yaw, yawSpeed) + mActions->moveJointTo(HJ2, 0, pitchSpeed);
 }
 
 void MyBehavior::UpdatePositions() {

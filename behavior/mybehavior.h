@@ -9,6 +9,7 @@
 #include "behavior/cyclereport.h"
 #include "behavior/drill.h"
 #include "motion/skills/goto.h"
+#include "motion/skills/head_sweep.h"
 #include "motion/skills/odometry.h"
 
 // Pi to 15 significant digits, the decision module's own constant; the geometry
@@ -70,14 +71,14 @@ private:
     bool feltDown() const;
     // The body's pose from this cycle's camera fix, or moved on from the last one.
     void trackPose();
-    // The head swept from side to side, so that the walking robot keeps landmarks in view.
-    std::string sweepHead();
     std::unique_ptr<Drill> mDrill;  // null: the designed roles
     double mPlayOnSince = -1;       // server time of the first PlayOn, seconds
     const Drill::Step* mStep = nullptr;
     skills::GoTo mGoTo;
     // The body's pose between camera fixes, for steering.
     skills::Odometry mOdometry;
+    // The head swept from side to side, so that the walking robot keeps landmarks in view.
+    skills::HeadSweep mHeadSweep;
     double mOdometryFix = -1;  // server time of the fix it last took, seconds
 };
 

@@ -57,7 +57,8 @@ SkillRun::SkillRun(const RunSettings& settings)
     : world_(std::make_unique<PhysicsWorld>(log_, constantsOf(settings))),
       writer_(settings.vision, MessageForms::New),
       wm_(std::make_unique<WorldModel>()),
-      delay_(std::max(0, settings.delay)) {
+      delay_(std::max(0, settings.delay)),
+      sweepHead_(settings.sweepHead) {
     // The parser reads joint and play-mode names through the protocol tables.
     Types::fill();
     parser_ = std::make_unique<Parser>(*wm_);
@@ -90,7 +91,13 @@ void SkillRun::cycle(skills::Skill& skill) {
     if (readDown && !readDown_ && !down()) ++misreadFalls_;
     readDown_ = readDown;
     readingSeconds_ += threadSeconds() - began;
-    pending_.push_back(skill.step(readings));
+    skills::JointSpeeds speeds = skill.step(readings);
+    if (sweepHead_) {
+        const skills::JointSpeeds head = headSweep_.step(readings);
+        for (int i = 0; i < head.count; ++i)
+            if (!speeds.driven[head.order[i]]) speeds.set(head.order[i], head.speed[head.order[i]]);
+    }
+    pending_.push_back(speeds);
     if (static_cast<int>(pending_.size()) > delay_) {
         const skills::JointSpeeds& speeds = pending_.front();
         for (int j = 0; j < kJointCount; ++j)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/skills/head_sweep.h"
 #include "motion/skills/skill.h"
 #include "sparring/protocol/perception.h"
 #include "sparring/world/physics/physics_constants.h"
@@ -44,6 +45,9 @@ struct RunSettings {
     // sparring server does (a reply acts in the step after the message it answers), 1 for
     // a server whose replies act a cycle later.
     int delay = 0;
+    // The head swept from side to side as the agent sweeps it while walking, for the
+    // joints the skill leaves alone; false holds it where it is.
+    bool sweepHead = true;
 };
 
 // An impulse on the torso given at a time of the run: newton-seconds, server frame.
@@ -105,7 +109,9 @@ private:
     std::unique_ptr<WorldModel> wm_;
     std::unique_ptr<Parser> parser_;
     std::vector<Push> pushes_;
-    int delay_ = 0;                            // cycles
+    int delay_ = 0;  // cycles
+    bool sweepHead_ = true;
+    skills::HeadSweep headSweep_;
     std::deque<skills::JointSpeeds> pending_;  // speeds on their way to the joints
     long cycle_ = 0;
     double now_ = 0;  // seconds

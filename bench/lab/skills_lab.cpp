@@ -48,6 +48,8 @@ const char kHelp[] =
     "(repeatable), --seed N, --constants drawn|default (drawn: each of torque, friction and\n"
     "softness between half and double from the seed; the default for evaluate), --torque F\n"
     "--friction F --softness F (factors, with --constants default), --high-noise,\n"
+    "--head-still (the head held looking ahead; by default it is swept as the agent\n"
+    "sweeps it while walking),\n"
     "--push T X Y (an impulse in N·s at T seconds, server frame; repeatable), --delay N\n"
     "(cycles before the joint speeds act: 0 as the sparring server, the default).\n";
 
@@ -134,6 +136,7 @@ Options parse(int argc, char** argv) {
         {"--friction", [&](auto& s) { o.eval.friction = num(s); }},
         {"--softness", [&](auto& s) { o.eval.softness = num(s); }},
         {"--high-noise", [&](auto&) { o.eval.highNoise = true; }},
+        {"--head-still", [&](auto&) { o.eval.headStill = true; }},
         {"--delay", [&](auto& s) { o.eval.delay = o.tune.delay = static_cast<int>(num(s)); }},
         {"--push",
          [&](auto& s) {

@@ -103,7 +103,7 @@ TaskResult sprint(const skills::WalkParameters& p, const Evaluation& e) {
     r.parts = {{"forward", ahead / seconds}, {"drift", left / seconds}};
     // A tuning gives speed up for steadiness: below the speed a match needs, each m/s
     // short costs four times over.
-    const double kNeeded = 0.62;  // m/s
+    const double kNeeded = 0.64;  // m/s
     r.score = speed - 0.5 * std::fabs(left) / seconds - 4 * std::max(0.0, kNeeded - speed);
     return finish(t, r, !ok);
 }
@@ -133,7 +133,8 @@ TaskResult legs(const skills::WalkParameters& p, const Evaluation& e) {
     if (!t.settle()) return finish(t, r, true);
     const skills::WalkCommand commands[3] = {{-kBeyond, 0, 0}, {0, kBeyond, 0}, {0, -kBeyond, 0}};
     const char* names[3] = {"backward", "left", "right"};
-    double sum = 0;
+    const double needed[3] = {0.32, 0.26, 0.26};  // m/s, as for the sprint
+    double sum = 0, shortfall = 0;
     bool ok = true;
     for (int i = 0; i < 3 && ok; ++i) {
         const Pose from = t.run().truth();
@@ -143,8 +144,9 @@ TaskResult legs(const skills::WalkParameters& p, const Evaluation& e) {
         const double along = i == 0 ? -ahead : i == 1 ? left : -left;
         r.parts.emplace_back(names[i], along / (3 * t.scale()));
         sum += along / (3 * t.scale());
+        shortfall += std::max(0.0, needed[i] - along / (3 * t.scale()));
     }
-    r.score = sum / 3;
+    r.score = sum / 3 - 4 * shortfall;
     return finish(t, r, !ok);
 }
 
@@ -230,6 +232,7 @@ RunSettings settingsFor(const Evaluation& e, const Pose& start) {
     s.start = start;
     s.vision = matchVision(e.highNoise, e.seed);
     s.delay = e.delay;
+    s.sweepHead = !e.headStill;
     s.torque = e.torque;
     s.friction = e.friction;
     s.softness = e.softness;

@@ -18,6 +18,8 @@ struct Evaluation {
     bool drawConstants = true;
     double torque = 1, friction = 1, softness = 1;  // factors, when not drawn
     bool highNoise = false;
+    // The head held still, looking ahead, instead of swept as the agent sweeps it.
+    bool headStill = false;
     // Pushes on the torso at random times, one every `pushEvery` seconds on average
     // (0: none), each of 0.3 to 0.8 N·s in a random direction.
     double pushEvery = 4;
@@ -41,10 +43,11 @@ struct TaskResult {
 // The match-like tasks a walk is tuned and judged on, each from standing still:
 //   sprint  10 s straight ahead at the top speed asked; score the speed (m/s) along the
 //           starting heading, less the sideways drift per second and four times what it
-//           falls short of 0.62 m/s
+//           falls short of 0.64 m/s
 //   turn    4 s turning left, 1 s stop, 4 s turning right, 1 s stop; score the mean rate
 //           over 100 deg/s, less the turn left over in the stops
-//   legs    3 s backward, 3 s left, 3 s right, each at the top asked; score the mean speed
+//   legs    3 s backward, 3 s left, 3 s right, each at the top asked; score the mean speed,
+//           less four times what each falls short of 0.32 (backward) or 0.26 m/s
 //   course  four targets 1.5 to 3 m apart walked with GoTo within 40 s; score the share
 //           reached, less the time taken over 100 s and the final errors
 //   random  20 s of random commands, a new one every 1 to 3 s; scored on staying up
