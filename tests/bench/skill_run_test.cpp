@@ -10,6 +10,7 @@
 
 #include "bench/lab/hold_pose.h"
 #include "bench/lab/job_runner.h"
+#include "bench/lab/kick_tasks.h"
 #include "sparring/world/physics/physics_robot.h"
 #include "worldmodel/worldmodel.h"
 
@@ -81,6 +82,46 @@ TEST(JobRunner, AFailedCommandIsNamed) {
             EXPECT_NE(std::string(e.what()).find(parallel ? "parallel" : "'exit 3'"),
                       std::string::npos)
                 << e.what();
+        }
+    }
+}
+
+// The ball on the grass: set rolling it slows to rest without sinking or leaving the
+// ground, further the faster it started.
+TEST(KickLab, ARolledBallSlowsToRestOnTheGround) {
+    Evaluation e;
+    e.drawConstants = false;
+    double before = 0;
+    for (double speed : {1.0, 2.0, 3.0}) {
+        SCOPED_TRACE(speed);
+        const KickOutcome o = rollBall(e, speed);
+        EXPECT_GT(o.distance, before + 0.5);
+        EXPECT_LT(o.distance, 2.5 * speed);
+        EXPECT_LT(o.seconds, 12) << "came to rest";
+        EXPECT_GT(o.lowest, 0.039) << "sank into the ground";
+        EXPECT_LT(o.topHeight, 0.041) << "left the ground";
+        before = o.distance;
+    }
+}
+
+// The team's kick with either foot, in worlds of other constants: the ball leaves ahead
+// faster than a foot alone would push it and rolls on, and the robot stays up.
+TEST(KickLab, TheTeamsKickSendsTheBallAheadWithEitherFoot) {
+    const skills::KickParameters kick =
+        skills::readKickParameters(std::string(HALYX_SOURCE_DIR) + "/team/kick.conf");
+    const skills::WalkParameters walk =
+        skills::readWalkParameters(std::string(HALYX_SOURCE_DIR) + "/team/walk.conf");
+    for (unsigned seed : {5u, 6u}) {
+        for (skills::Foot foot : {skills::Foot::Left, skills::Foot::Right}) {
+            SCOPED_TRACE(std::to_string(seed) + (foot == skills::Foot::Left ? " left" : " right"));
+            Evaluation e;
+            e.seed = seed;
+            e.pushEvery = 0;
+            const KickOutcome o = runKick(kick, walk, e, foot, 0.01);
+            EXPECT_EQ(o.falls, 0);
+            EXPECT_GT(o.distance, 1.5);
+            EXPECT_LT(std::fabs(o.direction), 15);
+            EXPECT_GT(o.topSpeed, 1.2);
         }
     }
 }

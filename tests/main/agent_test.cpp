@@ -342,7 +342,7 @@ TEST_F(Agent, BadDrillOrWalkParametersStopTheAgentBeforeItConnects) {
         std::string error;
     } const cases[] = {
         {"0 walk 0.3 0 0\n2 fly\n", nullptr,
-         "drill.txt:2: unknown command 'fly' (walk, stop or goto)"},
+         "drill.txt:2: unknown command 'fly' (walk, stop, goto, kick or dribble)"},
         {"0 stop\n", "no_such_parameter 1\n", "walk.conf:1: "},
     };
     for (const Case& c : cases) {
