@@ -187,15 +187,12 @@ std::string MyBehavior::playBall(const Drill::Step& step, bool begins) {
         std::cerr << "halyx: drill line " << step.line << ": "
                   << (step.kind == Drill::Kind::Kick ? "kick" : "dribble") << " at " << now
                   << " s given up: " << mBallPlay->failure() << std::endl;
-    } else if (mBallPlay->failed()) {
+    } else if (mBallPlay->failed() && !mBallPlay->ballLost()) {
         // Down: the get-up takes over, and the task begins again once the robot stands.
         mBallPlay->restart();
     }
     if (mBallPlay->done()) mBallOver = true;
-    const skills::Ground look = mBallPlay->ball().known()
-                                    ? mBallPlay->ball().relativeTo(mOdometry.pose())
-                                    : skills::Ground{1, 0};
-    skills::lookAtGround(look, readings, speeds);
+    mBallPlay->aimHead(readings, speeds);
     mDecision = mBallPlay->stateName();
     return mActions->commands(speeds);
 }

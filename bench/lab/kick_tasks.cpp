@@ -107,9 +107,7 @@ public:
         const bool seen = wm.getBallTimeSeen() >= 0 && wm.getBallTimeSeen() == wm.getServerTime();
         play_.see(pose_.pose(), now.time, seen, skills::groundFromCamera(wm.getBallRelPos(), now));
         skills::JointSpeeds s = play_.step(now);
-        const skills::Ground look =
-            play_.ball().known() ? play_.ball().relativeTo(pose_.pose()) : skills::Ground{1, 0};
-        skills::lookAtGround(look, now, s);
+        play_.aimHead(now, s);
         return s;
     }
     const skills::FieldPose& pose() const { return pose_.pose(); }

@@ -11,6 +11,11 @@ constexpr double kGravity = 9.81;  // m/s^2
 constexpr double kDownTilt = 50;
 // The foot is chosen again while the ball is further than this, metres; nearer it stays.
 constexpr double kFootChoice = 0.6;
+// Seconds the head looks where the ball was last seen before it searches.
+constexpr double kLookFor = 1.5;
+// Seconds without the ball known after which the body turns to find it, at deg/s.
+constexpr double kSearchTurnAfter = 0.5;
+constexpr double kSearchTurn = 70;
 // Seconds the walk may take to stand still before a kick or at the dribble's end.
 constexpr double kStopWait = 1.5;
 
@@ -81,6 +86,23 @@ JointSpeeds BallPlay::walkStep(const WalkCommand& c, const Readings& now) {
     return mWalk.step(now);
 }
 
+void BallPlay::aimHead(const Readings& now, JointSpeeds& speeds) const {
+    if (mTrack.fresh(mNow, kLookFor))
+        lookAtGround(mTrack.relativeTo(mSelf), now, speeds);
+    else
+        searchHead(mNow, now, speeds);
+}
+
+WalkCommand BallPlay::searchTurn() const {
+    // The head's sweep looks all round but behind: after one sweep the body turns too.
+    WalkCommand c;
+    if (mNow - mStarted > kSearchTurnAfter) {
+        c.turn = kSearchTurn;
+        c.inPlace = true;
+    }
+    return c;
+}
+
 void BallPlay::chooseFoot(const Ground& ball, double direction) {
     if (std::hypot(ball.ahead, ball.left) < kFootChoice) return;
     // The foot on the side the ball lies of the body's line to the target.
@@ -104,7 +126,7 @@ JointSpeeds BallPlay::step(const Readings& now) {
     const Ground ball = mTrack.relativeTo(mSelf);
     switch (mState) {
         case State::Approaching: {
-            if (!mTrack.known()) return walkStep({}, now);
+            if (!mTrack.known()) return walkStep(searchTurn(), now);
             const KickParameters& k = mKick.parameters();
             chooseFoot(ball, wrapDegrees(mDirection - mSelf.heading));
             const double aim = mFoot == Foot::Left ? k.aimLeft : k.aimRight;
@@ -133,7 +155,7 @@ JointSpeeds BallPlay::step(const Readings& now) {
             return s;
         }
         case State::Dribbling: {
-            if (!mTrack.known()) return walkStep({}, now);
+            if (!mTrack.known()) return walkStep(searchTurn(), now);
             const double dx = mTargetX - mTrack.x(), dy = mTargetY - mTrack.y();
             if (std::hypot(dx, dy) <= kDribbleArrive) {
                 mState = State::Stopping;

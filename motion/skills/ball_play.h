@@ -30,6 +30,9 @@ public:
     // relative to the body.
     void see(const FieldPose& self, double now, bool seen, const Ground& ball);
     JointSpeeds step(const Readings& now) override;
+    // The head's part, which step leaves alone: on the ball while it was seen lately,
+    // searching for it otherwise.
+    void aimHead(const Readings& now, JointSpeeds& speeds) const;
     // Back to standing after the joints were moved by something else (a get-up): the
     // task goes on from its start.
     void restart();
@@ -57,6 +60,7 @@ public:
 private:
     void fail(const std::string& why);
     JointSpeeds walkStep(const WalkCommand& c, const Readings& now);
+    WalkCommand searchTurn() const;
     void chooseFoot(const Ground& ball, double direction);
 
     Walk mWalk;

@@ -17,6 +17,12 @@ constexpr double kCameraHeight = 0.5;  // metres above the ground, standing
 constexpr double kMaxYaw = 100, kLowestPitch = -42, kHighestPitch = 0;
 constexpr double kNeckGain = 0.15;
 constexpr double kNeckSpeed = 4;  // rad/s at most
+// The neck's two joints towards yaw and pitch (degrees).
+void driveNeck(double yaw, double pitch, const Readings& now, JointSpeeds& speeds) {
+    speeds.set(HJ1, std::clamp(kNeckGain * (yaw - now.angle(HJ1)), -kNeckSpeed, kNeckSpeed));
+    speeds.set(HJ2, std::clamp(kNeckGain * (pitch - now.angle(HJ2)), -kNeckSpeed, kNeckSpeed));
+}
+
 }  // namespace
 
 Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now) {
@@ -49,11 +55,13 @@ void lookAtGround(const Ground& point, const Readings& now, JointSpeeds& speeds)
     // The point a little below the middle of the view, which reaches 60 degrees down.
     const double below = std::atan2(kCameraHeight, distance) / kDeg;
     const double pitch = std::clamp(-below + 25, kLowestPitch, kHighestPitch);
-    const auto drive = [&](JointID j, double target) {
-        speeds.set(j, std::clamp(kNeckGain * (target - now.angle(j)), -kNeckSpeed, kNeckSpeed));
-    };
-    drive(HJ1, yaw);
-    drive(HJ2, pitch);
+    driveNeck(yaw, pitch, now, speeds);
+}
+
+void searchHead(double time, const Readings& now, JointSpeeds& speeds) {
+    const double yaw = 60 * std::sin(2 * M_PI * time / 4);
+    const double pitch = -20;  // degrees: the ground from 0.3 m on, and the horizon
+    driveNeck(yaw, pitch, now, speeds);
 }
 
 void BallTrack::see(const FieldPose& self, const Ground& seen, double time) {

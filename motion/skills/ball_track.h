@@ -23,6 +23,10 @@ Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now);
 // view: sets the two neck joints' speeds in `speeds`.
 void lookAtGround(const Ground& point, const Readings& now, JointSpeeds& speeds);
 
+// Sweeps the head from side to side through 120 degrees every 4 s (`time`, seconds),
+// slightly down: with the view's 120 degrees it searches all around but straight behind.
+void searchHead(double time, const Readings& now, JointSpeeds& speeds);
+
 // The ball on the field between sightings: a sighting, taken with the body's pose, puts
 // it on the field (steadied against the camera's noise while it lies near the last
 // place); between sightings the body's pose moves on and the ball stays put, so its
@@ -36,6 +40,8 @@ public:
     double x() const { return mX; }                // metres, field frame
     double y() const { return mY; }
     Ground relativeTo(const FieldPose& self) const;
+    // Known and seen within `seconds` before `now`.
+    bool fresh(double now, double seconds) const { return mKnown && now - mLastSeen <= seconds; }
 
 private:
     bool mKnown = false;
