@@ -18,9 +18,8 @@ WalkCommand Approach::step(const Ground& ball, double direction, double spotAhea
     double tx = ball.ahead - (c * spotAhead - s * spotLeft);
     double ty = ball.left - (s * spotAhead + c * spotLeft);
     if (along > -mP.behind) {
-        // Beside or ahead of the ball: first to a point beside and behind it, on the side
-        // the body is on.
-        // In the ball's way: beside it first; beside it: behind it.
+        // Beside or ahead of the ball, on the side the body is on: while in the ball's
+        // way, to a point beside it first; from beside it, to a point behind it.
         const double side = across >= 0 ? 1 : -1;
         const bool inTheWay = std::fabs(across) < 0.7 * mP.clearance;
         const double back = inTheWay ? 0 : mP.clearance;

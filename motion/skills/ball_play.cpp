@@ -33,7 +33,7 @@ BallPlay::BallPlay(const WalkParameters& walk, const KickParameters& kick)
 void BallPlay::kick(double direction, double now) {
     mDribbling = false;
     mDirection = direction;
-    mStarted = now;
+    mNow = now;
     restart();
 }
 
@@ -41,11 +41,13 @@ void BallPlay::dribble(double x, double y, double now) {
     mDribbling = true;
     mTargetX = x;
     mTargetY = y;
-    mStarted = now;
+    mNow = now;
     restart();
 }
 
 void BallPlay::restart() {
+    // The ball has five seconds again to be seen, as at a fresh start.
+    mStarted = mNow;
     mState = mDribbling ? State::Dribbling : State::Approaching;
     mApproach.reset();
     mDribble.reset();
