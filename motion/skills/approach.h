@@ -16,9 +16,9 @@ struct ApproachParameters {
     // Placed: the ball within these of its spot (metres along and across the line, and
     // degrees of heading) for `holdCycles` cycles running; the wider `leave` figures let
     // a placed robot stay placed while noise moves the ball a little.
-    double along = 0.035, across = 0.02, angle = 7;
+    double along = 0.04, across = 0.025, angle = 8;
     double leaveAlong = 0.06, leaveAcross = 0.04, leaveAngle = 12;
-    int holdCycles = 5;
+    int holdCycles = 3;
     GoToParameters walk = [] {
         GoToParameters p;
         p.forward = 0.5;
