@@ -125,3 +125,32 @@ TEST(KickLab, TheTeamsKickSendsTheBallAheadWithEitherFoot) {
         }
     }
 }
+
+// The ball tasks as the agent plays them, read through the camera: a kick from 1.5 m
+// towards a direction off the heading, and a dribble to a point 3 m on.
+TEST(KickLab, KickAndDribbleThroughTheCameraEndDoneWithTheBallWhereAsked) {
+    const skills::KickParameters kick =
+        skills::readKickParameters(std::string(HALYX_SOURCE_DIR) + "/team/kick.conf");
+    const skills::WalkParameters walk =
+        skills::readWalkParameters(std::string(HALYX_SOURCE_DIR) + "/team/walk.conf");
+    Evaluation e;
+    e.drawConstants = false;
+    e.pushEvery = 0;
+    PlaySettings k;
+    k.direction = 25;
+    const PlayOutcome kicked = runPlay(kick, walk, e, {0, 0, 0}, 1.4, 0.4, k);
+    EXPECT_EQ(kicked.end, "done");
+    EXPECT_EQ(kicked.falls, 0);
+    EXPECT_GT(kicked.travel, 1.5);
+    EXPECT_NEAR(kicked.direction, 25, 12);
+
+    PlaySettings d;
+    d.kick = false;
+    d.targetX = 3;
+    d.targetY = 0.5;
+    d.seconds = 40;
+    const PlayOutcome dribbled = runPlay(kick, walk, e, {-1, 0, 0}, 0, 0, d);
+    EXPECT_EQ(dribbled.end, "done");
+    EXPECT_EQ(dribbled.falls, 0);
+    EXPECT_LT(std::hypot(dribbled.ballX - 3, dribbled.ballY - 0.5), 0.8);
+}

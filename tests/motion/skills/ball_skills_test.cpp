@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "motion/skills/approach.h"
+#include "motion/skills/ball_play.h"
 #include "motion/skills/ball_track.h"
 #include "motion/skills/dribble.h"
+#include "motion/skills/keyframes.h"
 #include "motion/skills/kick.h"
 
 using namespace skills;
@@ -163,4 +165,119 @@ TEST(KickParameters, AFileGoesBackAndForthAndBadLinesAreNamed) {
         }
     }
     std::remove(path.c_str());
+}
+
+namespace {
+
+// Readings of a robot upright at rest whose joints are where the last speeds took them.
+struct IdealBody {
+    Readings r = level(0, 0);
+    void follow(const JointSpeeds& s) {
+        for (int j = 0; j < kJointCount; ++j)
+            if (s.driven[j]) r.angles[j] += s.speed[j] * 0.02 / kDeg;
+        r.time += 0.02;
+    }
+};
+
+}  // namespace
+
+// The right foot's kick is the left foot's seen in a mirror, at every cycle; both end
+// after the sum of their phases, the swing starting after the shift and the lift.
+TEST(Kick, TheRightFootsKickMirrorsTheLeftsAndEndsOnTime) {
+    KickParameters p;
+    Kick left(p), right(p);
+    left.start(Foot::Left);
+    right.start(Foot::Right);
+    IdealBody a, b;
+    const double total =
+        p.shiftTime + p.liftTime + p.swingTime + p.returnTime + p.lowerTime + p.settleTime;
+    int cycles = 0;
+    for (; !left.done() && cycles < 500; ++cycles) {
+        a.follow(left.step(a.r));
+        b.follow(right.step(b.r));
+        EXPECT_EQ(left.swung(), left.clock() >= p.shiftTime + p.liftTime - 1e-9);
+        for (int j = 0; j < kJointCount; ++j) {
+            double sign = 1;
+            const int m = mirrorJoint(j, sign);
+            // The hip yaw-pitch joints are left out: the leg's kinematics turns them about
+            // axes of opposite sense and solves them a little differently for each leg
+            // (up to tenths of a degree here); the kick asks for no yaw.
+            if (j == LLJ1 || j == RLJ1) continue;
+            ASSERT_NEAR(b.r.angles[m], sign * a.r.angles[j], 0.01)
+                << jointName(j) << " at cycle " << cycles;
+        }
+    }
+    EXPECT_TRUE(right.done());
+    EXPECT_NEAR(cycles * 0.02, total, 0.021);
+}
+
+// A kick or a dribble fails when the ball stays unseen for five seconds (and a restart,
+// as after a get-up, gives it five seconds again), or when the trunk lies tilted.
+TEST(BallPlay, FailsForALostBallOrALyingTrunkAndKnowsWhy) {
+    struct Case {
+        const char* name;
+        bool dribble;
+        bool lying;
+        double failsAfter;  // seconds, -1: does not fail within 8 s
+    } const cases[] = {
+        {"kick, ball never seen", false, false, 5.0},
+        {"dribble, ball never seen", true, false, 5.0},
+        {"kick, trunk on its back", false, true, 0.02},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BallPlay play{WalkParameters(), KickParameters()};
+        IdealBody body;
+        if (c.lying) body.r.acc = salt::Vector3f(9.81f, 0, 0);
+        if (c.dribble)
+            play.dribble(3, 0, 0);
+        else
+            play.kick(0, 0);
+        double failedAt = -1;
+        for (double t = 0.02; t < 8 && failedAt < 0; t += 0.02) {
+            play.see({0, 0, 0}, t, false, {});
+            body.follow(play.step(body.r));
+            if (play.failed()) failedAt = t;
+        }
+        EXPECT_NEAR(failedAt, c.failsAfter, 0.03);
+        EXPECT_EQ(play.ballLost(), !c.lying);
+        EXPECT_EQ(play.failure(), c.lying ? "robot down" : "ball not seen for 5 s");
+    }
+    // After a restart the clock of the lost ball starts again.
+    BallPlay play{WalkParameters(), KickParameters()};
+    IdealBody body;
+    play.kick(0, 0);
+    for (double t = 0.02; t < 5.1; t += 0.02) {
+        play.see({0, 0, 0}, t, false, {});
+        body.follow(play.step(body.r));
+    }
+    ASSERT_TRUE(play.failed());
+    play.restart();
+    for (double t = 5.12; t < 9; t += 0.02) {
+        play.see({0, 0, 0}, t, false, {});
+        body.follow(play.step(body.r));
+    }
+    EXPECT_FALSE(play.failed());
+}
+
+// While the ball is unknown the head sweeps and the body turns to find it; once seen,
+// the head turns towards it.
+TEST(BallPlay, SearchesForAnUnknownBallAndLooksAtASeenOne) {
+    BallPlay play{WalkParameters(), KickParameters()};
+    IdealBody body;
+    play.kick(0, 0);
+    for (double t = 0.02; t < 1.5; t += 0.02) {
+        play.see({0, 0, 0}, t, false, {});
+        JointSpeeds s = play.step(body.r);
+        play.aimHead(body.r, s);
+        body.follow(s);
+    }
+    EXPECT_GT(play.speed().turn, 1) << "turns left to search";
+    EXPECT_GT(std::fabs(body.r.angle(HJ1)), 5) << "the head sweeps";
+    play.see({0, 0, 0}, 1.5, true, {0.5, -0.5});  // to the right, ahead
+    JointSpeeds s = play.step(body.r);
+    body.r.angles[HJ1] = body.r.angles[HJ2] = 0;
+    play.aimHead(body.r, s);
+    EXPECT_LT(s.speed[HJ1], 0) << "the head turns right towards the ball";
+    EXPECT_LT(s.speed[HJ2], 0) << "and down";
 }
