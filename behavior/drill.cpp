@@ -28,6 +28,8 @@ const Command kCommands[] = {
     {"walk", Drill::Kind::Walk, 3, "walk FORWARD SIDEWAYS TURN"},
     {"stop", Drill::Kind::Stop, 0, "stop"},
     {"goto", Drill::Kind::GoTo, 3, "goto X Y HEADING"},
+    {"kick", Drill::Kind::Kick, 1, "kick DIRECTION"},
+    {"dribble", Drill::Kind::Dribble, 2, "dribble X Y"},
 };
 
 }  // namespace
@@ -61,7 +63,8 @@ Drill Drill::parse(const std::string& text, const std::string& name) {
         for (const Command& c : kCommands)
             if (w[1] == c.name) command = &c;
         if (command == nullptr)
-            throw Error(where + "unknown command '" + w[1] + "' (walk, stop or goto)");
+            throw Error(where + "unknown command '" + w[1] +
+                        "' (walk, stop, goto, kick or dribble)");
         if (static_cast<int>(w.size()) - 2 != command->arguments)
             throw Error(where + "expected '" + command->usage + "'");
         step.kind = command->kind;

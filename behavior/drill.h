@@ -12,15 +12,21 @@
 //     0.0  walk 0.5 0 0        # forward, sideways (m/s), turning (deg/s)
 //     10.0 stop
 //     12.0 goto -1.0 2.0 90    # own field frame: metres, metres, degrees
+//     20.0 kick 30             # approach the ball and kick it towards 30 degrees
+//     40.0 dribble 3.0 -1.0    # walk the ball to that point (metres)
+//
+// A kick or dribble holds until it is done or fails; then the robot stands until the
+// next line's time.
 class Drill {
 public:
-    enum class Kind { Walk, Stop, GoTo };
+    enum class Kind { Walk, Stop, GoTo, Kick, Dribble };
     // One line: from `time` on, until the next line's time.
     struct Step {
         double time = 0;  // seconds after the first PlayOn
         Kind kind = Kind::Stop;
-        double a = 0, b = 0, c = 0;  // walk: forward, sideways, turn; goto: x, y, heading
-        int line = 0;                // in the file, for messages
+        // walk: forward, sideways, turn; goto: x, y, heading; kick: direction; dribble: x, y
+        double a = 0, b = 0, c = 0;
+        int line = 0;  // in the file, for messages
     };
 
     // A line that cannot be used: the message names the file, the line and the problem.

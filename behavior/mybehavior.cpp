@@ -58,7 +58,7 @@ std::string MyBehavior::Think(const std::string& message) {
 
     if (mWM->canBeam() && dt < kBeamWindow) {
         // A beam puts the robot upright where it was told: the walk starts again.
-        if (mDrill && mActions->getCurAct() == ACT_WALK) mActions->setCurAct(ACT_NONE);
+        leaveDrillMotion();
         mWM->setBeamed();
         mDecision = "beam";
         const std::string beam = mPosition->init();
@@ -71,7 +71,7 @@ std::string MyBehavior::Think(const std::string& message) {
     std::cout << down << "  " << gettingUp << std::endl;
     if (down || gettingUp) {
         // The walk yields to getting up, and starts again from standing after it.
-        if (mDrill && mActions->getCurAct() == ACT_WALK) mActions->setCurAct(ACT_NONE);
+        leaveDrillMotion();
         mDecision = "getup";
         return mActions->getUp();
     }
@@ -116,9 +116,16 @@ std::vector<std::string> MyBehavior::missingFiles() const {
     return missing;
 }
 
-void MyBehavior::setDrill(const Drill& drill, const skills::WalkParameters& walk) {
+void MyBehavior::setDrill(const Drill& drill, const skills::WalkParameters& walk,
+                          const skills::KickParameters& kick) {
     mDrill = std::make_unique<Drill>(drill);
     mActions->setWalkParameters(walk);
+    mBallPlay = std::make_unique<skills::BallPlay>(walk, kick);
+}
+
+void MyBehavior::leaveDrillMotion() {
+    const Action now = mActions->getCurAct();
+    if (mDrill && (now == ACT_WALK || now == ACT_BALL)) mActions->setCurAct(ACT_NONE);
 }
 
 std::string MyBehavior::doDrill() {
@@ -131,9 +138,14 @@ std::string MyBehavior::doDrill() {
     }
     trackPose();
     const Drill::Step* step = mDrill->at(mWM->getServerTime() - mPlayOnSince);
-    if (step != mStep && step != nullptr && step->kind == Drill::Kind::GoTo)
+    const bool begins = step != mStep;
+    if (begins && step != nullptr && step->kind == Drill::Kind::GoTo)
         mGoTo.setTarget({step->a, step->b, step->c});
     mStep = step;
+    if (step != nullptr && (step->kind == Drill::Kind::Kick || step->kind == Drill::Kind::Dribble))
+        return playBall(*step, begins);
+    // The walk takes the joints from standing again after a kick or dribble.
+    if (mActions->getCurAct() == ACT_BALL) mActions->setCurAct(ACT_NONE);
     skills::WalkCommand command;  // before the first step: standing still
     if (step != nullptr && step->kind == Drill::Kind::Walk) {
         command.forward = step->a;
@@ -149,6 +161,42 @@ std::string MyBehavior::doDrill() {
     return mActions->stepWalk(command) + mActions->commands(mHeadSweep.step(mWM->readings()));
 }
 
+std::string MyBehavior::playBall(const Drill::Step& step, bool begins) {
+    const double now = mWM->getServerTime();
+    const skills::Readings& readings = mWM->readings();
+    if (begins) {
+        mBallOver = false;
+        if (step.kind == Drill::Kind::Kick)
+            mBallPlay->kick(step.a, now);
+        else
+            mBallPlay->dribble(step.a, step.b, now);
+        if (mActions->getCurAct() == ACT_WALK) mActions->setCurAct(ACT_NONE);
+    }
+    // From no activity (the start, or after a get-up) the task takes the joints afresh.
+    if (mActions->getCurAct() == ACT_NONE) {
+        mActions->setCurAct(ACT_BALL);
+        if (!mBallOver) mBallPlay->restart();
+    }
+    const bool seen = mWM->getBallTimeSeen() >= 0 && mWM->getBallTimeSeen() == now;
+    mBallPlay->see(mOdometry.pose(), now, seen,
+                   skills::groundFromCamera(mWM->getBallRelPos(), readings));
+    skills::JointSpeeds speeds = mBallPlay->step(readings);
+    if (mBallPlay->failed() && mBallPlay->ballLost() && !mBallOver) {
+        mBallOver = true;
+        // One line for whoever runs the drill; the robot stands until the next line.
+        std::cerr << "halyx: drill line " << step.line << ": "
+                  << (step.kind == Drill::Kind::Kick ? "kick" : "dribble") << " at " << now
+                  << " s given up: " << mBallPlay->failure() << std::endl;
+    } else if (mBallPlay->failed() && !mBallPlay->ballLost()) {
+        // Down: the get-up takes over, and the task begins again once the robot stands.
+        mBallPlay->restart();
+    }
+    if (mBallPlay->done()) mBallOver = true;
+    mBallPlay->aimHead(readings, speeds);
+    mDecision = mBallPlay->stateName();
+    return mActions->commands(speeds);
+}
+
 void MyBehavior::trackPose() {
     const double kCycle = 0.02;  // seconds
     if (mWM->hasCameraFix() && mWM->getCameraFixTime() > mOdometryFix) {
@@ -159,7 +207,9 @@ void MyBehavior::trackPose() {
         mOdometry.fix({at.x(), at.y(), heading});
         return;
     }
-    mOdometry.move(mActions->walkSpeed(), mWM->readings().gyro.z(), kCycle);
+    const skills::WalkCommand speed =
+        mActions->getCurAct() == ACT_BALL ? mBallPlay->speed() : mActions->walkSpeed();
+    mOdometry.move(speed, mWM->readings().gyro.z(), kCycle);
 }
 
 void MyBehavior::UpdatePositions() {

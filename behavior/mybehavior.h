@@ -8,6 +8,7 @@
 
 #include "behavior/cyclereport.h"
 #include "behavior/drill.h"
+#include "motion/skills/ball_play.h"
 #include "motion/skills/goto.h"
 #include "motion/skills/head_sweep.h"
 #include "motion/skills/odometry.h"
@@ -48,8 +49,10 @@ public:
     std::vector<std::string> missingFiles() const;
 
     // Plays `drill` in place of the role (goalkeeper or field player), walking with
-    // `walk`; the init, the beam window and getting up stay as they are.
-    void setDrill(const Drill& drill, const skills::WalkParameters& walk);
+    // `walk` and kicking with `kick`; the init, the beam window and getting up stay as
+    // they are.
+    void setDrill(const Drill& drill, const skills::WalkParameters& walk,
+                  const skills::KickParameters& kick = {});
 
     // Localises the robot and places body points, players and ball.
     void UpdatePositions();
@@ -67,6 +70,10 @@ private:
     const char* mDecision;
 
     std::string doDrill();
+    // A drill's walk or ball task gives the joints up (to a beam or a get-up).
+    void leaveDrillMotion();
+    // A kick or dribble step of the drill: one cycle of playing the ball, the head on it.
+    std::string playBall(const Drill::Step& step, bool begins);
     // Whether the robot is down: the designed test, or the walking robot's in a drill.
     bool feltDown() const;
     // The body's pose from this cycle's camera fix, or moved on from the last one.
@@ -80,6 +87,9 @@ private:
     // The head swept from side to side, so that the walking robot keeps landmarks in view.
     skills::HeadSweep mHeadSweep;
     double mOdometryFix = -1;  // server time of the fix it last took, seconds
+    // The drill's kick and dribble; made with the drill.
+    std::unique_ptr<skills::BallPlay> mBallPlay;
+    bool mBallOver = false;  // the present step's ball task is done or has failed
 };
 
 #endif

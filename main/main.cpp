@@ -48,8 +48,11 @@ std::unique_ptr<CycleLog> gLog;
 const char* gDrillPath = nullptr;
 std::unique_ptr<Drill> gDrill;
 skills::WalkParameters gWalkParameters;
-// The walk's parameters in the team folder.
+skills::KickParameters gKickParameters;
+// The walk's and the kick's parameters in the team folder; without a kick.conf the
+// drill kicks with the built-in parameters.
 const char kWalkFile[] = "walk.conf";
+const char kKickFile[] = "kick.conf";
 // Set by "--field NAME": the field played on; the design's 12 x 8 unless named.
 const FieldGeometry* gField = &designField();
 // Set by "--formation FILE": the formation file, relative to the working directory.
@@ -176,13 +179,14 @@ void ReadDrill() {
         std::cerr << "halyx: cannot read " << kWalkFile << ": walking with the built-in parameters"
                   << std::endl;
     }
+    if (std::ifstream(kKickFile).good()) gKickParameters = skills::readKickParameters(kKickFile);
 }
 
 void Run(MyBehavior* behavior) {
     WorldModel::getInstance()->setField(*gField);
     boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior
                                                             : new MyBehavior(uNum, gFormationFile));
-    if (gDrill) owner->setDrill(*gDrill, gWalkParameters);
+    if (gDrill) owner->setDrill(*gDrill, gWalkParameters, gKickParameters);
     if (!gTeamName.empty()) WorldModel::getInstance()->setTeamName(gTeamName);
     ReportMissingFiles(*owner);
     ConstructAgent();

@@ -56,6 +56,8 @@ const char* activityName(Action act) {
             return "guard";
         case ACT_WALK:
             return "walk";
+        case ACT_BALL:
+            return "ball";
         case ACT_HEAD_SCAN:
             return "head-scan";
     }

@@ -133,6 +133,14 @@ Pose SkillRun::belief() const {
     return {camera.x(), camera.y(), wm_->getMyAngle()};
 }
 
+sparring::Vec3 SkillRun::ball() const {
+    return world_->ball();
+}
+
+sparring::Vec3 SkillRun::ballVelocity() const {
+    return world_->ballVelocity();
+}
+
 bool SkillRun::located() const {
     return wm_->hasCameraFix();
 }

@@ -94,6 +94,10 @@ public:
     Pose belief() const;
     bool located() const;
     const WorldModel& worldModel() const { return *wm_; }
+    // The ball's true place (metres) and velocity (m/s), server frame.
+    sparring::Vec3 ball() const;
+    sparring::Vec3 ballVelocity() const;
+    sparring::PhysicsWorld& world() { return *world_; }
     sparring::PhysicsRobot& robot() { return *robot_; }
     // CPU seconds spent so far writing, parsing and reading the
     // robot's messages: the cost of reading the robot the agent's way.

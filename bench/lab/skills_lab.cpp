@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/lab/hold_pose.h"
+#include "bench/lab/kick_tuner.h"
 #include "bench/lab/skill_run.h"
 #include "bench/lab/walk_tasks.h"
 #include "bench/lab/walk_tuner.h"
@@ -43,6 +44,19 @@ const char kHelp[] =
     "      with --sshloginfile on the machines it names, each with this program at the same\n"
     "      path\n"
     "  skills_lab hold [--seconds S]     the robot stands still; the runner's speed at rest\n"
+    "  skills_lab kick [COMMON] [--kick FILE] [--kick-set NAME=VALUE]... [--foot left|right]\n"
+    "                  [--jitter M]\n"
+    "      one kick from standing, the ball at the kick's spot moved up to M metres (0);\n"
+    "      prints the ball's travel, its direction off the heading, top speed and height,\n"
+    "      how low its centre went, and the falls\n"
+    "  skills_lab play kick DIRECTION | dribble X Y [COMMON] [--kick FILE] [--from X Y H]\n"
+    "                  [--ball X Y] [--seconds S] [--every N]\n"
+    "      the ball task as the agent plays it (pose by camera and walk, ball by camera)\n"
+    "  skills_lab roll SPEED [COMMON]    a ball set rolling at SPEED m/s: how far, how long\n"
+    "  skills_lab kick-tune --ranges FILE --out FILE --log FILE [--kick FILE]\n"
+    "                  [--generations G] [--repeats R] [--sigma S] [--jitter M] [--seed N]\n"
+    "      a short CMA-ES of the kick in this process, each candidate kicked R times with\n"
+    "      the constants drawn and the feet alternating\n"
     "\n"
     "COMMON: --params FILE (walk parameters; the defaults otherwise), --set NAME=VALUE\n"
     "(repeatable), --seed N, --constants drawn|default (drawn: each of torque, friction and\n"
@@ -78,6 +92,13 @@ struct Options {
     bool truth = false;
     TuneOptions tune;
     std::string ranges;
+    std::string kickFile;
+    std::vector<std::pair<std::string, double>> kickSets;
+    skills::Foot foot = skills::Foot::Left;
+    double jitter = 0;
+    double rollSpeed = 0;
+    PlaySettings play;
+    double ballX = 1, ballY = 0;
 };
 
 double number(const std::string& option, const std::string& text) {
@@ -109,6 +130,24 @@ Options parse(int argc, char** argv) {
         if (a.size() < 3) throw UsageError("goto takes X Y HEADING");
         o.target = {number("goto", a[0]), number("goto", a[1]), number("goto", a[2])};
         i = 3;
+    }
+    if (o.mode == "play") {
+        if (a.size() >= 2 && a[0] == "kick") {
+            o.play.direction = number("play kick", a[1]);
+            i = 2;
+        } else if (a.size() >= 3 && a[0] == "dribble") {
+            o.play.kick = false;
+            o.play.targetX = number("play dribble", a[1]);
+            o.play.targetY = number("play dribble", a[2]);
+            i = 3;
+        } else {
+            throw UsageError("play takes kick DIRECTION or dribble X Y");
+        }
+    }
+    if (o.mode == "roll") {
+        if (a.empty()) throw UsageError("roll takes SPEED");
+        o.rollSpeed = number("roll", a[0]);
+        i = 1;
     }
     auto next = [&](const std::string& opt) -> std::string {
         if (i + 1 >= a.size()) throw UsageError(opt + " needs a value");
@@ -169,6 +208,26 @@ Options parse(int argc, char** argv) {
         {"--parallel", [&](auto&) { o.tune.runner.parallel = true; }},
         {"--sshloginfile", [&](auto& s) { o.tune.runner.sshLoginFile = next(s); }},
         {"--id", [&](auto& s) { next(s); }},
+        {"--kick", [&](auto& s) { o.kickFile = next(s); }},
+        {"--kick-set",
+         [&](auto& s) {
+             const std::string v = next(s);
+             const auto eq = v.find('=');
+             if (eq == std::string::npos) throw UsageError("--kick-set takes NAME=VALUE, not " + v);
+             o.kickSets.emplace_back(v.substr(0, eq), number(v.substr(0, eq), v.substr(eq + 1)));
+         }},
+        {"--foot",
+         [&](auto& s) {
+             const std::string v = next(s);
+             if (v != "left" && v != "right") throw UsageError("--foot: left or right");
+             o.foot = v == "left" ? skills::Foot::Left : skills::Foot::Right;
+         }},
+        {"--jitter", [&](auto& s) { o.jitter = num(s); }},
+        {"--ball",
+         [&](auto& s) {
+             o.ballX = num(s);
+             o.ballY = num(s);
+         }},
     };
     for (; i < a.size(); ++i) {
         const auto h = handlers.find(a[i]);
@@ -176,21 +235,31 @@ Options parse(int argc, char** argv) {
         h->second(a[i]);
     }
     if (!o.constantsGiven) o.eval.drawConstants = o.mode == "evaluate";
+    if (o.mode == "kick" || o.mode == "roll" || o.mode == "play") o.eval.pushEvery = 0;
+    o.play.seconds = o.seconds;
+    o.play.every = o.every;
     o.tune.seed = o.eval.seed;
     return o;
 }
 
-skills::WalkParameters walkParameters(const Options& o) {
-    skills::WalkParameters p =
-        o.params.empty() ? skills::WalkParameters() : skills::readWalkParameters(o.params);
-    for (const auto& [name, value] : o.sets) {
+// Parameters with the command line's NAME=VALUE settings over them.
+template <class Parameters>
+Parameters withSets(Parameters p, const std::vector<std::pair<std::string, double>>& sets,
+                    const std::string& option, const std::string& what) {
+    for (const auto& [name, value] : sets) {
         try {
             p.set(name, value);
         } catch (const std::out_of_range&) {
-            throw UsageError("--set: no walk parameter is named '" + name + "'");
+            throw UsageError(option + ": no " + what + " parameter is named '" + name + "'");
         }
     }
     return p;
+}
+
+skills::WalkParameters walkParameters(const Options& o) {
+    return withSets(
+        o.params.empty() ? skills::WalkParameters() : skills::readWalkParameters(o.params), o.sets,
+        "--set", "walk");
 }
 
 double cpuSeconds() {
@@ -292,6 +361,60 @@ int hold(const Options& o) {
     return 0;
 }
 
+skills::KickParameters kickParameters(const Options& o) {
+    return withSets(
+        o.kickFile.empty() ? skills::KickParameters() : skills::readKickParameters(o.kickFile),
+        o.kickSets, "--kick-set", "kick");
+}
+
+void printOutcome(const KickOutcome& k) {
+    std::printf(
+        "ball %.3f m at %.1f deg off the heading, top %.2f m/s, %.3f m high, centre down to "
+        "%.4f m, at rest after %.2f s; falls %d score %.3f\n",
+        k.distance, k.direction, k.topSpeed, k.topHeight, k.lowest, k.seconds, k.falls, k.score);
+}
+
+int kick(const Options& o) {
+    const double cpu = cpuSeconds();
+    const KickOutcome k = runKick(kickParameters(o), walkParameters(o), o.eval, o.foot, o.jitter);
+    printOutcome(k);
+    std::printf("cpu_s %.2f\n", cpuSeconds() - cpu);
+    return 0;
+}
+
+int play(const Options& o) {
+    const PlayOutcome r =
+        runPlay(kickParameters(o), walkParameters(o), o.eval, o.from, o.ballX, o.ballY, o.play);
+    std::printf(
+        "%s after %.2f s: ball at %.2f %.2f, swing at %.2f s, travel %.2f m towards %.1f "
+        "deg, falls %d\n",
+        r.end.c_str(), r.seconds, r.ballX, r.ballY, r.swingTime, r.travel, r.direction, r.falls);
+    return 0;
+}
+
+int roll(const Options& o) {
+    printOutcome(rollBall(o.eval, o.rollSpeed));
+    return 0;
+}
+
+int kickTune(const Options& o) {
+    if (o.ranges.empty() || o.tune.out.empty() || o.tune.log.empty())
+        throw UsageError("kick-tune needs --ranges FILE --out FILE --log FILE");
+    KickTuneOptions t;
+    t.ranges = o.ranges;
+    t.start = o.kickFile;
+    t.out = o.tune.out;
+    t.log = o.tune.log;
+    t.generations = o.tune.generations;
+    t.repeats = o.tune.repeats;
+    t.sigma = o.tune.sigma;
+    t.jitter = o.jitter;
+    t.seed = o.eval.seed;
+    t.walk = walkParameters(o);
+    std::printf("best %.3f in %s\n", tuneKick(t), t.out.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -306,7 +429,12 @@ int main(int argc, char** argv) {
         if (o.mode == "evaluate") return evaluate(o);
         if (o.mode == "tune") return tune(o);
         if (o.mode == "hold") return hold(o);
-        throw UsageError("unknown command '" + o.mode + "' (walk, goto, evaluate, tune, hold)");
+        if (o.mode == "kick") return kick(o);
+        if (o.mode == "roll") return roll(o);
+        if (o.mode == "play") return play(o);
+        if (o.mode == "kick-tune") return kickTune(o);
+        throw UsageError("unknown command '" + o.mode +
+                         "' (walk, goto, evaluate, tune, hold, kick, roll, kick-tune, play)");
     } catch (const UsageError& e) {
         std::fprintf(stderr, "skills_lab: %s\n", e.what());
         return 2;

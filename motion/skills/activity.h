@@ -12,6 +12,7 @@ enum Action {
     ACT_GETUP_RIGHT = 15,  // the get-up from lying on the right side
     ACT_GUARD = 29,
     ACT_WALK = 30,
+    ACT_BALL = 31,  // playing the ball: approach and kick, or dribble
     ACT_HEAD_SCAN = 38
 };
 

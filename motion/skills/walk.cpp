@@ -9,8 +9,7 @@ namespace skills {
 
 namespace {
 
-constexpr double kCycle = 0.02;          // seconds
-constexpr double kMaxJointSpeed = 6.14;  // rad/s, the motors' limit
+constexpr double kCycle = 0.02;  // seconds
 constexpr double kDeg = M_PI / 180;
 constexpr double kHipHalfWidth = 0.055;  // metres from the hips' middle to each hip point
 constexpr double kGravity = 9.81;        // m/s^2
@@ -53,7 +52,8 @@ double clampArm(JointID j, double deg) {
 
 }  // namespace
 
-Walk::Walk(const WalkParameters& p) : mS(WalkSettings::from(p)), mGait(mS) {}
+Walk::Walk(const WalkParameters& p)
+    : mS(WalkSettings::from(p)), mGait(mS), mServo(mS.readingLag, mS.servoGain) {}
 
 void Walk::setCommand(const WalkCommand& c) {
     WalkCommand l;
@@ -106,7 +106,7 @@ void Walk::followCommand(double dt) {
 }
 
 std::array<double, kJointCount> Walk::poseFor(const GaitFrame& f, const Readings& now) {
-    std::array<double, kJointCount> t = mTarget;
+    std::array<double, kJointCount> t = mServo.target();
     const double lean = mS.torsoLean + mS.leanPerSpeed * mSpeed.forward;
     const Rot3d torso = rotZ(f.torsoYaw) * rotY(lean * kDeg);
     const double c = std::cos(f.torsoYaw), s = std::sin(f.torsoYaw);
@@ -195,29 +195,11 @@ void Walk::readTilt(const Readings& now) {
     mRoll += mS.tiltFilter * (std::atan2(-ay, az) / kDeg - mRoll);
 }
 
-JointSpeeds Walk::speedsTowards(const std::array<double, kJointCount>& next, const Readings& now) {
-    JointSpeeds out;
-    for (int j = 0; j < kJointCount; ++j) {
-        if (j == HJ1 || j == HJ2) continue;  // the head stays with head control
-        // Where the joint is by now: its reading moved on by the speeds sent since.
-        const double at = now.angles[j] + mS.readingLag * mSent[j] * kCycle / kDeg;
-        const double lag = mTarget[j] - at;
-        const double deg = (next[j] - mTarget[j] + mS.servoGain * lag) / kCycle;
-        const double v = std::clamp(deg * kDeg, -kMaxJointSpeed, kMaxJointSpeed);
-        out.set(static_cast<JointID>(j), std::isfinite(v) ? v : 0);
-        mSent[j] = out.speed[j];
-    }
-    mTarget = next;
-    return out;
-}
-
 JointSpeeds Walk::step(const Readings& now) {
     if (mFresh) {
         mStartPose = now.angles;
-        mTarget = now.angles;
-        mTarget[HJ1] = mTarget[HJ2] = 0;
+        mServo.start(now);
         mStartClock = 0;
-        mSent.fill(0);
         mFresh = false;
     }
     const bool starting = mStartClock < mS.startDuration;
@@ -239,7 +221,7 @@ JointSpeeds Walk::step(const Readings& now) {
             next[j] = mStartPose[j] + (next[j] - mStartPose[j]) * k;
     }
     next[HJ1] = next[HJ2] = 0;
-    return speedsTowards(next, now);
+    return mServo.towards(next, now);
 }
 
 }  // namespace skills

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "motion/skills/gait.h"
+#include "motion/skills/joint_servo.h"
 #include "motion/skills/skill.h"
 #include "motion/skills/walk_settings.h"
 
@@ -61,7 +62,7 @@ public:
     WalkCommand speed() const;
     // The joint angles the walk aimed at in the last cycle (degrees, JointID order; the
     // head's are zero).
-    const std::array<double, kJointCount>& targets() const { return mTarget; }
+    const std::array<double, kJointCount>& targets() const { return mServo.target(); }
     // The last cycle's plan of feet and body, in the gait's ground frame.
     const GaitFrame& frame() const { return mFrame; }
 
@@ -72,7 +73,6 @@ private:
     WalkSpeed heldSpeed(const Readings& now);
     void countPlannedTurn(const GaitFrame& before, const GaitFrame& after);
     void addBalance(const GaitFrame& f, const Readings& now, std::array<double, kJointCount>& t);
-    JointSpeeds speedsTowards(const std::array<double, kJointCount>& next, const Readings& now);
 
     WalkSettings mS;
     Gait mGait;
@@ -82,8 +82,7 @@ private:
     bool mFresh = true;                            // the next step takes the pose the joints are in
     double mStartClock = 0;                        // seconds since the reset
     std::array<double, kJointCount> mStartPose{};  // degrees, at the reset
-    std::array<double, kJointCount> mTarget{};     // degrees, the last cycle's aim
-    std::array<double, kJointCount> mSent{};       // rad/s, the last cycle's speeds
+    JointServo mServo;
     // Degrees the torso tilts forward and to the left, filtered accelerometer readings.
     double mTilt = 0, mRoll = 0;
     // Degrees the torso has turned (by the gyroscope) beyond what the walk planned.

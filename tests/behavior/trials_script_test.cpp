@@ -59,6 +59,10 @@ TEST(TrialsScript, AnnouncedFolderStaysWithItsLinesAndKeptTrialsHaveTheirReplays
          {"walk", "--only", "turn-left", "--count", "1", "--keep"},
          "walk-turn-left-1",
          true},
+        {"a kick of a drill, the ball's travel read from the server's trace",
+         {"kick", "--count", "1", "--keep"},
+         "kick-1",
+         true},
     };
     // The build folder relative to the project, as a user may give it.
     const fs::path build = fs::weakly_canonical(kBuild);
@@ -92,6 +96,14 @@ TEST(TrialsScript, AnnouncedFolderStaysWithItsLinesAndKeptTrialsHaveTheirReplays
         if (c.args[0] == "walk") {
             EXPECT_NE(readFile(trial + "/trace.txt").find(" ball 0 "), std::string::npos);
             EXPECT_NE(output.find("trials walk turn-left: median "), std::string::npos) << output;
+        }
+        if (c.args[0] == "kick") {
+            // The ball placed by the scenario left the robot's foot and was measured.
+            const std::string line = after(output, "trial 1/1 kick ");
+            EXPECT_NE(line.find(" travelled "), std::string::npos) << line;
+            EXPECT_EQ(line.find(" travelled - "), std::string::npos) << line;
+            EXPECT_NE(output.find("trials kick: median distance "), std::string::npos) << output;
+            EXPECT_NE(output.find("stayed up 1/1"), std::string::npos) << output;
         }
         fs::remove_all(folder);
     }

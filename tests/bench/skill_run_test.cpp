@@ -10,6 +10,7 @@
 
 #include "bench/lab/hold_pose.h"
 #include "bench/lab/job_runner.h"
+#include "bench/lab/kick_tasks.h"
 #include "sparring/world/physics/physics_robot.h"
 #include "worldmodel/worldmodel.h"
 
@@ -24,6 +25,7 @@ TEST(SkillRun, TheAgentsBeliefFollowsTheTruthFromEveryStart) {
         RunSettings s;
         s.start = start;
         s.vision = matchVision(false, 3);
+        s.sweepHead = false;
         SkillRun run(s);
         HoldPose still;
         run.runFor(still, 1.0);
@@ -83,4 +85,73 @@ TEST(JobRunner, AFailedCommandIsNamed) {
                 << e.what();
         }
     }
+}
+
+// The ball on the grass: set rolling it slows to rest without sinking or leaving the
+// ground, further the faster it started.
+TEST(KickLab, ARolledBallSlowsToRestOnTheGround) {
+    Evaluation e;
+    e.drawConstants = false;
+    double before = 0;
+    for (double speed : {1.0, 2.0, 3.0}) {
+        SCOPED_TRACE(speed);
+        const KickOutcome o = rollBall(e, speed);
+        EXPECT_GT(o.distance, before + 0.5);
+        EXPECT_LT(o.distance, 2.5 * speed);
+        EXPECT_LT(o.seconds, 12) << "came to rest";
+        EXPECT_GT(o.lowest, 0.039) << "sank into the ground";
+        EXPECT_LT(o.topHeight, 0.041) << "left the ground";
+        before = o.distance;
+    }
+}
+
+// The team's kick with either foot, in worlds of other constants: the ball leaves ahead
+// faster than a foot alone would push it and rolls on, and the robot stays up.
+TEST(KickLab, TheTeamsKickSendsTheBallAheadWithEitherFoot) {
+    const skills::KickParameters kick =
+        skills::readKickParameters(std::string(HALYX_SOURCE_DIR) + "/team/kick.conf");
+    const skills::WalkParameters walk =
+        skills::readWalkParameters(std::string(HALYX_SOURCE_DIR) + "/team/walk.conf");
+    for (unsigned seed : {5u, 6u}) {
+        for (skills::Foot foot : {skills::Foot::Left, skills::Foot::Right}) {
+            SCOPED_TRACE(std::to_string(seed) + (foot == skills::Foot::Left ? " left" : " right"));
+            Evaluation e;
+            e.seed = seed;
+            e.pushEvery = 0;
+            const KickOutcome o = runKick(kick, walk, e, foot, 0.01);
+            EXPECT_EQ(o.falls, 0);
+            EXPECT_GT(o.distance, 1.5);
+            EXPECT_LT(std::fabs(o.direction), 15);
+            EXPECT_GT(o.topSpeed, 1.2);
+        }
+    }
+}
+
+// The ball tasks as the agent plays them, read through the camera: a kick from 1.5 m
+// towards a direction off the heading, and a dribble to a point 3 m on.
+TEST(KickLab, KickAndDribbleThroughTheCameraEndDoneWithTheBallWhereAsked) {
+    const skills::KickParameters kick =
+        skills::readKickParameters(std::string(HALYX_SOURCE_DIR) + "/team/kick.conf");
+    const skills::WalkParameters walk =
+        skills::readWalkParameters(std::string(HALYX_SOURCE_DIR) + "/team/walk.conf");
+    Evaluation e;
+    e.drawConstants = false;
+    e.pushEvery = 0;
+    PlaySettings k;
+    k.direction = 25;
+    const PlayOutcome kicked = runPlay(kick, walk, e, {0, 0, 0}, 1.4, 0.4, k);
+    EXPECT_EQ(kicked.end, "done");
+    EXPECT_EQ(kicked.falls, 0);
+    EXPECT_GT(kicked.travel, 1.5);
+    EXPECT_NEAR(kicked.direction, 25, 12);
+
+    PlaySettings d;
+    d.kick = false;
+    d.targetX = 3;
+    d.targetY = 0.5;
+    d.seconds = 40;
+    const PlayOutcome dribbled = runPlay(kick, walk, e, {-1, 0, 0}, 0, 0, d);
+    EXPECT_EQ(dribbled.end, "done");
+    EXPECT_EQ(dribbled.falls, 0);
+    EXPECT_LT(std::hypot(dribbled.ballX - 3, dribbled.ballY - 0.5), 0.8);
 }

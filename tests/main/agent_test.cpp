@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -342,7 +343,7 @@ TEST_F(Agent, BadDrillOrWalkParametersStopTheAgentBeforeItConnects) {
         std::string error;
     } const cases[] = {
         {"0 walk 0.3 0 0\n2 fly\n", nullptr,
-         "drill.txt:2: unknown command 'fly' (walk, stop or goto)"},
+         "drill.txt:2: unknown command 'fly' (walk, stop, goto, kick or dribble)"},
         {"0 stop\n", "no_such_parameter 1\n", "walk.conf:1: "},
     };
     for (const Case& c : cases) {
@@ -365,39 +366,70 @@ TEST_F(Agent, BadDrillOrWalkParametersStopTheAgentBeforeItConnects) {
 
 // With a drill the role waits for the first PlayOn: standing still before it, then the
 // drill's commands by their times after it.
-TEST_F(Agent, DrillCommandsFollowTheFirstPlayOnByTheirTimes) {
-    const std::string drill =
-        dir.write("drill.txt", "0 walk 0.3 0 0\n0.04 stop\n0.08 goto 1 1 0\n");
+namespace {
+
+// What a drill did: the cycle log's decisions and standard error.
+struct DrillRun {
+    std::vector<std::string> decisions;
+    std::string errors;
+};
+
+}  // namespace
+
+// Plays `drillText` with a field player standing on both feet: one BeforeKickOff message
+// at 1 s, then PlayOn messages at each of `times` (server seconds, PlayOn from 3 s).
+template <class Server, class Folder>
+DrillRun runDrill(Server& server, Folder& dir, const char* drillText,
+                  const std::vector<double>& times) {
+    const std::string drill = dir.write("drill.txt", drillText);
     const std::string log = dir.path() + "/cycles.log";
     AgentProcess agent(HALYX_BIN,
                        {"--port", portArg(server), "--unum", "2", "--drill", drill, "--log", log},
                        std::string(HALYX_SOURCE_DIR) + "/team");
-    ASSERT_TRUE(server.accept());
+    DrillRun run;
+    if (!server.accept()) return run;
     EXPECT_EQ(server.receiveFrame(), kScene);
     server.sendFrame("");
     server.receiveFrame();
-    // Both feet loaded: standing.
-#define kFeet "(FRP (n lf) (c 0 0 0) (f 0 0 20))(FRP (n rf) (c 0 0 0) (f 0 0 20))"
-    const char* const messages[] = {
-        "(time (now 1.00))(GS (t 0.00) (pm BeforeKickOff) (unum 2) (team left))",
-        "(time (now 3.00))(GS (t 0.00) (pm PlayOn))" kFeet,
-        "(time (now 3.02))(GS (t 0.02) (pm PlayOn))" kFeet,
-        "(time (now 3.04))(GS (t 0.04) (pm PlayOn))" kFeet,
-        "(time (now 3.06))(GS (t 0.06) (pm PlayOn))" kFeet,
-        "(time (now 3.08))(GS (t 0.08) (pm PlayOn))" kFeet,
-    };
-#undef kFeet
-    for (const char* m : messages) {
+    server.sendFrame("(time (now 1.00))(GS (t 0.00) (pm BeforeKickOff) (unum 2) (team left))");
+    server.receiveFrame();
+    for (double t : times) {
+        char m[256];
+        std::snprintf(m, sizeof m,
+                      "(time (now %.2f))(GS (t %.2f) (pm PlayOn))"
+                      "(FRP (n lf) (c 0 0 0) (f 0 0 20))(FRP (n rf) (c 0 0 0) (f 0 0 20))",
+                      t, t - 3);
         server.sendFrame(m);
         server.receiveFrame();
     }
     server.closeClient();
     EXPECT_EQ(agent.waitExit(), 0);
     std::ifstream in(log);
-    std::vector<std::string> decisions;
     for (std::string line; std::getline(in, line);)
-        decisions.push_back(line.substr(line.find(" do=") + 4));
+        run.decisions.push_back(line.substr(line.find(" do=") + 4));
+    run.errors = agent.errors();
+    return run;
+}
+
+// A kick whose ball is never seen is given up after 5 s with one line on standard error,
+// and the drill goes on with its next line.
+TEST_F(Agent, AKickWithoutTheBallIsGivenUpAndTheDrillGoesOn) {
+    const DrillRun run =
+        runDrill(server, dir, "0 kick 30\n6 stop\n", {3.00, 7.90, 8.10, 8.12, 9.02});
+    const std::vector<std::string> expected = {"init",   "beam",   "approach", "approach",
+                                               "failed", "failed", "stop"};
+    EXPECT_EQ(run.decisions, expected);
+    EXPECT_NE(
+        run.errors.find("halyx: drill line 1: kick at 8.1 s given up: ball not seen for 5 s\n"),
+        std::string::npos)
+        << run.errors;
+    EXPECT_EQ(run.errors.find("given up"), run.errors.rfind("given up")) << "one line";
+}
+
+TEST_F(Agent, DrillCommandsFollowTheFirstPlayOnByTheirTimes) {
+    const DrillRun run = runDrill(server, dir, "0 walk 0.3 0 0\n0.04 stop\n0.08 goto 1 1 0\n",
+                                  {3.00, 3.02, 3.04, 3.06, 3.08});
     const std::vector<std::string> expected = {"init", "beam", "walk", "walk",
                                                "stop", "stop", "goto"};
-    EXPECT_EQ(decisions, expected);
+    EXPECT_EQ(run.decisions, expected);
 }

@@ -57,6 +57,9 @@ void Contacts::touch(dGeomID a, dGeomID b) {
         if (!allowRobotContact(ownerA, ownerB)) return;
         most = 1;
     }
+    // A robot's part against a moving body of no robot: the ball.
+    const bool aRobot = dGeomGetData(a) != nullptr, bRobot = ownerB != nullptr;
+    const bool ball = aRobot != bRobot && dGeomGetBody(aRobot ? b : a) != nullptr;
     dContactGeom found[kMaxContactsPerPair];
     const int n = dCollide(a, b, most, found, sizeof(dContactGeom));
     for (int i = 0; i < n; ++i) {
@@ -65,6 +68,11 @@ void Contacts::touch(dGeomID a, dGeomID b) {
         c.surface.mu = constants_.friction;
         c.surface.soft_erp = erp_;
         c.surface.soft_cfm = cfm_;
+        if (ball) {
+            c.surface.mode |= dContactBounce;
+            c.surface.bounce = kBallBounce;
+            c.surface.bounce_vel = kBallBounceSpeed;
+        }
         c.geom = found[i];
         const dJointID j = dJointCreateContact(world_, group_, &c);
         dJointAttach(j, dGeomGetBody(a), dGeomGetBody(b));

@@ -77,6 +77,13 @@ constexpr double kBallMass = 0.026;  // kilograms
 constexpr double kBallLinearDamping = 0.01;
 constexpr double kBallAngularDamping = 0.02;
 constexpr double kBallRestSpeed = 0.02;  // m/s: slower on the ground, the ball stops
+// A ball is an inflated shell: struck by a foot (or any part of a robot) it springs back
+// off it with this share of the speed at which they met (restitution), where the
+// strongly damped contacts of the ground alone would let it stick to the foot and leave
+// no faster than the foot. Below kBallBounceSpeed (m/s) meeting speed it does not bounce,
+// so that a ball resting against a foot stays calm.
+constexpr double kBallBounce = 0.5;
+constexpr double kBallBounceSpeed = 0.1;
 
 // A robot whose bodies move faster than these, or whose hinges have come this far apart,
 // is unstable and is reset upright at its place.

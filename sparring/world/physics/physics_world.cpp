@@ -74,6 +74,11 @@ Vec3 PhysicsWorld::ball() const {
     return {p[0], p[1], p[2]};
 }
 
+Vec3 PhysicsWorld::ballVelocity() const {
+    const dReal* v = dBodyGetLinearVel(ball_);
+    return {v[0], v[1], v[2]};
+}
+
 void PhysicsWorld::placeBall(double x, double y) {
     dBodySetPosition(ball_, x, y, kBallRadiusPhysics);
     dBodySetLinearVel(ball_, 0, 0, 0);

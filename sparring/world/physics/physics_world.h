@@ -25,6 +25,8 @@ public:
     PhysicsWorld& operator=(const PhysicsWorld&) = delete;
 
     Vec3 ball() const override;
+    // The ball's velocity, m/s, server frame.
+    Vec3 ballVelocity() const;
     void placeBall(double x, double y) override;
     // Sets the ball rolling at (vx, vy) m/s, server frame, spinning as a ball rolls.
     void rollBall(double vx, double vy);

@@ -1,0 +1,180 @@
+#include "bench/lab/kick_tasks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "bench/lab/hold_pose.h"
+#include "motion/skills/ball_play.h"
+#include "motion/skills/goto.h"
+#include "motion/skills/odometry.h"
+#include "sparring/world/physics/physics_world.h"
+
+namespace lab {
+
+namespace {
+
+constexpr double kDeg = M_PI / 180;
+constexpr double kWatch = 12;  // seconds the ball is watched after the kick's start
+
+// Follows the ball until it rests or the watch ends, stepping `skill` (the kick, then
+// standing still); fills the ball's part of the outcome.
+void watchBall(SkillRun& run, skills::Skill& skill, double startX, double startY, double heading,
+               KickOutcome& o) {
+    const double began = run.time();
+    bool moved = false;
+    while (run.time() < began + kWatch) {
+        run.cycle(skill);
+        const sparring::Vec3 b = run.ball(), v = run.ballVelocity();
+        const double speed = std::hypot(v.x, v.y, v.z);
+        o.topSpeed = std::max(o.topSpeed, speed);
+        o.topHeight = std::max(o.topHeight, b.z);
+        o.lowest = std::min(o.lowest, b.z);
+        moved = moved || std::hypot(b.x - startX, b.y - startY) > 0.02;
+        if (moved && speed == 0 && (skill.done() || run.time() > began + 3)) break;
+    }
+    o.seconds = run.time() - began;
+    const sparring::Vec3 b = run.ball();
+    o.distance = std::hypot(b.x - startX, b.y - startY);
+    o.direction = o.distance > 0.02
+                      ? skills::wrapDegrees(std::atan2(b.y - startY, b.x - startX) / kDeg - heading)
+                      : 180;
+    o.falls = run.falls();
+}
+
+}  // namespace
+
+KickOutcome runKick(const skills::KickParameters& kick, const skills::WalkParameters& walk,
+                    const Evaluation& e, skills::Foot foot, double jitter) {
+    double ahead = 0, left = 0;
+    skills::Kick::ballSpot(kick, foot, ahead, left);
+    std::mt19937 rng(e.seed * 104729u + 7u);
+    std::uniform_real_distribution<double> off(-jitter, jitter);
+    ahead += off(rng);
+    left += off(rng);
+    RunSettings s = settingsFor(e, {});
+    s.sweepHead = false;  // a kick's robot looks at the ball, not round the field
+    s.ballX = ahead;
+    s.ballY = left;
+    SkillRun run(s);
+    skills::Walk stand(walk);
+    run.runFor(stand, 1.0);
+    const double heading = run.truth().heading;
+    // The ball as it lies now: the standing robot may have nudged it.
+    const sparring::Vec3 b0 = run.ball();
+    skills::Kick k(kick);
+    k.start(foot);
+    KickOutcome o;
+    watchBall(run, k, b0.x, b0.y, heading, o);
+    const double along = o.distance * std::cos(o.direction * kDeg);
+    o.score = along - 0.05 * std::fabs(o.direction) - 5.0 * o.falls;
+    return o;
+}
+
+KickOutcome rollBall(const Evaluation& e, double speed) {
+    RunSettings s = settingsFor(e, {});
+    s.sweepHead = false;
+    s.ballX = 1;
+    s.ballY = 0;
+    SkillRun run(s);
+    HoldPose still;
+    run.world().rollBall(speed, 0);
+    KickOutcome o;
+    watchBall(run, still, 1, 0, 0, o);
+    return o;
+}
+
+}  // namespace lab
+
+namespace lab {
+
+namespace {
+
+// Plays BallPlay as the agent does: each cycle the body's pose (a new camera fix, or the
+// last one moved on by the walk and the gyroscope) and the ball's sighting go in first,
+// and the head follows the tracked ball.
+class PlayDriver : public skills::Skill {
+public:
+    PlayDriver(const SkillRun& run, skills::BallPlay& play) : run_(run), play_(play) {}
+    skills::JointSpeeds step(const skills::Readings& now) override {
+        const WorldModel& wm = run_.worldModel();
+        if (wm.hasCameraFix() && wm.getCameraFixTime() > fix_) {
+            fix_ = wm.getCameraFixTime();
+            const salt::Vector3f at = wm.getMyPos();
+            pose_.fix({at.x(), at.y(), skills::wrapDegrees(wm.getMyAngle() - now.angle(HJ1))});
+        } else {
+            pose_.move(play_.speed(), now.gyro.z(), 0.02);
+        }
+        const bool seen = wm.getBallTimeSeen() >= 0 && wm.getBallTimeSeen() == wm.getServerTime();
+        play_.see(pose_.pose(), now.time, seen, skills::groundFromCamera(wm.getBallRelPos(), now));
+        skills::JointSpeeds s = play_.step(now);
+        play_.aimHead(now, s);
+        return s;
+    }
+    const skills::FieldPose& pose() const { return pose_.pose(); }
+
+private:
+    const SkillRun& run_;
+    skills::BallPlay& play_;
+    skills::Odometry pose_;
+    double fix_ = -1;
+};
+
+}  // namespace
+
+PlayOutcome runPlay(const skills::KickParameters& kick, const skills::WalkParameters& walk,
+                    const Evaluation& e, const Pose& from, double ballX, double ballY,
+                    const PlaySettings& p) {
+    RunSettings s = settingsFor(e, from);
+    s.sweepHead = false;  // ball play aims the head at the ball itself
+    s.ballX = ballX;
+    s.ballY = ballY;
+    SkillRun run(s);
+    skills::BallPlay play(walk, kick);
+    PlayDriver driver(run, play);
+    // A second standing still, as the drills start, before the task.
+    skills::Walk stand(walk);
+    run.runFor(stand, 1.0);
+    if (p.kick)
+        play.kick(p.direction, run.time());
+    else
+        play.dribble(p.targetX, p.targetY, run.time());
+    const double began = run.time();
+    PlayOutcome o;
+    sparring::Vec3 atSwing{};
+    for (long c = 0; run.time() < began + p.seconds; ++c) {
+        run.cycle(driver);
+        if (o.swingTime < 0 && play.swingTime() >= 0) {
+            o.swingTime = run.time() - began;
+            atSwing = run.ball();
+        }
+        if (p.every > 0 && c % p.every == 0) {
+            const Pose t = run.truth();
+            const sparring::Vec3 b = run.ball();
+            const skills::FieldPose& q = driver.pose();
+            std::printf(
+                "%6.2f %-8s truth %6.2f %6.2f %7.1f pose %6.2f %6.2f %7.1f ball %6.2f %6.2f "
+                "tracked %6.2f %6.2f\n",
+                run.time(), play.stateName(), t.x, t.y, t.heading, q.x, q.y, q.heading, b.x, b.y,
+                play.ball().x(), play.ball().y());
+        }
+        if (play.failed() || play.done()) break;
+    }
+    // A kicked ball is watched until it rests.
+    KickOutcome rolled;
+    if (play.done() && p.kick) watchBall(run, play, atSwing.x, atSwing.y, 0, rolled);
+    o.end = play.done() ? "done" : play.failed() ? "failed: " + play.failure() : "timed out";
+    const sparring::Vec3 b = run.ball();
+    o.ballX = b.x;
+    o.ballY = b.y;
+    if (o.swingTime >= 0) {
+        o.travel = std::hypot(b.x - atSwing.x, b.y - atSwing.y);
+        o.direction = std::atan2(b.y - atSwing.y, b.x - atSwing.x) / kDeg;
+    }
+    o.seconds = run.time() - began;
+    o.falls = run.falls();
+    return o;
+}
+
+}  // namespace lab

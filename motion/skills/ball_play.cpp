@@ -1,0 +1,181 @@
+#include "motion/skills/ball_play.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace skills {
+
+namespace {
+constexpr double kGravity = 9.81;  // m/s^2
+// The trunk tilted this far (degrees, by the accelerometer's steady mean) is down.
+constexpr double kDownTilt = 50;
+// The foot is chosen again while the ball is further than this, metres; nearer it stays.
+constexpr double kFootChoice = 0.6;
+// Seconds the head looks where the ball was last seen before it searches.
+constexpr double kLookFor = 1.5;
+// Seconds without the ball known after which the body turns to find it, at deg/s.
+constexpr double kSearchTurnAfter = 0.5;
+constexpr double kSearchTurn = 70;
+// Seconds the walk may take to stand still before a kick or at the dribble's end.
+constexpr double kStopWait = 1.5;
+
+bool trunkDown(const Readings& now) {
+    const salt::Vector3f& a = now.accSteadyCount > 0 ? now.accSteady : now.acc;
+    const double g = std::sqrt(a.x() * a.x() + a.y() * a.y() + a.z() * a.z());
+    if (g < 0.5 * kGravity) return false;  // in the air or shaken: no reading
+    return std::acos(std::clamp(a.z() / g, -1.0, 1.0)) * 180 / M_PI > kDownTilt;
+}
+}  // namespace
+
+BallPlay::BallPlay(const WalkParameters& walk, const KickParameters& kick)
+    : mWalk(walk), mKick(kick) {}
+
+void BallPlay::kick(double direction, double now) {
+    mDribbling = false;
+    mDirection = direction;
+    mNow = now;
+    restart();
+}
+
+void BallPlay::dribble(double x, double y, double now) {
+    mDribbling = true;
+    mTargetX = x;
+    mTargetY = y;
+    mNow = now;
+    restart();
+}
+
+void BallPlay::restart() {
+    // The ball has five seconds again to be seen, as at a fresh start.
+    mStarted = mNow;
+    mState = mDribbling ? State::Dribbling : State::Approaching;
+    mApproach.reset();
+    mDribble.reset();
+    mWalking = false;
+    mSwingTime = -1;
+    mStopSince = -1;
+    mFailure.clear();
+    mLost = false;
+}
+
+void BallPlay::see(const FieldPose& self, double now, bool seen, const Ground& ball) {
+    mSelf = self;
+    mNow = now;
+    if (seen) mTrack.see(self, ball, now);
+}
+
+const char* BallPlay::stateName() const {
+    static const char* const kNames[] = {"idle",    "approach", "settle", "kick",
+                                         "dribble", "stop",     "done",   "failed"};
+    return kNames[static_cast<int>(mState)];
+}
+
+WalkCommand BallPlay::speed() const {
+    return mWalking ? mWalk.speed() : WalkCommand{};
+}
+
+void BallPlay::fail(const std::string& why) {
+    mState = State::Failed;
+    mFailure = why;
+}
+
+JointSpeeds BallPlay::walkStep(const WalkCommand& c, const Readings& now) {
+    if (!mWalking) {
+        mWalk.reset();
+        mWalking = true;
+    }
+    mWalk.setCommand(c);
+    return mWalk.step(now);
+}
+
+void BallPlay::aimHead(const Readings& now, JointSpeeds& speeds) const {
+    if (mTrack.fresh(mNow, kLookFor))
+        lookAtGround(mTrack.relativeTo(mSelf), now, speeds);
+    else
+        searchHead(mNow, now, speeds);
+}
+
+WalkCommand BallPlay::searchTurn() const {
+    // The head's sweep looks all round but behind: after one sweep the body turns too.
+    WalkCommand c;
+    if (mNow - mStarted > kSearchTurnAfter) {
+        c.turn = kSearchTurn;
+        c.inPlace = true;
+    }
+    return c;
+}
+
+void BallPlay::chooseFoot(const Ground& ball, double direction) {
+    if (std::hypot(ball.ahead, ball.left) < kFootChoice) return;
+    // The foot on the side the ball lies of the body's line to the target.
+    const double c = std::cos(direction * M_PI / 180), s = std::sin(direction * M_PI / 180);
+    mFoot = -s * ball.ahead + c * ball.left >= 0 ? Foot::Left : Foot::Right;
+}
+
+JointSpeeds BallPlay::step(const Readings& now) {
+    if (mState == State::Idle || mState == State::Done || mState == State::Failed)
+        return mWalking ? walkStep({}, now) : JointSpeeds::allStop();
+    if (trunkDown(now)) {
+        fail("robot down");
+        return JointSpeeds::allStop();
+    }
+    const double lastSeen = mTrack.known() ? mTrack.lastSeen() : mStarted;
+    if (mState != State::Kicking && mNow - std::max(lastSeen, mStarted) > kLostAfter) {
+        fail("ball not seen for 5 s");
+        mLost = true;
+        return mWalking ? walkStep({}, now) : JointSpeeds::allStop();
+    }
+    const Ground ball = mTrack.relativeTo(mSelf);
+    switch (mState) {
+        case State::Approaching: {
+            if (!mTrack.known()) return walkStep(searchTurn(), now);
+            const KickParameters& k = mKick.parameters();
+            chooseFoot(ball, wrapDegrees(mDirection - mSelf.heading));
+            const double aim = mFoot == Foot::Left ? k.aimLeft : k.aimRight;
+            double ahead = 0, left = 0;
+            Kick::ballSpot(k, mFoot, ahead, left);
+            const WalkCommand c =
+                mApproach.step(ball, wrapDegrees(mDirection - aim - mSelf.heading), ahead, left);
+            if (mApproach.placed()) {
+                mState = State::Settling;
+                mStopSince = mNow;
+            }
+            return walkStep(c, now);
+        }
+        case State::Settling:
+            if (mWalk.still() || mNow - mStopSince > kStopWait) {
+                mState = State::Kicking;
+                mWalking = false;
+                mKick.start(mFoot);
+                return mKick.step(now);
+            }
+            return walkStep({}, now);
+        case State::Kicking: {
+            const JointSpeeds s = mKick.step(now);
+            if (mSwingTime < 0 && mKick.swung()) mSwingTime = mNow;
+            if (mKick.done()) mState = State::Done;
+            return s;
+        }
+        case State::Dribbling: {
+            if (!mTrack.known()) return walkStep(searchTurn(), now);
+            const double dx = mTargetX - mTrack.x(), dy = mTargetY - mTrack.y();
+            if (std::hypot(dx, dy) <= kDribbleArrive) {
+                mState = State::Stopping;
+                mStopSince = mNow;
+                return walkStep({}, now);
+            }
+            const double h = mSelf.heading * M_PI / 180;
+            const double tx = mTargetX - mSelf.x, ty = mTargetY - mSelf.y;
+            const Ground target{std::cos(h) * tx + std::sin(h) * ty,
+                                -std::sin(h) * tx + std::cos(h) * ty};
+            return walkStep(mDribble.step(ball, target), now);
+        }
+        case State::Stopping:
+            if (mWalk.still() || mNow - mStopSince > kStopWait) mState = State::Done;
+            return walkStep({}, now);
+        default:
+            return JointSpeeds::allStop();
+    }
+}
+
+}  // namespace skills

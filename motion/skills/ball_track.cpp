@@ -1,0 +1,87 @@
+#include "motion/skills/ball_track.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace skills {
+
+namespace {
+constexpr double kDeg = M_PI / 180;
+constexpr double kGravity = 9.81;  // m/s^2
+// A sighting this close to the tracked place is noise on a still ball and is blended in;
+// further away the ball has moved and the sighting replaces it, metres.
+constexpr double kSteadyRadius = 0.15;
+constexpr double kBlend = 0.5;         // share of a near sighting taken
+constexpr double kCameraHeight = 0.5;  // metres above the ground, standing
+// The neck: most yaw and pitch used (degrees) and its speed, rad/s per degree off.
+constexpr double kMaxYaw = 100, kLowestPitch = -42, kHighestPitch = 0;
+constexpr double kNeckGain = 0.15;
+constexpr double kNeckSpeed = 4;  // rad/s at most
+// The neck's two joints towards yaw and pitch (degrees).
+void driveNeck(double yaw, double pitch, const Readings& now, JointSpeeds& speeds) {
+    speeds.set(HJ1, std::clamp(kNeckGain * (yaw - now.angle(HJ1)), -kNeckSpeed, kNeckSpeed));
+    speeds.set(HJ2, std::clamp(kNeckGain * (pitch - now.angle(HJ2)), -kNeckSpeed, kNeckSpeed));
+}
+
+}  // namespace
+
+Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now) {
+    // Up the neck: the head's pitch (positive looks up), then its yaw.
+    const double pitch = now.angle(HJ2) * kDeg, yaw = now.angle(HJ1) * kDeg;
+    const double x = seen.x(), y = seen.y(), z = seen.z();
+    const double hx = x * std::cos(pitch) - z * std::sin(pitch);
+    const double hz = x * std::sin(pitch) + z * std::cos(pitch);
+    double tx = hx * std::cos(yaw) - y * std::sin(yaw);
+    double ty = hx * std::sin(yaw) + y * std::cos(yaw);
+    double tz = hz;
+    // The torso's tilt, from gravity in its frame while the readings are steady.
+    const salt::Vector3f& a = now.accSteadyCount > 0 ? now.accSteady : now.acc;
+    const double g = std::sqrt(a.x() * a.x() + a.y() * a.y() + a.z() * a.z());
+    if (g > 0.5 * kGravity && g < 1.5 * kGravity) {
+        const double forward = std::atan2(-a.x(), a.z()), leftward = std::atan2(-a.y(), a.z());
+        // Level the torso frame: undo the roll, then the forward tilt.
+        const double ry = ty * std::cos(leftward) - tz * std::sin(leftward);
+        const double rz = ty * std::sin(leftward) + tz * std::cos(leftward);
+        ty = ry;
+        tz = rz;
+        tx = tx * std::cos(forward) + tz * std::sin(forward);
+    }
+    return {tx, ty};
+}
+
+void lookAtGround(const Ground& point, const Readings& now, JointSpeeds& speeds) {
+    const double distance = std::hypot(point.ahead, point.left);
+    const double yaw = std::clamp(std::atan2(point.left, point.ahead) / kDeg, -kMaxYaw, kMaxYaw);
+    // The point a little below the middle of the view, which reaches 60 degrees down.
+    const double below = std::atan2(kCameraHeight, distance) / kDeg;
+    const double pitch = std::clamp(-below + 25, kLowestPitch, kHighestPitch);
+    driveNeck(yaw, pitch, now, speeds);
+}
+
+void searchHead(double time, const Readings& now, JointSpeeds& speeds) {
+    const double yaw = 60 * std::sin(2 * M_PI * time / 4);
+    const double pitch = -20;  // degrees: the ground from 0.3 m on, and the horizon
+    driveNeck(yaw, pitch, now, speeds);
+}
+
+void BallTrack::see(const FieldPose& self, const Ground& seen, double time) {
+    const double h = self.heading * kDeg;
+    const double x = self.x + std::cos(h) * seen.ahead - std::sin(h) * seen.left;
+    const double y = self.y + std::sin(h) * seen.ahead + std::cos(h) * seen.left;
+    if (mKnown && std::hypot(x - mX, y - mY) < kSteadyRadius) {
+        mX += kBlend * (x - mX);
+        mY += kBlend * (y - mY);
+    } else {
+        mX = x;
+        mY = y;
+    }
+    mKnown = true;
+    mLastSeen = time;
+}
+
+Ground BallTrack::relativeTo(const FieldPose& self) const {
+    const double h = self.heading * kDeg, dx = mX - self.x, dy = mY - self.y;
+    return {std::cos(h) * dx + std::sin(h) * dy, -std::sin(h) * dx + std::cos(h) * dy};
+}
+
+}  // namespace skills
