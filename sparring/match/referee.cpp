@@ -18,14 +18,77 @@ const char* playModeName(PlayMode mode) {
             return "KickOff_Right";
         case PlayMode::PlayOn:
             return "PlayOn";
+        case PlayMode::KickInLeft:
+            return "KickIn_Left";
+        case PlayMode::KickInRight:
+            return "KickIn_Right";
+        case PlayMode::CornerKickLeft:
+            return "corner_kick_left";
+        case PlayMode::CornerKickRight:
+            return "corner_kick_right";
+        case PlayMode::GoalKickLeft:
+            return "goal_kick_left";
+        case PlayMode::GoalKickRight:
+            return "goal_kick_right";
+        case PlayMode::OffsideLeft:
+            return "offside_left";
+        case PlayMode::OffsideRight:
+            return "offside_right";
+        case PlayMode::GameOver:
+            return "GameOver";
         case PlayMode::GoalLeft:
             return "Goal_Left";
         case PlayMode::GoalRight:
             return "Goal_Right";
-        case PlayMode::GameOver:
-            return "GameOver";
+        case PlayMode::FreeKickLeft:
+            return "free_kick_left";
+        case PlayMode::FreeKickRight:
+            return "free_kick_right";
+        case PlayMode::DirectFreeKickLeft:
+            return "direct_free_kick_left";
+        case PlayMode::DirectFreeKickRight:
+            return "direct_free_kick_right";
     }
     return "BeforeKickOff";
+}
+
+bool isSetPlay(PlayMode mode) {
+    switch (mode) {
+        case PlayMode::KickInLeft:
+        case PlayMode::KickInRight:
+        case PlayMode::CornerKickLeft:
+        case PlayMode::CornerKickRight:
+        case PlayMode::GoalKickLeft:
+        case PlayMode::GoalKickRight:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool isKickOff(PlayMode mode) {
+    return mode == PlayMode::KickOffLeft || mode == PlayMode::KickOffRight;
+}
+
+Side modeSide(PlayMode mode) {
+    switch (mode) {
+        case PlayMode::KickOffRight:
+        case PlayMode::KickInRight:
+        case PlayMode::CornerKickRight:
+        case PlayMode::GoalKickRight:
+        case PlayMode::OffsideRight:
+        case PlayMode::GoalRight:
+        case PlayMode::FreeKickRight:
+        case PlayMode::DirectFreeKickRight:
+            return Side::Right;
+        default:
+            return Side::Left;
+    }
+}
+
+PlayMode forSide(PlayMode left, Side side) {
+    // Each right mode directly follows its left one in the enumeration.
+    return side == Side::Left ? left : static_cast<PlayMode>(static_cast<int>(left) + 1);
 }
 
 Referee::Referee(const MatchTimes& times)
@@ -70,6 +133,16 @@ void Referee::goal(Side scorer, double now) {
         ++scoreRight_;
         enter(PlayMode::GoalRight, now, now + times_.goalPause, PlayMode::KickOffLeft);
     }
+}
+
+void Referee::setPlay(PlayMode mode, double now) {
+    if (over()) return;
+    enter(mode, now, now + times_.setPlay, PlayMode::PlayOn);
+}
+
+void Referee::taken(double now) {
+    if (isSetPlay(mode_) || isKickOff(mode_))
+        enter(PlayMode::PlayOn, now, kNever, PlayMode::PlayOn);
 }
 
 double Referee::gameTime(double now) const {

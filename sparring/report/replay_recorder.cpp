@@ -30,11 +30,17 @@ enum MarkKind {
     kGetUpMark = 3,
     kPushMark = 4,
     kBallMark = 5,
-    kPlaceMark = 6
+    kPlaceMark = 6,
+    kKickMark = 7,
+    kSetPlayMark = 8
 };
 
+int robotId(Side side, int unum) {
+    return (side == Side::Right ? 0x80 : 0) | (unum & 0x7f);
+}
+
 int robotId(const Robot& r) {
-    return (r.side() == Side::Right ? 0x80 : 0) | (r.unum() & 0x7f);
+    return robotId(r.side(), r.unum());
 }
 
 long mm(double metres) {
@@ -170,6 +176,14 @@ void ReplayRecorder::placed(const Robot& robot) {
 
 void ReplayRecorder::ballPlaced() {
     scripted_.emplace_back(kBallMark, 0);
+}
+
+void ReplayRecorder::kicked(const BallToucher& kicker) {
+    scripted_.emplace_back(kKickMark, robotId(kicker.side, kicker.unum));
+}
+
+void ReplayRecorder::setPlay(Side side) {
+    scripted_.emplace_back(kSetPlayMark, side == Side::Right ? 0x80 : 0);
 }
 
 void ReplayRecorder::record(const World& world, const ReplayMoment& moment) {

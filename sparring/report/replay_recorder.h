@@ -44,7 +44,7 @@ std::string replayPageHead(const FieldSpec& field);
 //       (1: down), i16 x, y (mm), i16 heading (0.01 degrees), i16 torso point x, y, z
 //       (mm), then the 23 body points as i8 x, y, z in 5 mm units relative to the torso
 //   'M' u32 cycle, u8 kind (0 goal, 1 beam, 2 fall, 3 get-up, 4 push, 5 ball placed,
-//       6 robot placed), u8 robot id (goal: side; ball: 0)
+//       6 robot placed, 7 kick, 8 set play), u8 robot id (goal, set play: side; ball: 0)
 //   'E' u32 last cycle: the recording is complete
 // Server frame throughout (metres turned to integers).
 class ReplayRecorder {
@@ -64,6 +64,10 @@ public:
     void pushed(const Robot& robot);
     void placed(const Robot& robot);
     void ballPlaced();
+    // A touch of `kicker` sent the ball over a metre; a kick-in, corner or goal kick of
+    // `side` began. Marked in the next recorded cycle, as the scenario's events are.
+    void kicked(const BallToucher& kicker);
+    void setPlay(Side side);
     // Once per cycle: marks what changed since the previous call and writes the frame
     // every `stride()` cycles. A cycle already recorded is skipped.
     void record(const World& world, const ReplayMoment& moment);

@@ -32,6 +32,9 @@ struct AgentRecord {
     long bodyCycles = 0;             // upright replies with a non-zero speed for a leg or arm joint
     long beams = 0;                  // beams obeyed
     long beamsRefused = 0;           // beams outside the play modes that allow them
+    double walked = 0;               // metres walked over the ground
+    int kicks = 0;                   // touches that sent the ball over a metre
+    int goals = 0;                   // goals scored for its side, own goals left out
     std::vector<double> latencies;   // seconds from message sent to reply received
     std::string end = "connected";   // how the connection ended
 };

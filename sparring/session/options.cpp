@@ -56,6 +56,8 @@ const std::map<std::string, Setter>& valueOptions() {
          [](CommandLine& c, const std::string& o, const std::string& v) {
              c.server.times.goalPause = number(o, v, 0, 1e6);
          }},
+        {"--set-play", [](CommandLine& c, const std::string& o,
+                          const std::string& v) { c.server.times.setPlay = number(o, v, 0, 1e6); }},
         {"--lie-time", [](CommandLine& c, const std::string& o,
                           const std::string& v) { c.server.lieSeconds = number(o, v, 0.02, 1e6); }},
         {"--view-angle",
@@ -183,6 +185,8 @@ const char* usageText() {
            "  --before-kickoff S  BeforeKickOff lasts S seconds (default 3)\n"
            "  --kickoff S         a kick-off lasts S seconds (default 0.5)\n"
            "  --goal-pause S      a goal play mode lasts S seconds (default 2)\n"
+           "  --set-play S        a kick-in, corner or goal kick not taken within S seconds\n"
+           "                      is given up (default 15)\n"
            "  --lie-time S        a fallen robot stands again after S seconds (default 5)\n"
            "  --forms new|old     the server's newer or older message forms (default: the\n"
            "                      world's, new for physics and old for kinematic)\n"

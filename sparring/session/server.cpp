@@ -11,7 +11,6 @@
 
 #include "sparring/report/svg.h"
 #include "sparring/report/trace.h"
-#include "sparring/session/summary.h"
 #include "sparring/world/kinematic/kinematic_world.h"
 #include "sparring/world/physics/physics_world.h"
 
@@ -365,6 +364,7 @@ void Server::advance() {
     world_->step(kCycleSeconds);
     referee_.update(now_);
     applyDueEvents();
+    officiate();
     for (auto& a : agents_) {
         if (a->phase != Phase::Playing) continue;
         if (a->robot->updatePosture(now_)) {
@@ -392,6 +392,7 @@ void Server::applyEvent(const Event& e) {
     }
     if (e.kind == Event::Kind::Ball) {
         world_->placeBall(e.x, e.y);
+        official_.ballPlaced();
         if (recorder_) recorder_->ballPlaced();
         return;
     }
@@ -450,6 +451,15 @@ void Server::watchFalls(Agent& agent) {
     rec.down = down;
 }
 
+void Server::officiate() {
+    const OfficialCalls calls = official_.watch(*world_, referee_, now_);
+    log_ << describeCalls(calls, now_);
+    if (!recorder_) return;
+    if (calls.kick) recorder_->kicked(*calls.kick);
+    if (calls.out && !calls.out->goal) recorder_->setPlay(calls.out->side);
+    for (const Robot* r : calls.movedAway) recorder_->placed(*r);
+}
+
 void Server::record() {
     if (!recorder_) return;
     recorder_->record(*world_, {cycle_, playModeName(referee_.mode()), referee_.score(Side::Left),
@@ -484,25 +494,6 @@ void Server::finish() {
     svg << renderField(*world_, caption);
     pictureWritten_ = static_cast<bool>(svg);
     if (!pictureWritten_) log_ << "sparring: cannot write " << options_.svgPath << "\n";
-}
-
-std::string Server::summary() const {
-    MatchResult match;
-    match.seconds = now_;
-    match.cycles = cycle_;
-    match.scoreLeft = referee_.score(Side::Left);
-    match.scoreRight = referee_.score(Side::Right);
-    match.sync = options_.sync;
-    match.world = world_->name();
-    match.cpuSeconds = cpuSeconds_;
-    if (pictureWritten_) match.picture = options_.svgPath;
-    return formatSummary(match, records(), options_.formation);
-}
-
-std::vector<AgentRecord> Server::records() const {
-    std::vector<AgentRecord> out;
-    for (const auto& a : agents_) out.push_back(a->record);
-    return out;
 }
 
 }  // namespace sparring

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sparring/match/formation.h"
+#include "sparring/match/official.h"
 #include "sparring/match/referee.h"
 #include "sparring/match/scenario.h"
 #include "sparring/protocol/perception.h"
@@ -98,6 +99,8 @@ private:
     void applyEvent(const Event& e);
     void applyRobotEvent(Agent& agent, const Event& e);
     void watchFalls(Agent& agent);
+    // The official's decisions of the cycle, logged and marked in the replay.
+    void officiate();
     void finish();
     // Hands the cycle to the replay recorder, if there is one.
     void record();
@@ -113,6 +116,7 @@ private:
     Listener listener_;
     std::unique_ptr<World> world_;
     Referee referee_;
+    MatchOfficial official_;
     PerceptionWriter writer_;
     std::vector<std::unique_ptr<Agent>> agents_;
     std::vector<std::string> teams_;  // left team first

@@ -47,11 +47,19 @@ std::string agentLine(const AgentRecord& a, const std::map<int, Spot>& formation
     s += " first_getup=" + (a.firstGetUpDelay < 0 ? std::string("-") : fixed(a.firstGetUpDelay, 2));
     s += " head=" + std::to_string(a.headCycles);
     s += " body=" + std::to_string(a.bodyCycles);
+    s += " walked_m=" + fixed(a.walked, 2);
+    s += " kicks=" + std::to_string(a.kicks) + " goals=" + std::to_string(a.goals);
     s += " latency_p50_ms=" + fixed(quantile(a.latencies, 0.5) * 1e3, 3);
     s += " latency_p99_ms=" + fixed(quantile(a.latencies, 0.99) * 1e3, 3);
     s += " end=\"" + a.end + "\"";
     if (!a.firstProblem.empty()) s += " problem=\"" + a.firstProblem + "\"";
     return s + "\n";
+}
+
+std::string teamLine(Side side, const TeamResult& team, int goals) {
+    if (team.name.empty()) return "";
+    return std::string("team ") + sideName(side) + ": name=" + team.name +
+           " goals=" + std::to_string(goals) + " possession=" + fixed(team.possession, 3) + "\n";
 }
 
 }  // namespace
@@ -67,6 +75,8 @@ std::string formatSummary(const MatchResult& match, const std::vector<AgentRecor
     }
     s += "\n";
     for (const AgentRecord& a : agents) s += agentLine(a, formation, match.sync);
+    s += teamLine(Side::Left, match.left, match.scoreLeft);
+    s += teamLine(Side::Right, match.right, match.scoreRight);
     if (!match.picture.empty()) s += "picture: " + match.picture + "\n";
     return s;
 }

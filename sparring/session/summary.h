@@ -10,7 +10,13 @@
 
 namespace sparring {
 
-// The match as a whole, for the heading of the summary.
+// One side of the match, for its line of the summary.
+struct TeamResult {
+    std::string name;       // empty: the side had no team
+    double possession = 0;  // share (0..1) of "PlayOn" time it was nearest the ball
+};
+
+// The match as a whole, for the heading of the summary and the teams' lines.
 struct MatchResult {
     double seconds = 0;  // simulated time played
     long cycles = 0;
@@ -19,12 +25,14 @@ struct MatchResult {
     bool sync = false;      // played in sync mode: the lines count the replies with (syn)
     std::string world;      // "physics" or "kinematic"; empty leaves it out
     double cpuSeconds = 0;  // the server's CPU seconds for the match
+    TeamResult left, right;
 };
 
 // The end-of-match report: a heading line, one line per agent of key=value fields
 // (team, number, init, beam against the formation spot, cycles answered, malformed
-// replies, falls, get-up replies, head and body motion, median and 99th-percentile reply
-// latency, how the connection ended), and the picture's path.
+// replies, falls, get-up replies, head and body motion, distance walked, kicks and goals,
+// median and 99th-percentile reply latency, how the connection ended), one line per team
+// (goals, possession) and the picture's path.
 std::string formatSummary(const MatchResult& match, const std::vector<AgentRecord>& agents,
                           const std::map<int, Spot>& formation);
 

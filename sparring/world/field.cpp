@@ -69,6 +69,10 @@ const char* sideName(Side side) {
     return side == Side::Left ? "left" : "right";
 }
 
+Side otherSide(Side side) {
+    return side == Side::Left ? Side::Right : Side::Left;
+}
+
 Vec3 toServerFrame(Side side, const Vec3& v) {
     if (side == Side::Left) return v;
     return {-v.x, -v.y, v.z};

@@ -65,6 +65,7 @@ const FieldSpec& fieldSpecNamed(const std::string& name);
 enum class Side { Left, Right };
 
 const char* sideName(Side side);
+Side otherSide(Side side);
 // A position given in a team's own frame (own goal at negative x) in the server frame;
 // the mapping is its own inverse.
 Vec3 toServerFrame(Side side, const Vec3& v);

@@ -12,6 +12,14 @@ namespace sparring {
 
 constexpr double kCycleSeconds = 0.02;  // one simulation cycle
 
+// A robot that touched the ball, by team side and uniform number: a value, so that it
+// outlives a robot that leaves the match.
+struct BallToucher {
+    Side side = Side::Left;
+    int unum = 0;
+    bool operator==(const BallToucher& o) const { return side == o.side && unum == o.unum; }
+};
+
 // Which generation of the server's message forms perception is written in. Old: the game
 // state with number and side, hearing without the team, players by the camera's "pol",
 // FRP for both feet every cycle and the touch perceptor. New: the game state with the
@@ -43,6 +51,9 @@ public:
 
     // Moves the world on by dt seconds.
     virtual void step(double dt) = 0;
+    // The robots that touched the ball during the last step, in the order the world found
+    // them; how a world tells a touch is its own (contact, or nearness without shapes).
+    const std::vector<BallToucher>& ballTouchers() const { return touchers_; }
 
     // "kinematic" or "physics", for the summary.
     virtual const char* name() const = 0;
@@ -54,6 +65,7 @@ protected:
     virtual std::unique_ptr<Robot> makeRobot(Side side, int unum, const std::string& team) = 0;
 
     std::vector<std::unique_ptr<Robot>> robots_;
+    std::vector<BallToucher> touchers_;  // of the last step
 
 private:
     const FieldSpec* field_ = &designFieldSpec();  // never null

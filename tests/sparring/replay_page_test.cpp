@@ -14,6 +14,9 @@
 
 #include "fake_agent.h"
 #include "sparring/match/formation.h"
+#include "sparring/match/official.h"
+#include "sparring/report/replay_recorder.h"
+#include "sparring/world/kinematic/kinematic_world.h"
 #include "tests/support/agent_process.h"
 #include "tests/support/browser.h"
 #include "tests/support/png_image.h"
@@ -312,4 +315,66 @@ TEST_F(ReplayPage, CutOrEmptyRecordingsOpenWithAMessageThatSaysSo) {
         halyx_test::elementWithId(dom, "message", &text);
         EXPECT_NE(text.find(c.says), std::string::npos) << text;
     }
+}
+
+// The referee's decisions on the timeline: a kick of its robot, a set play named by its
+// play mode, and the goal, each once at its time. Recorded from a match of the referee
+// and a kinematic world, cycle by cycle as the server plays it; the world's ball is moved
+// by hand where a physical one would roll.
+TEST(ReplayPageMarks, KicksSetPlaysAndGoalsAreMarkedAtTheirTimes) {
+    if (Browser::find().empty()) GTEST_SKIP() << "chromium is not installed (./test installs it)";
+    using namespace sparring;
+    TempDir dir;
+    const std::string page = dir.path() + "/replay.html";
+    KinematicWorld world;
+    MatchTimes times;
+    times.beforeKickOff = 0.2;
+    times.kickOff = 0.2;
+    times.setPlay = 0.4;
+    Referee referee(times);
+    MatchOfficial official;
+    ReplayRecorder recorder(page, ReplayPlan{4, 1, &designFieldSpec()});
+    Robot& robot = world.addRobot(Side::Left, 7, "QEL");
+    robot.place(-3, 0, 0);
+    // What happens at a cycle: the robot on the ball at 1 s, the ball 1.5 m on at 1.2 s
+    // (a kick), over the touch line at 1.6 s (the right side's kick-in, since the left
+    // touched it last; given up at 2 s), and into the right goal at 2.4 s after another
+    // touch too close to the line to be a kick.
+    const std::map<long, std::function<void()>> script = {
+        {50, [&] { world.placeBall(-3, 0), robot.place(-3, 0, 0); }},
+        {51, [&] { robot.place(-4, 0, 0); }},
+        {60, [&] { world.placeBall(-1.5, 0); }},
+        {80, [&] { world.placeBall(-1.5, 4.1); }},
+        {110, [&] { world.placeBall(5.5, 0.2), robot.place(5.5, 0.2, 0); }},
+        {111, [&] { robot.place(4.5, 1, 0); }},
+        {120, [&] { world.placeBall(6.1, 0.2); }},
+    };
+    for (long cycle = 0; cycle <= 200; ++cycle) {
+        const double now = cycle * kCycleSeconds;
+        recorder.record(world, {cycle, playModeName(referee.mode()), referee.score(Side::Left),
+                                referee.score(Side::Right)});
+        world.step(kCycleSeconds);
+        referee.update(now + kCycleSeconds);
+        if (script.count(cycle + 1)) script.at(cycle + 1)();
+        const OfficialCalls calls = official.watch(world, referee, now + kCycleSeconds);
+        if (calls.kick) recorder.kicked(*calls.kick);
+        if (calls.out && !calls.out->goal) recorder.setPlay(calls.out->side);
+    }
+    ASSERT_TRUE(recorder.finish());
+    const std::string dom = Browser(Browser::find()).dumpDom(page, "t=0");
+    std::map<std::string, std::vector<Attributes>> marks;
+    for (const Attributes& m : halyx_test::elementsWithClass(dom, "mark")) {
+        if (m.at("data-kind") != "beam") marks[m.at("data-kind")].push_back(m);
+    }
+    ASSERT_EQ(marks["kick"].size(), 1u);
+    EXPECT_EQ(marks["kick"][0].at("data-t"), "1.20");
+    EXPECT_EQ(marks["kick"][0].at("data-team"), "left");
+    EXPECT_EQ(marks["kick"][0].at("data-unum"), "7");
+    ASSERT_EQ(marks["set-play"].size(), 1u);
+    EXPECT_EQ(marks["set-play"][0].at("data-t"), "1.60");
+    EXPECT_EQ(marks["set-play"][0].at("data-mode"), "KickIn_Right");
+    EXPECT_EQ(marks["set-play"][0].at("data-team"), "right");
+    ASSERT_EQ(marks["goal"].size(), 1u);
+    EXPECT_EQ(marks["goal"][0].at("data-t"), "2.40");
+    EXPECT_EQ(marks.size(), 3u) << "kick, set play and goal only";
 }

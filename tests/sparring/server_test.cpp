@@ -298,3 +298,42 @@ TEST(LockStep, PushKnocksAStandingRobotOverInThePhysicalWorldAndTheSummaryCounts
     EXPECT_NE(summary.find("unum=3 init=yes"), std::string::npos);
     EXPECT_NE(summary.find("falls=1 stood=0 down_s="), std::string::npos) << summary;
 }
+
+// The referee's decisions reach the wire, the log and the summary: the ball put over the
+// touch line after the left robot's touch is the right side's kick-in, and put into the
+// right goal during it the left robot's goal.
+TEST(LockStep, BallOutOfPlayGivesTheSetPlayOnTheWireAndAGoalToTheLastToucher) {
+    ServerOptions o = shortMatch(1, 1.2);
+    auto event = [](double t, Event::Kind kind, double x, double y) {
+        Event e{t, kind, Side::Left, 7};
+        e.x = x;
+        e.y = y;
+        return e;
+    };
+    o.events = {event(0.4, Event::Kind::Ball, 2, 1), event(0.4, Event::Kind::Place, 2, 1),
+                event(0.5, Event::Kind::Place, 0, -2), event(0.6, Event::Kind::Ball, 2, 4.1),
+                event(0.8, Event::Kind::Ball, 6.1, 0.3)};
+    RunningServer server(o);
+    FakeAgent agent(server.port());
+    ASSERT_TRUE(agent.join("QEL", 7));
+    std::vector<std::string> modes;
+    for (auto m = agent.receive(); m; m = agent.receive()) {
+        modes.push_back(playMode(*m));
+        agent.send("(beam -3 0 0)");
+    }
+    server.join();
+    ASSERT_GE(modes.size(), 45u);
+    EXPECT_EQ(modes[29], "PlayOn");
+    EXPECT_EQ(modes[30], "KickIn_Right");  // the message of 0.6 s
+    EXPECT_EQ(modes[39], "KickIn_Right");
+    EXPECT_EQ(modes[40], "Goal_Left");
+    EXPECT_NE(server.log().find("sparring: KickIn_Right at t=0.60, the ball at (2.00, 4.00)"),
+              std::string::npos)
+        << server.log();
+    EXPECT_NE(server.log().find("sparring: goal for left by left 7 at t=0.80"), std::string::npos);
+    const std::string summary = server.summary();
+    EXPECT_NE(summary.find(" kicks=0 goals=1 "), std::string::npos) << summary;
+    EXPECT_NE(summary.find("team left: name=QEL goals=1 possession=1.000\n"), std::string::npos)
+        << summary;
+    EXPECT_EQ(summary.find("team right"), std::string::npos) << "no right team came";
+}

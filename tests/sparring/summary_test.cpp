@@ -16,6 +16,20 @@
 
 using namespace sparring;
 
+namespace {
+
+// An agent of team QEL that joined with number `unum` on connection 1.
+AgentRecord joined(int unum) {
+    AgentRecord a;
+    a.id = 1;
+    a.team = "QEL";
+    a.unum = unum;
+    a.initialised = true;
+    return a;
+}
+
+}  // namespace
+
 TEST(Summary, QuantileTakesTheNearestRank) {
     const std::vector<double> v{5, 1, 4, 2, 3, 6, 7, 8, 9, 10};
     EXPECT_DOUBLE_EQ(quantile(v, 0.5), 5);
@@ -25,11 +39,7 @@ TEST(Summary, QuantileTakesTheNearestRank) {
 }
 
 TEST(Summary, EachAgentLineHoldsItsBeamAgainstItsSpot) {
-    AgentRecord keeper;
-    keeper.id = 1;
-    keeper.team = "QEL";
-    keeper.unum = 1;
-    keeper.initialised = true;
+    AgentRecord keeper = joined(1);
     keeper.lastBeam = Beam{-5.5, 0.001, 0};
     keeper.cyclesSent = keeper.cyclesAnswered = 100;
     keeper.latencies = {0.001, 0.002};
@@ -51,6 +61,29 @@ TEST(Summary, EachAgentLineHoldsItsBeamAgainstItsSpot) {
               std::string::npos);
     EXPECT_NE(s.find("end=\"dropped: no scene command"), std::string::npos);
     EXPECT_NE(s.find("picture: /tmp/field.svg\n"), std::string::npos);
+}
+
+// Each agent's walk, kicks and goals, and a line per team that came with its goals and
+// share of possession.
+TEST(Summary, AgentsWalkKicksAndGoalsAndEachTeamsGoalsAndPossession) {
+    AgentRecord striker = joined(9);
+    striker.walked = 12.345;
+    striker.kicks = 3;
+    striker.goals = 2;
+    MatchResult match;
+    match.scoreLeft = 2;
+    match.scoreRight = 1;
+    match.left = {"QEL", 0.625};
+    match.right = {"OPP", 0.375};
+    const std::string s = formatSummary(match, {striker}, {});
+    EXPECT_NE(s.find(" body=0 walked_m=12.35 kicks=3 goals=2 latency_p50_ms="), std::string::npos)
+        << s;
+    EXPECT_NE(s.find("team left: name=QEL goals=2 possession=0.625\n"
+                     "team right: name=OPP goals=1 possession=0.375\n"),
+              std::string::npos)
+        << s;
+    match.right = {};
+    EXPECT_EQ(formatSummary(match, {striker}, {}).find("team right"), std::string::npos);
 }
 
 TEST(Summary, FormationSpotsComeFromTheTeamsFile) {

@@ -12,7 +12,7 @@ class KinematicWorld : public World {
 public:
     Vec3 ball() const override { return ball_; }
     void placeBall(double x, double y) override;
-    // Integrates every robot's joints over dt.
+    // Integrates every robot's joints over dt, then finds the robots that touch the ball.
     void step(double dt) override;
     const char* name() const override { return "kinematic"; }
 
@@ -24,6 +24,8 @@ protected:
     std::unique_ptr<Robot> makeRobot(Side side, int unum, const std::string& team) override;
 
 private:
+    bool touchesBall(const Robot& robot) const;
+
     Vec3 ball_{0, 0, kBallRadius};
 };
 

@@ -1,5 +1,6 @@
 #include "sparring/world/physics/contacts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -62,6 +63,7 @@ void Contacts::touch(dGeomID a, dGeomID b) {
     const bool ball = aRobot != bRobot && dGeomGetBody(aRobot ? b : a) != nullptr;
     dContactGeom found[kMaxContactsPerPair];
     const int n = dCollide(a, b, most, found, sizeof(dContactGeom));
+    if (n > 0) noteBallTouch(a, b);
     for (int i = 0; i < n; ++i) {
         dContact c{};
         c.surface.mode = dContactSoftERP | dContactSoftCFM | dContactApprox1;
@@ -82,6 +84,22 @@ void Contacts::touch(dGeomID a, dGeomID b) {
         dJointSetFeedback(j, fb);
         feet_.push_back({robot, foot, {found[i].pos[0], found[i].pos[1], found[i].pos[2]}, fb});
     }
+}
+
+void Contacts::noteBallTouch(dGeomID a, dGeomID b) {
+    if (a != ball_ && b != ball_) return;
+    const auto* robot = static_cast<const PhysicsRobot*>(dGeomGetData(a == ball_ ? b : a));
+    if (robot == nullptr) return;  // the ground
+    const BallToucher who{robot->side(), robot->unum()};
+    if (std::find(ballTouchers_.begin(), ballTouchers_.end(), who) == ballTouchers_.end()) {
+        ballTouchers_.push_back(who);
+    }
+}
+
+std::vector<BallToucher> Contacts::takeBallTouchers() {
+    std::vector<BallToucher> out;
+    out.swap(ballTouchers_);
+    return out;
 }
 
 bool Contacts::allowRobotContact(const void* a, const void* b) {

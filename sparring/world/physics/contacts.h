@@ -7,6 +7,7 @@
 
 #include "sparring/world/geometry.h"
 #include "sparring/world/physics/physics_constants.h"
+#include "sparring/world/world.h"
 
 namespace sparring {
 
@@ -14,7 +15,8 @@ class PhysicsRobot;
 
 // The contacts of one physics step: finds the shapes that touch (a robot's own parts
 // never do), joins them with soft frictional contacts for the step, and afterwards
-// hands the forces on every foot to its robot's load.
+// hands the forces on every foot to its robot's load. It also notes which robots
+// touched the ball, for the referee.
 class Contacts {
 public:
     Contacts(dWorldID world, const physics::Approximate& constants);
@@ -26,6 +28,10 @@ public:
     void collide(dSpaceID space, double seconds);
     // After the step: adds the forces on the feet to the robots' loads, drops the joints.
     void finishStep();
+    // The ball's shape, whose contacts with robots are noted.
+    void setBall(dGeomID ball) { ball_ = ball; }
+    // The robots whose shapes touched the ball since the last call, each once; clears them.
+    std::vector<BallToucher> takeBallTouchers();
 
 private:
     struct FootContact {
@@ -46,6 +52,7 @@ private:
     // Counts one more contact between the two robots; false once they have enough.
     bool allowRobotContact(const void* a, const void* b);
     void touch(dGeomID a, dGeomID b);
+    void noteBallTouch(dGeomID a, dGeomID b);
     // Whether the shape is a robot's foot, and whose.
     static bool isFoot(dGeomID geom, PhysicsRobot*& robot, int& foot);
 
@@ -57,6 +64,8 @@ private:
     std::size_t used_ = 0;
     std::vector<FootContact> feet_;
     std::vector<RobotPair> robotPairs_;
+    dGeomID ball_ = nullptr;
+    std::vector<BallToucher> ballTouchers_;
 };
 
 }  // namespace sparring

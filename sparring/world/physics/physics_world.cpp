@@ -52,6 +52,7 @@ PhysicsWorld::PhysicsWorld(std::ostream& log, const Approximate& constants)
     ballGeom_ = dCreateSphere(space_, kBallRadiusPhysics);
     dGeomSetBody(ballGeom_, ball_);
     contacts_ = std::make_unique<Contacts>(world_, constants_);
+    contacts_->setBall(ballGeom_);
     placeBall(0, 0);
 }
 
@@ -107,6 +108,7 @@ void PhysicsWorld::step(double dt) {
         }
         contacts_->finishStep();
     }
+    touchers_ = contacts_->takeBallTouchers();
     now_ += dt;
     for (auto& r : robots_) {
         auto& robot = static_cast<PhysicsRobot&>(*r);
