@@ -56,13 +56,17 @@ unsigned check(const std::string& team, const std::string& body) {
 
 }  // namespace
 
+double sayableBallTime(double seconds) {
+    const double most = 63 * kTimeStep;
+    const double t = std::isfinite(seconds) ? std::clamp(seconds, 0.0, most) : most;
+    return std::round(t / kTimeStep) * kTimeStep;
+}
+
 std::string encodeTeamMessage(const TeamMessage& m, const std::string& team) {
     std::string out(1, kTag);
     put(out, static_cast<unsigned>(std::clamp(m.unum, 0, 63)), 1);
     put(out, (m.down ? 1u : 0u) | (m.ballSeen ? 2u : 0u), 1);
-    const double time = std::isfinite(m.ballTime) ? m.ballTime : 63 * kTimeStep;
-    put(out, static_cast<unsigned>(std::lround(std::clamp(time, 0.0, 63 * kTimeStep) / kTimeStep)),
-        1);
+    put(out, static_cast<unsigned>(std::lround(sayableBallTime(m.ballTime) / kTimeStep)), 1);
     for (const double v : {m.ballX, m.ballY, m.x, m.y}) put(out, position(v), 2);
     put(out, check(team, out), 2);
     return out;

@@ -21,6 +21,9 @@ struct TeamMessage {
 // The message as said: 14 characters. Positions are kept within 25.6 m of the centre, to
 // 1.25 cm; the time to the ball to 0.25 s.
 std::string encodeTeamMessage(const TeamMessage& message, const std::string& team);
+// A time to the ball as a message carries it: to the nearest 0.25 s within 0 to 15.75 s
+// (longer and unknown times at 15.75).
+double sayableBallTime(double seconds);
 // Nothing when the text is not a message of `team` in this form, or fails its check.
 std::optional<TeamMessage> decodeTeamMessage(const std::string& text, const std::string& team);
 
