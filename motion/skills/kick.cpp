@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "motion/skills/leg_ik.h"
+#include "motion/skills/parameter_file.h"
 
 namespace skills {
 
@@ -111,35 +111,18 @@ double KickParameters::get(const std::string& name) const {
 }
 
 KickParameters readKickParameters(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) throw std::runtime_error(path + ": cannot read the kick parameters");
     KickParameters p;
-    std::string line;
-    for (int n = 1; std::getline(in, line); ++n) {
-        std::istringstream words(line.substr(0, line.find('#')));
-        std::string name, value, extra;
-        if (!(words >> name)) continue;
-        const std::string where = path + ":" + std::to_string(n) + ": ";
-        const KickParameters::Entry* entry = nullptr;
-        try {
-            entry = &entryNamed(name);
-        } catch (const std::out_of_range&) {
-            throw std::runtime_error(where + "unknown parameter '" + name + "'");
-        }
-        double v = 0;
-        std::size_t used = 0;
-        try {
-            if (words >> value) v = std::stod(value, &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used == 0 || used != value.size() || (words >> extra) || !std::isfinite(v) ||
-            v < entry->low || v > entry->high)
-            throw std::runtime_error(where + name + " takes one number in [" +
-                                     std::to_string(entry->low) + ", " +
-                                     std::to_string(entry->high) + "], not '" + value + "'");
-        p.*(entry->member) = v;
-    }
+    readParameterFile(
+        path, "kick",
+        [](const std::string& name) -> std::optional<ParameterRange> {
+            try {
+                const KickParameters::Entry& e = entryNamed(name);
+                return ParameterRange{e.low, e.high};
+            } catch (const std::out_of_range&) {
+                return std::nullopt;
+            }
+        },
+        [&p](const std::string& name, double value) { p.set(name, value); });
     return p;
 }
 

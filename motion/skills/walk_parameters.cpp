@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "motion/skills/parameter_file.h"
 #include "motion/skills/walk.h"
 #include "motion/skills/walk_settings.h"
 
@@ -32,30 +33,6 @@ int indexOf(const std::string& name) {
     for (std::size_t i = 0; i < list.size(); ++i)
         if (name == list[i].name) return static_cast<int>(i);
     return -1;
-}
-
-[[noreturn]] void fail(const std::string& path, int line, const std::string& what) {
-    throw std::runtime_error(path + ":" + std::to_string(line) + ": " + what);
-}
-
-// The value of one "name value" line; throws naming the line's problem.
-double parseValue(const std::string& path, int line, const std::string& name,
-                  std::istringstream& rest) {
-    std::string text, extra;
-    if (!(rest >> text)) fail(path, line, "'" + name + "' has no value");
-    if (rest >> extra) fail(path, line, "'" + name + "' has more than one value: '" + extra + "'");
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0')
-        fail(path, line, "'" + name + "' value '" + text + "' is not a number");
-    if (!std::isfinite(v)) fail(path, line, "'" + name + "' value '" + text + "' is not finite");
-    const Entry& e = entries()[indexOf(name)];
-    if (v < e.lo || v > e.hi) {
-        std::ostringstream range;
-        range << "'" << name << "' value " << text << " is outside " << e.lo << " to " << e.hi;
-        fail(path, line, range.str());
-    }
-    return v;
 }
 
 // The fewest digits that read back as the same number.
@@ -100,19 +77,15 @@ void WalkParameters::set(const std::string& name, double value) {
 }
 
 WalkParameters readWalkParameters(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) throw std::runtime_error(path + ": cannot be read");
     WalkParameters p;
-    std::string text;
-    for (int line = 1; std::getline(in, text); ++line) {
-        const std::size_t hash = text.find('#');
-        if (hash != std::string::npos) text.erase(hash);
-        std::istringstream words(text);
-        std::string name;
-        if (!(words >> name)) continue;
-        if (indexOf(name) < 0) fail(path, line, "unknown walk parameter '" + name + "'");
-        p.set(name, parseValue(path, line, name, words));
-    }
+    readParameterFile(
+        path, "walk",
+        [](const std::string& name) -> std::optional<ParameterRange> {
+            const int i = indexOf(name);
+            if (i < 0) return std::nullopt;
+            return ParameterRange{entries()[i].lo, entries()[i].hi};
+        },
+        [&p](const std::string& name, double value) { p.set(name, value); });
     return p;
 }
 

@@ -148,11 +148,11 @@ TEST(KickParameters, AFileGoesBackAndForthAndBadLinesAreNamed) {
         const char* text;
         const char* message;
     } const cases[] = {
-        {"reach 0.1\nswing 1\n", ":2: unknown parameter 'swing'"},
-        {"reach\n", ":1: reach takes one number"},
-        {"reach 0.1x\n", ":1: reach takes one number"},
-        {"reach 0.1 0.2\n", ":1: reach takes one number"},
-        {"lift 5\n", ":1: lift takes one number in [0"},
+        {"reach 0.1\nswing 1\n", ":2: unknown kick parameter 'swing'"},
+        {"reach\n", ":1: 'reach' has no value"},
+        {"reach 0.1x\n", ":1: 'reach' value '0.1x' is not a number"},
+        {"reach 0.1 0.2\n", ":1: 'reach' has more than one value: '0.2'"},
+        {"lift 5\n", ":1: 'lift' value 5 is outside 0 to 0.12"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
