@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "motion/skills/fall.h"
+
 namespace skills {
 
 namespace {
-constexpr double kGravity = 9.81;  // m/s^2
 // The trunk tilted this far (degrees, by the accelerometer's steady mean) is down.
 constexpr double kDownTilt = 50;
 // The foot is chosen again while the ball is further than this, metres; nearer it stays.
@@ -18,13 +19,6 @@ constexpr double kSearchTurnAfter = 0.5;
 constexpr double kSearchTurn = 70;
 // Seconds the walk may take to stand still before a kick or at the dribble's end.
 constexpr double kStopWait = 1.5;
-
-bool trunkDown(const Readings& now) {
-    const salt::Vector3f& a = now.accSteadyCount > 0 ? now.accSteady : now.acc;
-    const double g = std::sqrt(a.x() * a.x() + a.y() * a.y() + a.z() * a.z());
-    if (g < 0.5 * kGravity) return false;  // in the air or shaken: no reading
-    return std::acos(std::clamp(a.z() / g, -1.0, 1.0)) * 180 / M_PI > kDownTilt;
-}
 }  // namespace
 
 BallPlay::BallPlay(const WalkParameters& walk, const KickParameters& kick)
@@ -115,7 +109,8 @@ void BallPlay::chooseFoot(const Ground& ball, double direction) {
 JointSpeeds BallPlay::step(const Readings& now) {
     if (mState == State::Idle || mState == State::Done || mState == State::Failed)
         return mWalking ? walkStep({}, now) : JointSpeeds::allStop();
-    if (trunkDown(now)) {
+    const std::optional<double> tilt = trunkTilt(now);
+    if (tilt && *tilt > kDownTilt) {
         fail("robot down");
         return JointSpeeds::allStop();
     }

@@ -1,5 +1,6 @@
 #include "motion/skills/fall.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "motion/skills/getup.h"
@@ -93,15 +94,20 @@ bool feltDown(const Readings& now, const BodyFrame& body) {
     return horizontalDistance(body.toField(body.com), body.toField(foot)) > limit;
 }
 
+std::optional<double> trunkTilt(const Readings& now) {
+    if (!now.accFresh) return std::nullopt;
+    const Vector3f g = now.accSteadyCount > 0 ? now.accSteady : now.acc;
+    const double length = g.Length();
+    // A mean under 3 m/s^2 (in the air, or shaken) tells no direction.
+    if (!(length > 3.0)) return std::nullopt;
+    return std::acos(std::clamp(g.z() / length, -1.0, 1.0)) * 180 / M_PI;
+}
+
 bool downWhileWalking(const Readings& now, const BodyFrame& body) {
     if (!feltDown(now, body)) return false;
-    // Without an accelerometer, the agent's own reading stands.
-    if (!now.accFresh) return true;
-    const Vector3f g = now.accSteadyCount > 0 ? now.accSteady : now.acc;
-    const float length = g.Length();
-    const float kCosLeast = 0.766f;  // cos 40 degrees
-    // A mean under 3 m/s^2 tells no direction: feltDown's reading stands.
-    return !(length > 3.0f) || g.z() < kCosLeast * length;
+    // Without a tilt to read, the agent's own reading stands.
+    const std::optional<double> tilt = trunkTilt(now);
+    return !tilt || *tilt > 40;
 }
 
 int wayOfLying(const Readings& reading, const BodyFrame& body) {

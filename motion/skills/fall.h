@@ -2,6 +2,7 @@
 #define HALYX_MOTION_SKILLS_FALL_H
 
 #include <functional>
+#include <optional>
 
 #include "math/vector.h"
 #include "motion/skills/readings.h"
@@ -30,6 +31,9 @@ bool accelerometerUp(const Readings& now, const BodyFrame& body, salt::Vector3f&
 // The robot is down: no loaded foot (unless in the air), or its centre of mass too far
 // beside its loaded feet.
 bool feltDown(const Readings& now, const BodyFrame& body);
+// Degrees the trunk leans from upright, by the accelerometer's mean over 0.1 s; nothing
+// without a current reading or when the mean is too small to point anywhere.
+std::optional<double> trunkTilt(const Readings& now);
 // The fall reading of a walking robot: down as feltDown reads it, and the trunk tilted
 // more than 40 degrees by the accelerometer's mean over 0.1 s. A walking robot lifts a
 // foot, lands on the other and sways, so feltDown alone reads a single cycle without a
