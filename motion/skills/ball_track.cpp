@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "motion/skills/head_sweep.h"
+
 namespace skills {
 
 namespace {
@@ -59,9 +61,8 @@ void lookAtGround(const Ground& point, const Readings& now, JointSpeeds& speeds)
 }
 
 void searchHead(double time, const Readings& now, JointSpeeds& speeds) {
-    const double yaw = 60 * std::sin(2 * M_PI * time / 4);
     const double pitch = -20;  // degrees: the ground from 0.3 m on, and the horizon
-    driveNeck(yaw, pitch, now, speeds);
+    driveNeck(sweepYaw(time), pitch, now, speeds);
 }
 
 void BallTrack::see(const FieldPose& self, const Ground& seen, double time) {

@@ -23,8 +23,8 @@ Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now);
 // view: sets the two neck joints' speeds in `speeds`.
 void lookAtGround(const Ground& point, const Readings& now, JointSpeeds& speeds);
 
-// Sweeps the head from side to side through 120 degrees every 4 s (`time`, seconds),
-// slightly down: with the view's 120 degrees it searches all around but straight behind.
+// Sweeps the head as HeadSweep does (`time`, seconds), but slightly down, so that a ball
+// near the feet comes into view too.
 void searchHead(double time, const Readings& now, JointSpeeds& speeds);
 
 // The ball on the field between sightings: a sighting, taken with the body's pose, puts

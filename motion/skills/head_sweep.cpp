@@ -16,10 +16,13 @@ void towards(JointSpeeds& out, const Readings& now, JointID joint, double target
 
 }  // namespace
 
+double sweepYaw(double time) {
+    return 60 * std::sin(2 * M_PI * time / 4);
+}
+
 JointSpeeds HeadSweep::step(const Readings& now) {
-    const double yaw = 60 * std::sin(2 * M_PI * now.time / 4);  // degrees
     JointSpeeds out;
-    towards(out, now, HJ1, yaw, 4);
+    towards(out, now, HJ1, sweepYaw(now.time), 4);
     towards(out, now, HJ2, 0, 2);
     return out;
 }

@@ -11,6 +11,10 @@ namespace skills {
 // command's own number, as the designed head moves were written), so the head lags the
 // sine a little. The walk leaves the head alone; the agent steps both, and so does the
 // laboratory, so that a tuned walk has carried the head's swing.
+// The sweep's yaw at server time `time` (seconds): 60 sin(2 pi t / 4) degrees, so that
+// with the view's 120 degrees the head sees all round but straight behind.
+double sweepYaw(double time);
+
 class HeadSweep : public Skill {
 public:
     JointSpeeds step(const Readings& now) override;
