@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "behavior/position.h"
+#include "behavior/situation.h"
 #include "motion/actions.h"
 #include "motion/skills/fall.h"
 #include "parser/parser.h"
@@ -56,7 +57,7 @@ std::string MyBehavior::Think(const std::string& message) {
     if (!mWM->isBeamed()) fTime = mWM->getServerTime();
     const double dt = mWM->getServerTime() - fTime;
 
-    if (mWM->canBeam() && dt < kBeamWindow) {
+    if (mayBeam() && dt < kBeamWindow) {
         // A beam puts the robot upright where it was told: the walk starts again.
         leaveDrillMotion();
         mWM->setBeamed();
@@ -76,6 +77,7 @@ std::string MyBehavior::Think(const std::string& message) {
         return mActions->getUp();
     }
     if (mDrill) return doDrill();
+    if (mTeamPlay) return doSoccer();
     if (mWM->getUnum() == 1) {
         mDecision = "guard";
         return doActionGoalie();
@@ -104,9 +106,9 @@ CycleReport MyBehavior::report() const {
 }
 
 bool MyBehavior::feltDown() const {
-    // A walking robot's strides read as falls to the designed test: drills confirm a
-    // fall by the trunk's tilt.
-    if (mDrill) return skills::downWhileWalking(mWM->readings(), mWM->bodyFrame());
+    // A walking robot's strides read as falls to the designed test: drills and soccer
+    // confirm a fall by the trunk's tilt.
+    if (mDrill || mTeamPlay) return skills::downWhileWalking(mWM->readings(), mWM->bodyFrame());
     return mWM->isFeltDown();
 }
 
@@ -123,9 +125,26 @@ void MyBehavior::setDrill(const Drill& drill, const skills::WalkParameters& walk
     mBallPlay = std::make_unique<skills::BallPlay>(walk, kick);
 }
 
+void MyBehavior::setSoccer(const skills::WalkParameters& walk, const skills::KickParameters& kick,
+                           const FieldGeometry& field, const std::string& team) {
+    mActions->setWalkParameters(walk);
+    mBallPlay = std::make_unique<skills::BallPlay>(walk, kick);
+    const salt::Vector3f home = mPosition->getHomePos();
+    mTeamPlay =
+        std::make_unique<TeamPlay>(mWM->getUnum(), field, FieldPoint{home.x(), home.y()}, team);
+}
+
+bool MyBehavior::mayBeam() const {
+    // The designed reading takes every play mode it does not know for BeforeKickOff; a
+    // soccer player must not stand still for a beam in a corner or a kick-in.
+    if (mTeamPlay) return beamAllowed(mWM->playModeName());
+    return mWM->canBeam();
+}
+
 void MyBehavior::leaveDrillMotion() {
     const Action now = mActions->getCurAct();
-    if (mDrill && (now == ACT_WALK || now == ACT_BALL)) mActions->setCurAct(ACT_NONE);
+    if ((mDrill || mTeamPlay) && (now == ACT_WALK || now == ACT_BALL))
+        mActions->setCurAct(ACT_NONE);
 }
 
 std::string MyBehavior::doDrill() {
@@ -163,7 +182,6 @@ std::string MyBehavior::doDrill() {
 
 std::string MyBehavior::playBall(const Drill::Step& step, bool begins) {
     const double now = mWM->getServerTime();
-    const skills::Readings& readings = mWM->readings();
     if (begins) {
         mBallOver = false;
         if (step.kind == Drill::Kind::Kick)
@@ -177,10 +195,7 @@ std::string MyBehavior::playBall(const Drill::Step& step, bool begins) {
         mActions->setCurAct(ACT_BALL);
         if (!mBallOver) mBallPlay->restart();
     }
-    const bool seen = mWM->getBallTimeSeen() >= 0 && mWM->getBallTimeSeen() == now;
-    mBallPlay->see(mOdometry.pose(), now, seen,
-                   skills::groundFromCamera(mWM->getBallRelPos(), readings));
-    skills::JointSpeeds speeds = mBallPlay->step(readings);
+    skills::JointSpeeds speeds = stepBallTask();
     if (mBallPlay->failed() && mBallPlay->ballLost() && !mBallOver) {
         mBallOver = true;
         // One line for whoever runs the drill; the robot stands until the next line.
@@ -192,9 +207,18 @@ std::string MyBehavior::playBall(const Drill::Step& step, bool begins) {
         mBallPlay->restart();
     }
     if (mBallPlay->done()) mBallOver = true;
-    mBallPlay->aimHead(readings, speeds);
+    mBallPlay->aimHead(mWM->readings(), speeds);
     mDecision = mBallPlay->stateName();
     return mActions->commands(speeds);
+}
+
+skills::JointSpeeds MyBehavior::stepBallTask() {
+    const double now = mWM->getServerTime();
+    const skills::Readings& readings = mWM->readings();
+    const bool seen = mWM->getBallTimeSeen() >= 0 && mWM->getBallTimeSeen() == now;
+    mBallPlay->see(mOdometry.pose(), now, seen,
+                   skills::groundFromCamera(mWM->getBallRelPos(), readings));
+    return mBallPlay->step(readings);
 }
 
 void MyBehavior::trackPose() {

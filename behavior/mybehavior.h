@@ -8,6 +8,7 @@
 
 #include "behavior/cyclereport.h"
 #include "behavior/drill.h"
+#include "behavior/team_play.h"
 #include "motion/skills/ball_play.h"
 #include "motion/skills/goto.h"
 #include "motion/skills/head_sweep.h"
@@ -54,6 +55,13 @@ public:
     void setDrill(const Drill& drill, const skills::WalkParameters& walk,
                   const skills::KickParameters& kick = {});
 
+    // Plays the team's soccer (TeamPlay) in place of the roles, walking with `walk` and
+    // kicking with `kick` on `field`, its messages checked with `team`'s name; the init,
+    // the beam window and getting up stay as they are, except that a beam is sent only in
+    // the play modes a server obeys it in.
+    void setSoccer(const skills::WalkParameters& walk, const skills::KickParameters& kick,
+                   const FieldGeometry& field, const std::string& team);
+
     // Localises the robot and places body points, players and ball.
     void UpdatePositions();
     std::string doActionGoalie();
@@ -70,8 +78,21 @@ private:
     const char* mDecision;
 
     std::string doDrill();
-    // A drill's walk or ball task gives the joints up (to a beam or a get-up).
+    // A drill's or the soccer's walk or ball task gives the joints up (to a beam or a
+    // get-up).
     void leaveDrillMotion();
+    // Whether the beam window may open in this play mode.
+    bool mayBeam() const;
+    // One cycle of team play: hear, decide, carry the intent out, say.
+    std::string doSoccer();
+    TeamView soccerView();
+    std::string actOut(const Intent& intent);
+    std::string walkTo(const skills::FieldPose& target);
+    // A new ball task for the intent, unless the one under way already serves it.
+    void startBallTask(const Intent& intent);
+    // One cycle of the ball task under way: this cycle's view given to it, the joints'
+    // speeds it answers (the head's left to the caller).
+    skills::JointSpeeds stepBallTask();
     // A kick or dribble step of the drill: one cycle of playing the ball, the head on it.
     std::string playBall(const Drill::Step& step, bool begins);
     // Whether the robot is down: the designed test, or the walking robot's in a drill.
@@ -90,6 +111,11 @@ private:
     // The drill's kick and dribble; made with the drill.
     std::unique_ptr<skills::BallPlay> mBallPlay;
     bool mBallOver = false;  // the present step's ball task is done or has failed
+    // The soccer's decision; null unless playing soccer.
+    std::unique_ptr<TeamPlay> mTeamPlay;
+    Intent mIntent;             // the intent the ball task or the walk carries out
+    skills::FieldPose mBallAt;  // the ball on the field when the camera last saw it (x, y)
+    double mBallSeenAt = -1;    // server time of that sighting, seconds
 };
 
 #endif

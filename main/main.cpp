@@ -53,6 +53,8 @@ skills::KickParameters gKickParameters;
 // drill kicks with the built-in parameters.
 const char kWalkFile[] = "walk.conf";
 const char kKickFile[] = "kick.conf";
+// Set by "--soccer": team play in place of the roles (goalkeeper, standing field players).
+bool gSoccer = false;
 // Set by "--field NAME": the field played on; the design's 12 x 8 unless named.
 const FieldGeometry* gField = &designField();
 // Set by "--formation FILE": the formation file, relative to the working directory.
@@ -127,6 +129,8 @@ bool CheckOptions(int argc, char** argv, unsigned short& port, std::string& host
             gLogPath = OptionValue(argc, argv, i);
         } else if (word == "--drill") {
             gDrillPath = OptionValue(argc, argv, i);
+        } else if (word == "--soccer") {
+            gSoccer = true;
         } else if (word == "--field") {
             const std::string name = OptionValue(argc, argv, i);
             try {
@@ -168,11 +172,9 @@ void ReportMissingFiles(const MyBehavior& behavior) {
     }
 }
 
-// The drill and the walk's parameters (the built-in ones, with a line on standard error,
-// when the team folder has no walk.conf). Throws Drill::Error or std::runtime_error for
-// a bad line of either.
-void ReadDrill() {
-    gDrill = std::make_unique<Drill>(Drill::read(gDrillPath));
+// The walk's and the kick's parameters (the built-in ones, with a line on standard error,
+// when the team folder has no walk.conf). Throws std::runtime_error for a bad line.
+void ReadSkillParameters() {
     if (std::ifstream(kWalkFile).good()) {
         gWalkParameters = skills::readWalkParameters(kWalkFile);
     } else {
@@ -182,12 +184,22 @@ void ReadDrill() {
     if (std::ifstream(kKickFile).good()) gKickParameters = skills::readKickParameters(kKickFile);
 }
 
+// The drill and the skills' parameters. Throws Drill::Error or std::runtime_error for a
+// bad line of any.
+void ReadDrill() {
+    gDrill = std::make_unique<Drill>(Drill::read(gDrillPath));
+    ReadSkillParameters();
+}
+
 void Run(MyBehavior* behavior) {
     WorldModel::getInstance()->setField(*gField);
     boost::scoped_ptr<MyBehavior> owner(behavior != nullptr ? behavior
                                                             : new MyBehavior(uNum, gFormationFile));
     if (gDrill) owner->setDrill(*gDrill, gWalkParameters, gKickParameters);
     if (!gTeamName.empty()) WorldModel::getInstance()->setTeamName(gTeamName);
+    if (gSoccer)
+        owner->setSoccer(gWalkParameters, gKickParameters, *gField,
+                         WorldModel::getInstance()->getTeamName());
     ReportMissingFiles(*owner);
     ConstructAgent();
     while (gLoop) {
@@ -217,9 +229,14 @@ int main(int argc, char** argv) {
         if (!CheckOptions(argc, argv, port, host, uNum)) {
             return 0;
         }
-        if (gDrillPath != nullptr) {
+        if (gSoccer && gDrillPath != nullptr)
+            throw OptionError("--soccer and --drill cannot be used together");
+        if (gDrillPath != nullptr || gSoccer) {
             try {
-                ReadDrill();
+                if (gDrillPath != nullptr)
+                    ReadDrill();
+                else
+                    ReadSkillParameters();
             } catch (const std::runtime_error& e) {
                 std::cerr << "halyx: " << e.what() << std::endl;
                 return 2;

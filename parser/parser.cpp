@@ -127,6 +127,7 @@ Parser::Parser(WorldModel& worldModel) : mWorldModel(worldModel), mSexpParser(ne
 
 void Parser::doParse(const std::string& message) {
     boost::shared_ptr<oxygen::PredicateList> predicates = mSexpParser->Parse(message);
+    mWorldModel.clearHeard();
     if (!predicates) return;
     for (const Predicate& predicate : *predicates) dispatch(predicate);
 }
@@ -191,6 +192,7 @@ void Parser::parseGameState(const Predicate& predicate) {
     if (predicate.GetValue(it, "pm", playMode)) {
         // Indexing enters an unknown name as PM_BeforeKickOff.
         mWorldModel.setGameState(Types::mPlayModeMap[playMode]);
+        mWorldModel.setPlayModeName(playMode);
     }
 }
 

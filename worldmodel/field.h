@@ -24,6 +24,11 @@ struct FieldGeometry {
     // poorly fixed: on the large field, noise of a tenth of a degree put cameras
     // metres away. The design's field keeps the design's fix.
     bool verticalFromAccelerometer;
+    // Where play keeps away from: the centre circle at a kick-off, the penalty area
+    // that is the goalkeeper's. Metres.
+    float centreRadius;
+    float penaltyDepth;  // from the goal line
+    float penaltyWidth;  // along the goal line
 };
 
 // The design's 12 x 8 m field with a 1.4 m goal: the default.

@@ -288,6 +288,7 @@ bool WorldModel::setBattery(double battery) {
 bool WorldModel::setCommunicationString(const std::string& message, double time) {
     mCommunicationString = message;
     mTimeLastHeard = time;
+    mHeard.push_back({time, message});
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <deque>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "math/matrix.h"
 #include "math/vector.h"
@@ -52,6 +53,9 @@ public:
     // Game. A change of play mode re-arms beaming.
     bool setGameState(PlayMode pm);
     PlayMode getGameState() const { return mGameState; }
+    // The play mode as the server named it, whatever the enumeration made of it.
+    void setPlayModeName(const std::string& name) { mPlayModeName = name; }
+    const std::string& playModeName() const { return mPlayModeName; }
     bool setTeamSide(TeamSide side);
     TeamSide getTeamSide() const { return mTeamSide; }
     void setBeamed();
@@ -140,6 +144,14 @@ public:
     bool setCommunicationString(const std::string& message, double time);
     std::string getCommunicationString() const { return mCommunicationString; }
     double getTimeLastHeard() const { return mTimeLastHeard; }
+    // Every message heard from others in the present server message, in order (the
+    // string above keeps the last only). The parser empties it as it starts a message.
+    struct Heard {
+        double time;  // seconds, as the hear reading stamps it
+        std::string text;
+    };
+    void clearHeard() { mHeard.clear(); }
+    const std::vector<Heard>& heard() const { return mHeard; }
 
     // A camera-frame vector as a field point: head position minus the camera
     // matrix's rotation applied to v.
@@ -231,6 +243,8 @@ private:
     int mUnum;
     std::string mCommunicationString;
     double mTimeLastHeard;
+    std::vector<Heard> mHeard;
+    std::string mPlayModeName;
     float mFieldLength;           // metres
     float mFieldWidth;            // metres
     float mGoalWidth;             // metres

@@ -25,18 +25,38 @@ BallPlay::BallPlay(const WalkParameters& walk, const KickParameters& kick)
     : mWalk(walk), mKick(kick) {}
 
 void BallPlay::kick(double direction, double now) {
+    const bool walking = walkGoesOn();
     mDribbling = false;
     mDirection = direction;
     mNow = now;
     restart();
+    mWalking = walking;
 }
 
 void BallPlay::dribble(double x, double y, double now) {
+    const bool walking = walkGoesOn();
     mDribbling = true;
     mTargetX = x;
     mTargetY = y;
     mNow = now;
     restart();
+    mWalking = walking;
+}
+
+void BallPlay::aim(double direction) {
+    if (mState == State::Approaching) mDirection = direction;
+}
+
+void BallPlay::retarget(double x, double y) {
+    if (mState != State::Dribbling) return;
+    mTargetX = x;
+    mTargetY = y;
+}
+
+bool BallPlay::walkGoesOn() const {
+    // A task that walks hands its walk on, mid-stride, to the next; a kick or a standing
+    // robot starts the walk afresh.
+    return mWalking && (mState == State::Approaching || mState == State::Dribbling);
 }
 
 void BallPlay::restart() {

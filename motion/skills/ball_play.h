@@ -26,6 +26,10 @@ public:
     void kick(double direction, double now);
     // The ball to (x, y), metres in the own field frame.
     void dribble(double x, double y, double now);
+    // A new direction for the kick while the robot approaches the ball; ignored later.
+    void aim(double direction);
+    // A new point for the dribble under way; ignored otherwise.
+    void retarget(double x, double y);
     // This cycle's view: the body's pose; `seen` when the camera saw the ball, at `ball`
     // relative to the body.
     void see(const FieldPose& self, double now, bool seen, const Ground& ball);
@@ -59,6 +63,7 @@ public:
 
 private:
     void fail(const std::string& why);
+    bool walkGoesOn() const;
     JointSpeeds walkStep(const WalkCommand& c, const Readings& now);
     WalkCommand searchTurn() const;
     void chooseFoot(const Ground& ball, double direction);

@@ -1,0 +1,142 @@
+// The decision object's soccer: what the world model knows handed to TeamPlay, and its
+// intent carried out by the walk, GoTo, the ball skills or the designed guard.
+#include <cmath>
+
+#include "behavior/mybehavior.h"
+#include "behavior/situation.h"
+#include "motion/actions.h"
+#include "motion/skills/ball_track.h"
+#include "worldmodel/player.h"
+#include "worldmodel/worldmodel.h"
+
+namespace {
+
+const double kRadians = 3.14159265358979 / 180;
+// Seconds a sighting of the ball or a player counts as seeing it.
+const double kSeenLately = 1.0;
+// A new target for GoTo only when it moved this far (metres, degrees): a target that
+// follows the ball by centimetres would keep the walk from ever arriving.
+const double kRetarget = 0.25, kRetargetAngle = 20;
+
+// The field points of the players of one team seen lately.
+template <typename Get>
+std::vector<FieldPoint> seenPlayers(double now, Get get) {
+    std::vector<FieldPoint> out;
+    for (int slot = 0; slot < 11; ++slot) {
+        const Player p = get(slot);
+        if (p.getTimeSeen() < 0 || now - p.getTimeSeen() > kSeenLately) continue;
+        const salt::Vector3f at = p.getPos(HEAD);
+        out.push_back({at.x(), at.y()});
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string MyBehavior::doSoccer() {
+    trackPose();
+    const double now = mWM->getServerTime();
+    for (const WorldModel::Heard& h : mWM->heard()) mTeamPlay->hear(h.text, now);
+    const TeamView view = soccerView();
+    const Intent intent = mTeamPlay->decide(view);
+    std::string reply = actOut(intent);
+    const std::string said = mTeamPlay->say(view);
+    if (!said.empty()) reply += mActions->say(said);
+    return reply;
+}
+
+TeamView MyBehavior::soccerView() {
+    TeamView v;
+    const double now = mWM->getServerTime();
+    v.now = now;
+    v.situation = readSituation(mWM->playModeName(), mWM->getTeamSide() != SIDE_RIGHT);
+    v.located = mWM->hasCameraFix();
+    v.self = mOdometry.pose();
+    v.down = feltDown() || mActions->isGettingUp();
+    if (v.located && mWM->getBallTimeSeen() >= 0 && mWM->getBallTimeSeen() == now) {
+        // Placed from the body through the neck, as the ball skills place it: steadier
+        // than the camera's own fix.
+        const skills::Ground g = skills::groundFromCamera(mWM->getBallRelPos(), mWM->readings());
+        const double c = std::cos(v.self.heading * kRadians),
+                     s = std::sin(v.self.heading * kRadians);
+        mBallAt = {v.self.x + c * g.ahead - s * g.left, v.self.y + s * g.ahead + c * g.left, 0};
+        mBallSeenAt = now;
+    }
+    v.ballSeen = mBallSeenAt >= 0 && now - mBallSeenAt < kSeenLately;
+    v.ball = {mBallAt.x, mBallAt.y};
+    v.teammates = seenPlayers(now, [this](int slot) { return mWM->getOurPlayer(slot); });
+    v.opponents = seenPlayers(now, [this](int slot) { return mWM->getOppPlayer(slot); });
+    return v;
+}
+
+std::string MyBehavior::actOut(const Intent& intent) {
+    const Action current = mActions->getCurAct();
+    // A kick under way is played to its end whatever was decided meanwhile: a robot
+    // stopped on one leg falls.
+    if (current == ACT_BALL && mBallPlay->state() == skills::BallPlay::State::Kicking) {
+        skills::JointSpeeds speeds = stepBallTask();
+        mBallPlay->aimHead(mWM->readings(), speeds);
+        return mActions->commands(speeds);
+    }
+    mDecision = intent.why;
+    switch (intent.kind) {
+        case Intent::Kind::Kick:
+        case Intent::Kind::Dribble: {
+            startBallTask(intent);
+            skills::JointSpeeds speeds = stepBallTask();
+            mBallPlay->aimHead(mWM->readings(), speeds);
+            return mActions->commands(speeds);
+        }
+        case Intent::Kind::Guard:
+            if (current == ACT_WALK || current == ACT_BALL) mActions->setCurAct(ACT_NONE);
+            mIntent = intent;
+            return mActions->doGuard();
+        case Intent::Kind::GoTo:
+            return walkTo(intent.target);
+        case Intent::Kind::Stand:
+            break;
+    }
+    if (current == ACT_BALL || current == ACT_GUARD) mActions->setCurAct(ACT_NONE);
+    mIntent = intent;
+    return mActions->stepWalk({}) + mActions->commands(mHeadSweep.step(mWM->readings()));
+}
+
+std::string MyBehavior::walkTo(const skills::FieldPose& target) {
+    const Action current = mActions->getCurAct();
+    if (current == ACT_BALL || current == ACT_GUARD) mActions->setCurAct(ACT_NONE);
+    const skills::FieldPose& now = mGoTo.target();
+    if (mIntent.kind != Intent::Kind::GoTo ||
+        std::hypot(target.x - now.x, target.y - now.y) > kRetarget ||
+        std::fabs(skills::wrapDegrees(target.heading - now.heading)) > kRetargetAngle) {
+        mGoTo.setTarget(target);
+        mIntent.kind = Intent::Kind::GoTo;
+        mIntent.target = target;
+    }
+    const skills::WalkCommand command = mGoTo.step(mOdometry.pose());
+    return mActions->stepWalk(command) + mActions->commands(mHeadSweep.step(mWM->readings()));
+}
+
+void MyBehavior::startBallTask(const Intent& intent) {
+    const double now = mWM->getServerTime();
+    const bool under = mActions->getCurAct() == ACT_BALL && mIntent.kind == intent.kind &&
+                       !mBallPlay->done() && !mBallPlay->failed();
+    if (under) {
+        // The task under way takes the new aim or point without starting again.
+        if (intent.kind == Intent::Kind::Kick)
+            mBallPlay->aim(intent.direction);
+        else
+            mBallPlay->retarget(intent.point.x, intent.point.y);
+        mIntent = intent;
+        return;
+    }
+    if (intent.kind == Intent::Kind::Kick)
+        mBallPlay->kick(intent.direction, now);
+    else
+        mBallPlay->dribble(intent.point.x, intent.point.y, now);
+    // The ball task's walk takes the joints from whatever held them.
+    if (mActions->getCurAct() != ACT_BALL) {
+        mActions->setCurAct(ACT_BALL);
+        mBallPlay->restart();
+    }
+    mIntent = intent;
+}

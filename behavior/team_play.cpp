@@ -1,0 +1,267 @@
+#include "behavior/team_play.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+const double kDegrees = 180.0 / 3.14159265358979;
+const double kCycle = 0.02;  // seconds
+
+// Metres, on the design's 12 m field; other fields scale them by their length.
+const double kShootRange = 4.0;      // a kick at goal from within this distance of its centre
+const double kClearZone = 2.0;       // beyond the penalty area: clear the ball, not dribble
+const double kLineClear = 0.35;      // an opponent this near the line blocks a kick
+const double kCloseShot = 1.8;       // nearer the goal, a shot even through a blocked line
+const double kDribbleLook = 1.5;     // the stretch of a dribble checked for opponents
+const double kDribbleClear = 0.55;   // an opponent this near that stretch blocks it
+const double kBallKeepOff = 1.0;     // a supporter's distance from the ball in play
+const double kSetPlayKeepOff = 1.5;  // theirs: the league's 1 m and a margin
+const double kSpacing = 0.9;         // supporters' distance from one another
+// The share of the ball's move a supporter follows, along and across the field.
+const double kFollowX = 0.6, kFollowY = 0.3;
+
+double distance(FieldPoint a, FieldPoint b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+// Distance of p from the segment a-b.
+double fromSegment(FieldPoint p, FieldPoint a, FieldPoint b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    return distance(p, {a.x + t * dx, a.y + t * dy});
+}
+
+double bearing(FieldPoint from, FieldPoint to) {
+    return std::atan2(to.y - from.y, to.x - from.x) * kDegrees;
+}
+
+// p pushed out to `radius` metres from `centre` when inside it (straight away from it, or
+// towards the own goal when it lies on the centre).
+FieldPoint keepOff(FieldPoint p, FieldPoint centre, double radius) {
+    const double d = distance(p, centre);
+    if (d >= radius) return p;
+    double ux = -1, uy = 0;
+    if (d > 1e-6) ux = (p.x - centre.x) / d, uy = (p.y - centre.y) / d;
+    return {centre.x + ux * radius, centre.y + uy * radius};
+}
+
+}  // namespace
+
+bool inPenaltyArea(const FieldGeometry& field, FieldPoint p, double margin) {
+    return p.x < -field.length / 2 + field.penaltyDepth + margin &&
+           std::fabs(p.y) < field.penaltyWidth / 2 + margin;
+}
+
+TeamPlay::TeamPlay(int unum, const FieldGeometry& field, FieldPoint home, std::string team)
+    : unum_(unum), field_(field), home_(home), team_(std::move(team)) {}
+
+void TeamPlay::hear(const std::string& text, double now) {
+    const std::optional<TeamMessage> m = decodeTeamMessage(text, team_);
+    if (!m || m->unum == unum_ || m->unum < 1 || m->unum > 11) return;
+    taker_.heard(*m, now);
+    heard_[static_cast<std::size_t>(m->unum)] = {*m, now};
+}
+
+bool TeamPlay::teamBall(const TeamView& view, FieldPoint& ball) const {
+    if (view.ballSeen) {
+        ball = view.ball;
+        return true;
+    }
+    double newest = view.now - kBallFresh;
+    bool known = false;
+    for (const Heard& h : heard_) {
+        if (h.at < 0 || h.at < newest || !h.message.ballSeen) continue;
+        newest = h.at;
+        ball = {h.message.ballX, h.message.ballY};
+        known = true;
+    }
+    return known;
+}
+
+double TeamPlay::ownBallTime(const TeamView& view) const {
+    if (!view.ballSeen || !view.located) return HUGE_VAL;
+    // The goalkeeper offers itself only for a ball in its area.
+    if (unum_ == 1 && !inOwnPenaltyArea(view.ball, 0.3)) return HUGE_VAL;
+    const double d = distance({view.self.x, view.self.y}, view.ball);
+    const double turn =
+        skills::wrapDegrees(bearing({view.self.x, view.self.y}, view.ball) - view.self.heading);
+    const double t = timeToBall(d, turn, view.down);
+    return taking_ ? std::max(0.0, t - kKeepBonus) : t;
+}
+
+Intent TeamPlay::decide(const TeamView& view) {
+    FieldPoint ball;
+    const bool known = teamBall(view, ball);
+    taking_ = mayPlayBall(view.situation) && view.ballSeen && view.located &&
+              taker_.takes(unum_, ownBallTime(view), view.down, view.now);
+    if (!taking_) shooting_ = false;
+    if (view.situation == Situation::Stopped || !view.located) {
+        Intent stand;
+        stand.why = view.located ? "stand" : "look";
+        return stand;
+    }
+    if (unum_ == 1) return goalkeeper(view, known, ball);
+    if (taking_) return takeBall(view, view.ball);
+    Intent go;
+    go.kind = Intent::Kind::GoTo;
+    go.target = supportSpot(view, known, ball);
+    go.why = "support";
+    return go;
+}
+
+Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
+    const double scale = field_.length / 12.0;
+    const double half = field_.length / 2;
+    const FieldPoint goal{half, 0};
+    Intent i;
+    if (ball.x < -half + field_.penaltyDepth + kClearZone * scale) {
+        // Near the own goal: away from it and towards the touch line the ball is nearer.
+        i.kind = Intent::Kind::Kick;
+        i.direction = ball.y >= 0 ? 35 : -35;
+        i.why = "clear";
+        return i;
+    }
+    const double toGoal = distance(ball, goal);
+    // A shot once chosen is kept while the ball stays in reach, so that an opponent seen
+    // and unseen by turns does not switch the robot between two approaches.
+    const bool keep = shooting_ && toGoal < (kShootRange + 0.5) * scale;
+    if (toGoal < kShootRange * scale || keep) {
+        // The aim across the mouth, from the middle out, whose line no opponent blocks;
+        // the middle first, so that a kick a little off still goes in. Close in, a shot
+        // at the middle is still better than a dribble into the goalkeeper.
+        bool found = false;
+        double direction = bearing(ball, goal);
+        for (const double share : {0.0, 0.25, -0.25, 0.35, -0.35}) {
+            const FieldPoint aim{half, share * field_.goalWidth};
+            if (!clearLine(view, ball, aim)) continue;
+            direction = bearing(ball, aim);
+            found = true;
+            break;
+        }
+        if (found || keep || toGoal < kCloseShot * scale) {
+            if (!shooting_ || found) shotDirection_ = direction;
+            shooting_ = true;
+            i.kind = Intent::Kind::Kick;
+            i.direction = shotDirection_;
+            i.why = "shoot";
+            return i;
+        }
+    }
+    shooting_ = false;
+    i.kind = Intent::Kind::Dribble;
+    i.point = dribblePoint(view, ball);
+    i.why = "dribble";
+    return i;
+}
+
+FieldPoint TeamPlay::dribblePoint(const TeamView& view, FieldPoint ball) const {
+    const double half = field_.length / 2, side = field_.width / 2;
+    const double towards = bearing(ball, {half, 0});
+    // The way nearest the goal's whose next stretch no opponent stands in, and which
+    // stays on the field; straight at the goal when every way is blocked.
+    for (const double turn : {0.0, 25.0, -25.0, 50.0, -50.0, 75.0, -75.0}) {
+        const double a = (towards + turn) / kDegrees;
+        const FieldPoint next{ball.x + kDribbleLook * std::cos(a),
+                              ball.y + kDribbleLook * std::sin(a)};
+        if (std::fabs(next.y) > side - 0.3 || next.x > half) continue;
+        bool blocked = false;
+        for (const FieldPoint& o : view.opponents)
+            blocked = blocked || fromSegment(o, ball, next) < kDribbleClear;
+        if (blocked) continue;
+        // Straight on: into the goal, where a dribble that gets there scores.
+        if (turn == 0) return {half + 0.3, 0};
+        return next;
+    }
+    return {half + 0.3, 0};
+}
+
+Intent TeamPlay::goalkeeper(const TeamView& view, bool known, FieldPoint ball) {
+    const double half = field_.length / 2;
+    Intent i;
+    if (taking_ && inOwnPenaltyArea(view.ball, 0.3)) {
+        i.kind = Intent::Kind::Kick;
+        i.direction = view.ball.y >= 0 ? 40 : -40;
+        i.why = "clear";
+        return i;
+    }
+    // Home on the goal's axis, moved a little towards the ball's side.
+    skills::FieldPose spot{-half + 0.45, 0, 0};
+    if (known)
+        spot.y = std::clamp(ball.y * 0.3, -field_.goalWidth / 2 + 0.2, field_.goalWidth / 2 - 0.2);
+    if (std::hypot(view.self.x - spot.x, view.self.y - spot.y) > 0.4 ||
+        std::fabs(skills::wrapDegrees(view.self.heading)) > 30) {
+        i.kind = Intent::Kind::GoTo;
+        i.target = spot;
+        i.why = "keeper-home";
+        return i;
+    }
+    i.kind = Intent::Kind::Guard;
+    i.why = "guard";
+    return i;
+}
+
+skills::FieldPose TeamPlay::supportSpot(const TeamView& view, bool known, FieldPoint ball) const {
+    const double scale = field_.length / 12.0;
+    const double half = field_.length / 2, side = field_.width / 2;
+    FieldPoint p = home_;
+    if (known) {
+        p.x += kFollowX * (ball.x + half / 4);
+        p.y += kFollowY * ball.y;
+    }
+    p.x = std::clamp(p.x, -half + 0.5, half - 0.8);
+    p.y = std::clamp(p.y, -side + 0.4, side - 0.4);
+    // Out of the own penalty area, which is the goalkeeper's.
+    if (inOwnPenaltyArea(p, 0.3)) p.x = -half + field_.penaltyDepth + 0.3;
+    if (view.situation == Situation::TheirKickOff || view.situation == Situation::OwnKickOff) {
+        // In the own half, outside the centre circle until the ball is played.
+        p.x = std::min(p.x, -0.3);
+        p = keepOff(p, {0, 0}, field_.centreRadius + 0.3);
+    }
+    if (known) {
+        const double keep =
+            view.situation == Situation::TheirSetPlay ? kSetPlayKeepOff : kBallKeepOff * scale;
+        // Not between the ball and the own goal, where the taker walks up behind it.
+        if (p.x < ball.x && std::fabs(p.y - ball.y) < 0.6 && distance(p, ball) < 2 * keep)
+            p.y = ball.y + (p.y >= ball.y ? 0.8 : -0.8);
+        p = keepOff(p, ball, keep);
+    }
+    // Off the teammates it knows of: seen ones and where heard ones said they stood.
+    std::vector<FieldPoint> mates = view.teammates;
+    for (const Heard& h : heard_)
+        if (h.at >= 0 && view.now - h.at < 1.0) mates.push_back({h.message.x, h.message.y});
+    for (const FieldPoint& m : mates) p = keepOff(p, m, kSpacing);
+    for (const FieldPoint& o : view.opponents) p = keepOff(p, o, kSpacing);
+    p.x = std::clamp(p.x, -half + 0.3, half - 0.3);
+    p.y = std::clamp(p.y, -side + 0.3, side - 0.3);
+    const double face = known ? bearing(p, ball) : 0;
+    return {p.x, p.y, face};
+}
+
+bool TeamPlay::inOwnPenaltyArea(FieldPoint p, double margin) const {
+    return inPenaltyArea(field_, p, margin);
+}
+
+bool TeamPlay::clearLine(const TeamView& view, FieldPoint from, FieldPoint to) const {
+    for (const FieldPoint& o : view.opponents)
+        if (fromSegment(o, from, to) < kLineClear) return false;
+    return true;
+}
+
+std::string TeamPlay::say(const TeamView& view) const {
+    const long cycle = std::lround(view.now / kCycle);
+    // Eleven turns of two cycles each, the first cycle of a turn for speaking.
+    if (cycle % 2 != 0 || (cycle / 2) % 11 != unum_ - 1) return std::string();
+    TeamMessage m;
+    m.unum = unum_;
+    m.down = view.down;
+    m.ballSeen = view.ballSeen && view.located;
+    m.ballTime = sayableBallTime(ownBallTime(view));
+    m.ballX = view.ball.x;
+    m.ballY = view.ball.y;
+    m.x = view.self.x;
+    m.y = view.self.y;
+    return encodeTeamMessage(m, team_);
+}
