@@ -5,6 +5,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "math/geometry.h"
 #include "parser/parser.h"
@@ -150,6 +151,35 @@ TEST_F(Perceptors, HearingNeedsTimeDirectionAndMessage) {
         EXPECT_EQ(wm->getCommunicationString(), c.message);
         EXPECT_EQ(wm->getTimeLastHeard(), c.time);
     }
+}
+
+// Every message of a cycle is kept, not the last only: two teams and the robot itself may
+// speak in one cycle. The list starts afresh with each server message.
+TEST_F(Perceptors, EveryMessageHeardInACycleIsKeptUntilTheNext) {
+    parse(
+        "(time (now 4))(hear A 3.98 self mine)(hear B 3.98 -20 theirs)(hear 3.98 40)"
+        "(hear A 3.98 10 ours)");
+    const std::vector<WorldModel::Heard>& heard = wm->heard();
+    ASSERT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard[0].text, "mine");
+    EXPECT_EQ(heard[1].text, "theirs");
+    EXPECT_EQ(heard[2].text, "ours");
+    EXPECT_EQ(heard[2].time, 3.98);
+    EXPECT_EQ(wm->getCommunicationString(), "ours");
+    parse("(time (now 4.02))");
+    EXPECT_TRUE(wm->heard().empty());
+    EXPECT_EQ(wm->getCommunicationString(), "ours");
+}
+
+// The enumeration knows nine modes and reads the others as BeforeKickOff; the name as the
+// server wrote it is kept beside it.
+TEST_F(Perceptors, PlayModeNameIsKeptAsTheServerWroteIt) {
+    parse("(GS (t 1) (pm corner_kick_left))");
+    EXPECT_EQ(wm->getGameState(), PM_BeforeKickOff);
+    EXPECT_EQ(wm->playModeName(), "corner_kick_left");
+    parse("(GS (t 2) (pm PlayOn))");
+    EXPECT_EQ(wm->getGameState(), PM_PlayOn);
+    EXPECT_EQ(wm->playModeName(), "PlayOn");
 }
 
 TEST_F(Perceptors, SeenLandmarksAndBallAreStampedWithTheServerTime) {

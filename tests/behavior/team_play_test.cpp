@@ -1,0 +1,296 @@
+#include "behavior/team_play.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+
+namespace {
+
+const double kDegrees = 180.0 / 3.14159265358979;
+const FieldGeometry& field = designField();
+
+// A located, upright player at (x, y) facing the opponents' goal in PlayOn, at 10 s.
+TeamView at(double x, double y) {
+    TeamView v;
+    v.now = 10.0;
+    v.situation = Situation::PlayOn;
+    v.located = true;
+    v.self = {x, y, 0};
+    return v;
+}
+
+TeamView seeing(TeamView v, double bx, double by) {
+    v.ballSeen = true;
+    v.ball = {bx, by};
+    return v;
+}
+
+// The point where a kick from `from` in `direction` degrees crosses the opponents' goal line.
+double acrossGoalLine(FieldPoint from, double direction) {
+    return from.y + (field.length / 2 - from.x) * std::tan(direction / kDegrees);
+}
+
+double distance(FieldPoint a, FieldPoint b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+std::string message(int unum, double ballTime, const std::string& team = "QEL") {
+    TeamMessage m;
+    m.unum = unum;
+    m.ballSeen = true;
+    m.ballTime = ballTime;
+    return encodeTeamMessage(m, team);
+}
+
+}  // namespace
+
+TEST(Situation, PlayModesReadFromTheTeamsOwnSide) {
+    struct Case {
+        const char* mode;
+        bool left;
+        Situation expected;
+    } const cases[] = {
+        {"PlayOn", true, Situation::PlayOn},
+        {"BeforeKickOff", false, Situation::Stopped},
+        {"KickOff_Left", true, Situation::OwnKickOff},
+        {"KickOff_Left", false, Situation::TheirKickOff},
+        {"KickOff_Right", false, Situation::OwnKickOff},
+        {"KickIn_Right", true, Situation::TheirSetPlay},
+        {"corner_kick_left", true, Situation::OwnSetPlay},
+        {"goal_kick_right", false, Situation::OwnSetPlay},
+        {"free_kick_left", false, Situation::TheirSetPlay},
+        {"direct_free_kick_right", true, Situation::TheirSetPlay},
+        {"offside_left", true, Situation::TheirSetPlay},  // called against the left
+        {"offside_left", false, Situation::OwnSetPlay},
+        {"Goal_Left", true, Situation::Stopped},
+        {"GameOver", true, Situation::Stopped},
+        {"penalty_kick_left", true, Situation::Stopped},  // unknown: stand
+        {"KickIn_Middle", true, Situation::Stopped},
+        {"", true, Situation::Stopped},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + (c.left ? " left" : " right"));
+        EXPECT_EQ(readSituation(c.mode, c.left), c.expected);
+    }
+}
+
+TEST(Situation, BeamsOnlyBeforeKickOffAndAfterGoals) {
+    for (const char* mode : {"BeforeKickOff", "Goal_Left", "Goal_Right"})
+        EXPECT_TRUE(beamAllowed(mode)) << mode;
+    for (const char* mode : {"PlayOn", "corner_kick_left", "KickIn_Right", "GameOver", ""})
+        EXPECT_FALSE(beamAllowed(mode)) << mode;
+}
+
+TEST(TeamPlay, TakerShootsIntoTheGoalMouthPastAnOpponentOnTheMiddleLine) {
+    const FieldPoint ball{3.5, 0.3};
+    struct Case {
+        const char* what;
+        std::vector<FieldPoint> opponents;
+    } const cases[] = {
+        {"open goal", {}},
+        {"goalkeeper in the middle", {{5.5, 0.2}}},
+        {"a defender on the middle line", {{4.5, -0.1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TeamPlay play(9, field, {-2.2, 0}, "QEL");
+        TeamView v = seeing(at(3.0, 0.3), ball.x, ball.y);
+        v.opponents = c.opponents;
+        const Intent i = play.decide(v);
+        ASSERT_EQ(i.kind, Intent::Kind::Kick);
+        EXPECT_STREQ(i.why, "shoot");
+        EXPECT_LT(std::fabs(acrossGoalLine(ball, i.direction)), field.goalWidth / 2);
+        for (const FieldPoint& o : c.opponents) {
+            // The opponent stands off the kick's line by more than a robot's half width.
+            const double a = i.direction / kDegrees;
+            const double off =
+                std::fabs(-(o.x - ball.x) * std::sin(a) + (o.y - ball.y) * std::cos(a));
+            EXPECT_GT(off, 0.3);
+        }
+    }
+}
+
+TEST(TeamPlay, ShotOnceChosenIsKeptWhenOpponentsCloseEveryLine) {
+    TeamPlay play(9, field, {-2.2, 0}, "QEL");
+    TeamView v = seeing(at(2.5, 0), 3.0, 0);
+    const Intent first = play.decide(v);
+    ASSERT_EQ(first.kind, Intent::Kind::Kick);
+    v.opponents = {{4.0, 0}, {4.0, 0.3}, {4.0, -0.3}};
+    v.now += 0.5;
+    const Intent later = play.decide(v);
+    EXPECT_EQ(later.kind, Intent::Kind::Kick);
+    EXPECT_DOUBLE_EQ(later.direction, first.direction);
+}
+
+TEST(TeamPlay, FarFromGoalTheTakerDribblesAroundWhoeverStandsAhead) {
+    struct Case {
+        const char* what;
+        std::vector<FieldPoint> opponents;
+    } const cases[] = {
+        {"open field", {}},
+        {"one ahead", {{1.0, 0}}},
+        {"two ahead", {{1.0, 0.2}, {1.2, -0.4}}},
+    };
+    const FieldPoint ball{0, 0};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TeamPlay play(9, field, {-2.2, 0}, "QEL");
+        TeamView v = seeing(at(-0.3, 0), ball.x, ball.y);
+        v.opponents = c.opponents;
+        const Intent i = play.decide(v);
+        ASSERT_EQ(i.kind, Intent::Kind::Dribble);
+        EXPECT_GT(i.point.x, ball.x);  // towards the opponents' goal
+        EXPECT_LT(std::fabs(i.point.y), field.width / 2);
+        // No opponent stands within half a metre of the first metre of the way.
+        const double len = distance(ball, i.point);
+        const FieldPoint next{ball.x + (i.point.x - ball.x) / len,
+                              ball.y + (i.point.y - ball.y) / len};
+        for (const FieldPoint& o : c.opponents) {
+            for (double t = 0; t <= 1.0; t += 0.1)
+                EXPECT_GT(
+                    distance(o, {ball.x + t * (next.x - ball.x), ball.y + t * (next.y - ball.y)}),
+                    0.5);
+        }
+    }
+}
+
+TEST(TeamPlay, NearTheOwnGoalTheTakerClearsTowardsTheNearerTouchLine) {
+    for (const double y : {1.0, -1.0}) {
+        TeamPlay play(2, field, {-4.5, 1.5}, "QEL");
+        const Intent i = play.decide(seeing(at(-4.0, y), -3.8, y));
+        ASSERT_EQ(i.kind, Intent::Kind::Kick);
+        EXPECT_STREQ(i.why, "clear");
+        EXPECT_LT(std::fabs(i.direction), 90);
+        EXPECT_GT(i.direction * y, 0);
+    }
+}
+
+TEST(TeamPlay, QuickerTeammateTakesTheBallAndTheOtherTeamIsNotHeard) {
+    TeamPlay play(7, field, {-1.6, 2.2}, "QEL");
+    const TeamView v = seeing(at(-1.0, 1.0), 1.0, 0.0);  // about 3.7 s away
+    play.hear(message(8, 12.0, "Other"), 9.9);           // theirs, quicker: not heard
+    play.hear("*garbled-text-", 9.9);
+    play.hear("", 9.9);
+    EXPECT_NE(play.decide(v).kind, Intent::Kind::GoTo);
+    play.hear(message(8, 1.0), 9.9);
+    EXPECT_EQ(play.decide(v).kind, Intent::Kind::GoTo);
+    EXPECT_FALSE(play.taking());
+}
+
+TEST(TeamPlay, SupportersKeepTheirDistanceAsTheSituationAsks) {
+    struct Case {
+        const char* what;
+        Situation situation;
+        FieldPoint ball;
+        double keep;  // metres from the ball at least
+    } const cases[] = {
+        {"play on", Situation::PlayOn, {-2.0, 0.5}, 0.99},
+        {"their kick-in", Situation::TheirSetPlay, {-3.0, 2.8}, 1.49},
+        {"their kick-off", Situation::TheirKickOff, {0, 0}, field.centreRadius},
+    };
+    for (int unum = 2; unum <= 9; ++unum) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " player " + std::to_string(unum));
+            TeamPlay play(unum, field, {-3.2, 0}, "QEL");
+            play.hear(message(unum == 2 ? 3 : 2, 0.0), 9.9);  // someone else takes it
+            TeamView v = seeing(at(-3.0, 0.0), c.ball.x, c.ball.y);
+            v.situation = c.situation;
+            const Intent i = play.decide(v);
+            ASSERT_EQ(i.kind, Intent::Kind::GoTo);
+            const FieldPoint spot{i.target.x, i.target.y};
+            EXPECT_GE(distance(spot, c.ball), c.keep);
+            EXPECT_FALSE(inPenaltyArea(field, spot, 0));
+            if (c.situation == Situation::TheirKickOff) {
+                EXPECT_LT(spot.x, 0);
+            }
+        }
+    }
+}
+
+TEST(TeamPlay, SupporterWithoutTheBallInViewUsesWhatATeammateSaw) {
+    TeamPlay play(4, field, {-3.2, 2.8}, "QEL");
+    TeamMessage m;
+    m.unum = 9;
+    m.ballSeen = true;
+    m.ballX = 3.0;
+    m.ballY = 1.0;
+    play.hear(encodeTeamMessage(m, "QEL"), 9.5);
+    FieldPoint ball;
+    ASSERT_TRUE(play.teamBall(at(-3.2, 2.8), ball));
+    EXPECT_NEAR(ball.x, 3.0, 0.02);
+    const Intent i = play.decide(at(-3.2, 2.8));
+    ASSERT_EQ(i.kind, Intent::Kind::GoTo);
+    EXPECT_GT(i.target.x, -3.2);  // moved up behind an attack
+    TeamView later = at(-3.2, 2.8);
+    later.now = 9.5 + TeamPlay::kBallFresh + 0.1;
+    EXPECT_FALSE(play.teamBall(later, ball));
+}
+
+TEST(TeamPlay, GoalkeeperGuardsAtHomeAndClearsABallInItsArea) {
+    const double line = -field.length / 2;
+    struct Case {
+        const char* what;
+        skills::FieldPose self;
+        bool ballInView;
+        FieldPoint ball;
+        Intent::Kind expected;
+    } const cases[] = {
+        {"at home, ball far", {line + 0.45, 0, 0}, true, {2, 0}, Intent::Kind::Guard},
+        {"at home, no ball", {line + 0.45, 0, 0}, false, {}, Intent::Kind::Guard},
+        {"away from home", {line + 2.0, 1.0, 0}, true, {2, 0}, Intent::Kind::GoTo},
+        {"ball in the area", {line + 0.45, 0, 0}, true, {line + 0.9, 0.5}, Intent::Kind::Kick},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TeamPlay play(1, field, {-5.5, 0}, "QEL");
+        TeamView v = at(c.self.x, c.self.y);
+        if (c.ballInView) v = seeing(v, c.ball.x, c.ball.y);
+        const Intent i = play.decide(v);
+        EXPECT_EQ(i.kind, c.expected);
+        if (i.kind == Intent::Kind::Kick) {
+            EXPECT_LT(std::fabs(i.direction), 90);
+        }
+    }
+}
+
+TEST(TeamPlay, StandsWhilePlayIsStoppedOrTheRobotIsNotLocated) {
+    TeamPlay play(9, field, {-2.2, 0}, "QEL");
+    TeamView stopped = seeing(at(-0.2, 0), 0, 0);
+    stopped.situation = Situation::Stopped;
+    EXPECT_EQ(play.decide(stopped).kind, Intent::Kind::Stand);
+    TeamView lost = seeing(at(-0.2, 0), 0, 0);
+    lost.located = false;
+    EXPECT_EQ(play.decide(lost).kind, Intent::Kind::Stand);
+    TeamView theirs = seeing(at(-0.2, 0), 0, 0);
+    theirs.situation = Situation::TheirSetPlay;
+    EXPECT_NE(play.decide(theirs).kind, Intent::Kind::Dribble);
+    EXPECT_FALSE(play.taking());
+}
+
+// Over eleven turns of two cycles every number speaks exactly once, and what it says
+// reads back for its own team only.
+TEST(TeamPlay, EachNumberSpeaksInItsOwnTurnAndOnlyItsTeamReadsIt) {
+    std::set<long> turns;
+    for (int unum = 1; unum <= 11; ++unum) {
+        TeamPlay play(unum, leagueField(), {0, 0}, "Halyx");
+        int spoken = 0;
+        for (int cycle = 1000; cycle < 1022; ++cycle) {
+            TeamView v = seeing(at(1.0, 2.0), 3.0, -1.0);
+            v.now = cycle * 0.02;
+            const std::string said = play.say(v);
+            if (said.empty()) continue;
+            ++spoken;
+            turns.insert(cycle);
+            EXPECT_LE(said.size(), 20u);
+            const std::optional<TeamMessage> m = decodeTeamMessage(said, "Halyx");
+            ASSERT_TRUE(m.has_value());
+            EXPECT_EQ(m->unum, unum);
+            EXPECT_NEAR(m->ballX, 3.0, 0.02);
+            EXPECT_FALSE(decodeTeamMessage(said, "Halyx2").has_value());
+        }
+        EXPECT_EQ(spoken, 1) << "player " << unum;
+    }
+    EXPECT_EQ(turns.size(), 11u);
+}

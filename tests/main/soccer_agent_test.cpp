@@ -1,0 +1,116 @@
+// The agent with --soccer, talking to a scripted server over loopback: it beams only where
+// a server obeys a beam, speaks in its turn in the league's limits, and reads what it hears
+// without trusting another team's messages.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "behavior/team_message.h"
+#include "tests/support/agent_process.h"
+#include "tests/support/loopback_server.h"
+
+using halyx_test::AgentProcess;
+using halyx_test::LoopbackServer;
+using halyx_test::TempDir;
+
+namespace {
+
+const char kScene[] = "(scene rsg/agent/nao/nao.rsg)";
+
+// A standing field player's body readings.
+const char kFeet[] = "(FRP (n lf) (c 0 0 0) (f 0 0 20))(FRP (n rf) (c 0 0 0) (f 0 0 20))";
+
+std::string message(double now, const char* playMode, const std::string& extra = "") {
+    char head[128];
+    std::snprintf(head, sizeof head, "(time (now %.2f))(GS (t %.2f) (pm %s))", now, now, playMode);
+    return head + std::string(kFeet) + extra;
+}
+
+// The agent's replies to the init exchange and then to one message per entry.
+std::vector<std::string> replies(const std::vector<std::string>& args,
+                                 const std::vector<std::string>& messages, std::string* errors) {
+    LoopbackServer server;
+    std::vector<std::string> all = {"--port", std::to_string(server.port()), "--unum", "9"};
+    all.insert(all.end(), args.begin(), args.end());
+    AgentProcess agent(HALYX_BIN, all, std::string(HALYX_SOURCE_DIR) + "/team");
+    std::vector<std::string> out;
+    if (!server.accept()) return out;
+    EXPECT_EQ(server.receiveFrame(), kScene);
+    server.sendFrame("");
+    server.receiveFrame();
+    server.sendFrame("(time (now 0.50))(GS (t 0.00) (pm BeforeKickOff) (unum 9) (team left))");
+    server.receiveFrame();
+    for (const std::string& m : messages) {
+        server.sendFrame(m);
+        out.push_back(server.receiveFrame());
+    }
+    server.closeClient();
+    EXPECT_EQ(agent.waitExit(), 0);
+    if (errors != nullptr) *errors = agent.errors();
+    return out;
+}
+
+int count(const std::vector<std::string>& frames, const std::string& what) {
+    int n = 0;
+    for (const std::string& f : frames) n += f.find(what) != std::string::npos ? 1 : 0;
+    return n;
+}
+
+}  // namespace
+
+// The designed agent takes a corner's name for BeforeKickOff and opens a beam window when
+// play turns to it; a soccer player plays on instead.
+TEST(SoccerAgent, BeamsOnlyInThePlayModesAServerObeysABeamIn) {
+    std::vector<std::string> corner;
+    for (int i = 0; i < 5; ++i) corner.push_back(message(9 + 0.02 * i, "PlayOn"));
+    for (int i = 0; i < 60; ++i) corner.push_back(message(10 + 0.02 * i, "corner_kick_left"));
+    EXPECT_GT(count(replies({}, corner, nullptr), "(beam "), 0);
+    EXPECT_EQ(count(replies({"--soccer"}, corner, nullptr), "(beam "), 0);
+    std::vector<std::string> before;
+    for (int i = 0; i < 60; ++i) before.push_back(message(1 + 0.02 * i, "BeforeKickOff"));
+    EXPECT_GT(count(replies({"--soccer"}, before, nullptr), "(beam "), 0);
+}
+
+// Over 22 cycles (eleven turns of two) the player speaks once, a message its team reads;
+// heard messages of another team, garbled ones and oversized ones change nothing of that
+// and crash nothing.
+TEST(SoccerAgent, SpeaksOnceInItsTurnAndHearsWithoutTrustingStrangers) {
+    TeamMessage quicker;
+    quicker.unum = 8;
+    quicker.ballSeen = true;
+    const std::string theirs = encodeTeamMessage(quicker, "Other");
+    std::vector<std::string> play;
+    for (int i = 0; i < 22; ++i) {
+        play.push_back(message(20 + 0.02 * i, "PlayOn",
+                               "(hear Other 19.98 -20 " + theirs + ")(hear Halyx 19.98 15 *A)" +
+                                   "(hear Halyx 19.98 15 " + std::string(300, 'x') + ")"));
+    }
+    std::string errors;
+    const std::vector<std::string> frames = replies({"--soccer", "--team", "Halyx"}, play, &errors);
+    ASSERT_EQ(frames.size(), play.size());
+    std::vector<std::string> said;
+    for (const std::string& f : frames) {
+        const std::size_t at = f.find("(say ");
+        if (at == std::string::npos) continue;
+        said.push_back(f.substr(at + 5, f.find(')', at) - at - 5));
+    }
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_LE(said[0].size(), 20u);
+    const std::optional<TeamMessage> m = decodeTeamMessage(said[0], "Halyx");
+    ASSERT_TRUE(m.has_value());
+    EXPECT_EQ(m->unum, 9);
+}
+
+TEST(SoccerAgent, SoccerAndADrillTogetherAreRefusedBeforeConnecting) {
+    LoopbackServer server;
+    TempDir dir;
+    const std::string drill = dir.write("drill.txt", "0 stop\n");
+    AgentProcess agent(HALYX_BIN,
+                       {"--port", std::to_string(server.port()), "--soccer", "--drill", drill},
+                       dir.path());
+    EXPECT_EQ(agent.waitExit(), 1);
+    EXPECT_EQ(agent.errors(), "halyx: --soccer and --drill cannot be used together\n");
+    EXPECT_FALSE(server.accept(300));
+}
