@@ -16,6 +16,7 @@
 #include "behavior/mybehavior.h"
 #include "motion/actions.h"
 #include "parser/parser.h"
+#include "worldmodel/field.h"
 #include "worldmodel/types.h"
 #include "worldmodel/worldmodel.h"
 
@@ -181,6 +182,38 @@ BENCHMARK_CAPTURE(Think, field_player_no_vision, 5, kNoVision, false)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(Think, field_player_longest, 5, kLongest, false)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The same with --soccer: the team play hears, decides and steps its skills (the walk to a
+// spot, or the ball skills for the ball taker), with the team folder's walk and kick.
+void ThinkSoccer(benchmark::State& state, int unum, const char* name, bool changing) {
+    const std::vector<std::string> messages = changing
+                                                  ? withChangingReadings(readMessage(name), 1000)
+                                                  : withMovingClock(readMessage(name), 1000);
+    enterTeamFolder();
+    QuietStdout quiet;
+    MyBehavior agent(unum);
+    agent.setSoccer(skills::readWalkParameters("walk.conf"),
+                    skills::readKickParameters("kick.conf"), designField(), "QEL");
+    agent.Think(std::string());
+    Actions::getInstance()->setCurAct(ACT_NONE);
+    std::size_t k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(agent.Think(messages[k]));
+        k = (k + 1) % messages.size();
+    }
+}
+BENCHMARK_CAPTURE(ThinkSoccer, goalkeeper_full_vision_changing, 1, kFullVision, true)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(ThinkSoccer, field_player_full_vision_changing, 5, kFullVision, true)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(ThinkSoccer, ball_taker_full_vision_changing, 9, kFullVision, true)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
