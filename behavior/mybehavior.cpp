@@ -59,12 +59,17 @@ std::string MyBehavior::Think(const std::string& message) {
 
     if (mayBeam() && dt < kBeamWindow) {
         // A beam puts the robot upright where it was told: the walk starts again.
+        const bool moving = mActions->getCurAct() == ACT_WALK || mActions->getCurAct() == ACT_BALL;
         leaveDrillMotion();
         mWM->setBeamed();
         mDecision = "beam";
         const std::string beam = mPosition->init();
         std::cout << beam << mWM->getUnum() << std::endl;
-        return dt < kBeamQuiet ? std::string() : beam;
+        // Joints keep the speeds last sent: a robot stopped mid-stride by a goal would
+        // drive them on to their limits and fall while it waits; they are held instead.
+        const std::string hold =
+            moving ? mActions->commands(skills::JointSpeeds::allStop()) : std::string();
+        return dt < kBeamQuiet ? hold : beam;
     }
 
     const bool down = feltDown();

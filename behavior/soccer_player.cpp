@@ -37,7 +37,8 @@ std::string MyBehavior::doSoccer() {
     trackPose();
     const double now = mWM->getServerTime();
     for (const WorldModel::Heard& h : mWM->heard()) mTeamPlay->hear(h.text, now);
-    const TeamView view = soccerView();
+    mView = soccerView();
+    const TeamView& view = mView;
     const Intent intent = mTeamPlay->decide(view);
     std::string reply = actOut(intent);
     const std::string said = mTeamPlay->say(view);
@@ -112,7 +113,10 @@ std::string MyBehavior::walkTo(const skills::FieldPose& target) {
         mIntent.kind = Intent::Kind::GoTo;
         mIntent.target = target;
     }
-    const skills::WalkCommand command = mGoTo.step(mOdometry.pose());
+    std::vector<FieldPoint> others = mView.teammates;
+    others.insert(others.end(), mView.opponents.begin(), mView.opponents.end());
+    const skills::WalkCommand command =
+        skills::steerClear(mGoTo.step(mOdometry.pose()), mOdometry.pose(), others);
     return mActions->stepWalk(command) + mActions->commands(mHeadSweep.step(mWM->readings()));
 }
 

@@ -10,10 +10,15 @@ const double kDegrees = 180.0 / 3.14159265358979;
 const double kCycle = 0.02;  // seconds
 
 // Metres, on the design's 12 m field; other fields scale them by their length.
-const double kShootRange = 4.0;      // a kick at goal from within this distance of its centre
+const double kShootRange = 5.0;      // a kick at goal from within this distance of its centre
 const double kClearZone = 2.0;       // beyond the penalty area: clear the ball, not dribble
 const double kLineClear = 0.35;      // an opponent this near the line blocks a kick
 const double kCloseShot = 1.8;       // nearer the goal, a shot even through a blocked line
+const double kNearLine = 0.6;        // a ball this near the own goal line is cleared along it
+const double kAlongLine = 80;        // degrees from straight up the field of that clearance
+const double kContested = 1.2;       // an opponent this near the ball may reach it first
+const double kAdvanceLength = 3.0;   // the stretch ahead a kick up the field needs clear
+const double kDribbleStart = 0.3;    // where that stretch starts, ahead of the ball
 const double kDribbleLook = 1.5;     // the stretch of a dribble checked for opponents
 const double kDribbleClear = 0.55;   // an opponent this near that stretch blocks it
 const double kBallKeepOff = 1.0;     // a supporter's distance from the ball in play
@@ -21,6 +26,9 @@ const double kSetPlayKeepOff = 1.5;  // theirs: the league's 1 m and a margin
 const double kSpacing = 0.9;         // supporters' distance from one another
 // The share of the ball's move a supporter follows, along and across the field.
 const double kFollowX = 0.6, kFollowY = 0.3;
+// A forward's home lies within this share of the own half from the centre line; it waits
+// this far ahead of the ball, metres.
+const double kForwardHome = 0.45, kForwardLead = 1.0;
 
 double distance(FieldPoint a, FieldPoint b) {
     return std::hypot(a.x - b.x, a.y - b.y);
@@ -118,9 +126,8 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     const FieldPoint goal{half, 0};
     Intent i;
     if (ball.x < -half + field_.penaltyDepth + kClearZone * scale) {
-        // Near the own goal: away from it and towards the touch line the ball is nearer.
         i.kind = Intent::Kind::Kick;
-        i.direction = ball.y >= 0 ? 35 : -35;
+        i.direction = clearance(view, ball, 35);
         i.why = "clear";
         return i;
     }
@@ -151,31 +158,68 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
         }
     }
     shooting_ = false;
+    if (!contested(view, ball)) {
+        // Nobody near enough to take the ball during the approach: a kick towards the
+        // goal gains more ground than a dribble, when its way is clear.
+        const double towards = bearing(ball, goal) / kDegrees;
+        const FieldPoint landing{ball.x + kAdvanceLength * scale * std::cos(towards),
+                                 ball.y + kAdvanceLength * scale * std::sin(towards)};
+        if (clearLine(view, ball, landing)) {
+            i.kind = Intent::Kind::Kick;
+            i.direction = towards * kDegrees;
+            i.why = "advance";
+            return i;
+        }
+    }
     i.kind = Intent::Kind::Dribble;
     i.point = dribblePoint(view, ball);
     i.why = "dribble";
     return i;
 }
 
+double TeamPlay::clearance(const TeamView& view, FieldPoint ball, double angle) const {
+    // Away from the own goal, towards the touch line the ball is nearer. A ball that lies
+    // between the robot and its own goal line leaves no room to stand behind it for that:
+    // it is played along the line instead, from the side the robot is on.
+    const double goalLine = -field_.length / 2;
+    if (ball.x - goalLine < kNearLine && ball.x < view.self.x + 0.1)
+        return ball.y >= view.self.y ? kAlongLine : -kAlongLine;
+    return ball.y >= 0 ? angle : -angle;
+}
+
+bool TeamPlay::contested(const TeamView& view, FieldPoint ball) const {
+    const double near = kContested * field_.length / 12.0;
+    for (const FieldPoint& o : view.opponents)
+        if (distance(o, ball) < near) return true;
+    return false;
+}
+
 FieldPoint TeamPlay::dribblePoint(const TeamView& view, FieldPoint ball) const {
     const double half = field_.length / 2, side = field_.width / 2;
     const double towards = bearing(ball, {half, 0});
+    const FieldPoint intoGoal{half + 0.3, 0};
     // The way nearest the goal's whose next stretch no opponent stands in, and which
-    // stays on the field; straight at the goal when every way is blocked.
+    // stays on the field; when every way is blocked, the one with the most room. The
+    // stretch starts a little ahead of the ball, so that an opponent standing at the ball
+    // blocks the ways through it, not every way.
+    double bestRoom = -1;
+    FieldPoint best = intoGoal;
     for (const double turn : {0.0, 25.0, -25.0, 50.0, -50.0, 75.0, -75.0}) {
         const double a = (towards + turn) / kDegrees;
+        const FieldPoint from{ball.x + kDribbleStart * std::cos(a),
+                              ball.y + kDribbleStart * std::sin(a)};
         const FieldPoint next{ball.x + kDribbleLook * std::cos(a),
                               ball.y + kDribbleLook * std::sin(a)};
         if (std::fabs(next.y) > side - 0.3 || next.x > half) continue;
-        bool blocked = false;
+        double room = HUGE_VAL;
         for (const FieldPoint& o : view.opponents)
-            blocked = blocked || fromSegment(o, ball, next) < kDribbleClear;
-        if (blocked) continue;
+            room = std::min(room, fromSegment(o, from, next));
         // Straight on: into the goal, where a dribble that gets there scores.
-        if (turn == 0) return {half + 0.3, 0};
-        return next;
+        const FieldPoint point = turn == 0 ? intoGoal : next;
+        if (room >= kDribbleClear) return point;
+        if (room > bestRoom) bestRoom = room, best = point;
     }
-    return {half + 0.3, 0};
+    return best;
 }
 
 Intent TeamPlay::goalkeeper(const TeamView& view, bool known, FieldPoint ball) {
@@ -183,7 +227,7 @@ Intent TeamPlay::goalkeeper(const TeamView& view, bool known, FieldPoint ball) {
     Intent i;
     if (taking_ && inOwnPenaltyArea(view.ball, 0.3)) {
         i.kind = Intent::Kind::Kick;
-        i.direction = view.ball.y >= 0 ? 40 : -40;
+        i.direction = clearance(view, view.ball, 40);
         i.why = "clear";
         return i;
     }
@@ -210,6 +254,9 @@ skills::FieldPose TeamPlay::supportSpot(const TeamView& view, bool known, FieldP
     if (known) {
         p.x += kFollowX * (ball.x + half / 4);
         p.y += kFollowY * ball.y;
+        // The forwards (homes in the front third of the own half) wait ahead of the
+        // ball, wide of its line, for a ball that breaks loose towards the goal.
+        if (home_.x > -half * kForwardHome) p.x = std::max(p.x, ball.x + kForwardLead * scale);
     }
     p.x = std::clamp(p.x, -half + 0.5, half - 0.8);
     p.y = std::clamp(p.y, -side + 0.4, side - 0.4);

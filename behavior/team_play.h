@@ -9,12 +9,10 @@
 #include "behavior/situation.h"
 #include "behavior/team_message.h"
 #include "motion/skills/goto.h"
+#include "motion/skills/steer_clear.h"
 #include "worldmodel/field.h"
 
-// A point on the field, metres in the team's own frame (own goal at negative x).
-struct FieldPoint {
-    double x = 0, y = 0;
-};
+using skills::FieldPoint;
 
 // One cycle as the team play sees it: what the world model and the skills know, in the
 // team's own field frame.
@@ -79,6 +77,10 @@ private:
     double ownBallTime(const TeamView& view) const;
     Intent takeBall(const TeamView& view, FieldPoint ball);
     FieldPoint dribblePoint(const TeamView& view, FieldPoint ball) const;
+    // The direction of a clearance, `angle` degrees off straight up the field.
+    double clearance(const TeamView& view, FieldPoint ball, double angle) const;
+    // Whether an opponent stands near enough the ball to reach it during an approach.
+    bool contested(const TeamView& view, FieldPoint ball) const;
     Intent goalkeeper(const TeamView& view, bool known, FieldPoint ball);
     skills::FieldPose supportSpot(const TeamView& view, bool known, FieldPoint ball) const;
     bool inOwnPenaltyArea(FieldPoint p, double margin) const;

@@ -124,14 +124,27 @@ TEST(TeamPlay, ShotOnceChosenIsKeptWhenOpponentsCloseEveryLine) {
     EXPECT_DOUBLE_EQ(later.direction, first.direction);
 }
 
-TEST(TeamPlay, FarFromGoalTheTakerDribblesAroundWhoeverStandsAhead) {
+TEST(TeamPlay, FarFromGoalAnUncontestedBallIsKickedUpTheField) {
+    TeamPlay play(9, field, {-2.2, 0}, "QEL");
+    TeamView v = seeing(at(-0.3, 0), 0, 0);
+    v.opponents = {{3.5, 2.0}};  // far from the ball and off the way
+    const Intent i = play.decide(v);
+    ASSERT_EQ(i.kind, Intent::Kind::Kick);
+    EXPECT_STREQ(i.why, "advance");
+    EXPECT_LT(std::fabs(i.direction), 10);
+}
+
+// An opponent near the ball: no time for a kick's approach, so the taker dribbles, along
+// a way that no opponent blocks, or the one with the most room when all are blocked.
+TEST(TeamPlay, FarFromGoalAContestedBallIsDribbledAroundWhoeverStandsAhead) {
     struct Case {
         const char* what;
         std::vector<FieldPoint> opponents;
+        double room;  // metres at least between an opponent and the first metre of the way
     } const cases[] = {
-        {"open field", {}},
-        {"one ahead", {{1.0, 0}}},
-        {"two ahead", {{1.0, 0.2}, {1.2, -0.4}}},
+        {"one a metre ahead", {{1.0, 0}}, 0.5},
+        {"two ahead", {{1.0, 0.2}, {1.2, -0.4}}, 0.5},
+        {"one at the ball, on its far side", {{0.25, 0.05}}, 0.2},
     };
     const FieldPoint ball{0, 0};
     for (const Case& c : cases) {
@@ -143,15 +156,14 @@ TEST(TeamPlay, FarFromGoalTheTakerDribblesAroundWhoeverStandsAhead) {
         ASSERT_EQ(i.kind, Intent::Kind::Dribble);
         EXPECT_GT(i.point.x, ball.x);  // towards the opponents' goal
         EXPECT_LT(std::fabs(i.point.y), field.width / 2);
-        // No opponent stands within half a metre of the first metre of the way.
         const double len = distance(ball, i.point);
         const FieldPoint next{ball.x + (i.point.x - ball.x) / len,
                               ball.y + (i.point.y - ball.y) / len};
         for (const FieldPoint& o : c.opponents) {
-            for (double t = 0; t <= 1.0; t += 0.1)
+            for (double t = 0.3; t <= 1.0; t += 0.1)
                 EXPECT_GT(
                     distance(o, {ball.x + t * (next.x - ball.x), ball.y + t * (next.y - ball.y)}),
-                    0.5);
+                    c.room);
         }
     }
 }

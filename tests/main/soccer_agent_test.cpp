@@ -114,3 +114,23 @@ TEST(SoccerAgent, SoccerAndADrillTogetherAreRefusedBeforeConnecting) {
     EXPECT_EQ(agent.errors(), "halyx: --soccer and --drill cannot be used together\n");
     EXPECT_FALSE(server.accept(300));
 }
+
+// A goal stops a walking robot where it is: the joints are held (every speed 0) while it
+// waits for its beam, rather than left at the speeds of the stride it was in.
+TEST(SoccerAgent, AGoalHoldsTheWalkingRobotsJointsUntilItBeams) {
+    std::vector<std::string> game;
+    for (int i = 0; i < 10; ++i) game.push_back(message(5 + 0.02 * i, "PlayOn"));
+    for (int i = 0; i < 40; ++i) game.push_back(message(6 + 0.02 * i, "Goal_Left"));
+    const std::vector<std::string> frames = replies({"--soccer"}, game, nullptr);
+    ASSERT_EQ(frames.size(), game.size());
+    const std::string& hold = frames[10];
+    ASSERT_FALSE(hold.empty());
+    std::size_t commands = 0;
+    for (std::size_t at = hold.find('('); at != std::string::npos; at = hold.find('(', at + 1)) {
+        ++commands;
+        EXPECT_EQ(hold.substr(hold.find(' ', at), 3), " 0)") << hold;
+    }
+    EXPECT_GE(commands, 22u);
+    EXPECT_EQ(frames[11], "");  // held: nothing more until the beam
+    EXPECT_EQ(frames.back().rfind("(beam ", 0), 0u) << frames.back();
+}
