@@ -1,5 +1,6 @@
 #include "sparring/match/match_stats.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -18,6 +19,7 @@ void MatchStats::touched(const BallToucher& who, const Vec3& ball) {
     last_ = who;
     touchedAt_ = ball;
     kickCounted_ = false;
+    touchedInCycle_ = true;
 }
 
 void MatchStats::ballPlaced() {
@@ -51,6 +53,9 @@ void MatchStats::watch(const World& world, bool playOn, bool walking) {
         }
         if (walking) sampleWalk(*r);
     }
+    untouched_ = playOn && !touchedInCycle_ ? untouched_ + 1 : 0;
+    untouchedLongest_ = std::max(untouchedLongest_, untouched_);
+    touchedInCycle_ = false;
     if (!playOn) return;
     ++playOnCycles_;
     if (nearest != nullptr) ++held_[nearest->side() == Side::Left ? 0 : 1];

@@ -20,8 +20,9 @@ struct PlayerStats {
 };
 
 // The ball's history and the figures of a match: who touched the ball last and from
-// where, the kicks, the scorers, each side's possession and the distance each robot
-// walked. Robots are known by side and number, so their figures outlive them.
+// where, the kicks, the scorers, each side's possession, the longest play without a touch
+// and the distance each robot walked. Robots are known by side and number, so their
+// figures outlive them.
 class MatchStats {
 public:
     // `who` touched the ball, which lies at `ball` after the touch.
@@ -44,6 +45,9 @@ public:
     PlayerStats player(Side side, int unum) const;
     // The side's share (0..1) of the "PlayOn" cycles it was nearest the ball.
     double possession(Side side) const;
+    // The longest run of "PlayOn" cycles in which nobody touched the ball, seconds: a touch
+    // or any other play mode ends a run, and the run under way counts.
+    double untouchedLongest() const { return untouchedLongest_ * kCycleSeconds; }
 
 private:
     using Key = std::pair<int, int>;  // side, number
@@ -61,7 +65,10 @@ private:
     std::map<Key, Trail> trails_;
     long cycle_ = 0;
     long playOnCycles_ = 0;
-    long held_[2] = {0, 0};  // PlayOn cycles nearest the ball: left, right
+    long held_[2] = {0, 0};        // PlayOn cycles nearest the ball: left, right
+    bool touchedInCycle_ = false;  // since the latest watch()
+    long untouched_ = 0;           // PlayOn cycles since the latest touch, in a row
+    long untouchedLongest_ = 0;    // the longest such run, cycles
 };
 
 }  // namespace sparring

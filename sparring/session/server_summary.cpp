@@ -18,6 +18,7 @@ std::string Server::summary() const {
     const MatchStats& stats = official_.stats();
     if (!teams_.empty()) match.left = {teams_[0], stats.possession(Side::Left)};
     if (teams_.size() > 1) match.right = {teams_[1], stats.possession(Side::Right)};
+    match.untouchedLongest = stats.untouchedLongest();
     return formatSummary(match, records(), options_.formation);
 }
 

@@ -77,6 +77,7 @@ std::string formatSummary(const MatchResult& match, const std::vector<AgentRecor
     for (const AgentRecord& a : agents) s += agentLine(a, formation, match.sync);
     s += teamLine(Side::Left, match.left, match.scoreLeft);
     s += teamLine(Side::Right, match.right, match.scoreRight);
+    s += "match: untouched_longest_s=" + fixed(match.untouchedLongest, 2) + "\n";
     if (!match.picture.empty()) s += "picture: " + match.picture + "\n";
     return s;
 }

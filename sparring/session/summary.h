@@ -26,13 +26,15 @@ struct MatchResult {
     std::string world;      // "physics" or "kinematic"; empty leaves it out
     double cpuSeconds = 0;  // the server's CPU seconds for the match
     TeamResult left, right;
+    double untouchedLongest = 0;  // the longest "PlayOn" time nobody touched the ball, seconds
 };
 
 // The end-of-match report: a heading line, one line per agent of key=value fields
 // (team, number, init, beam against the formation spot, cycles answered, malformed
 // replies, falls, get-up replies, head and body motion, distance walked, kicks and goals,
 // median and 99th-percentile reply latency, how the connection ended), one line per team
-// (goals, possession) and the picture's path.
+// (goals, possession), a line of the match's own figures (the longest play without a
+// touch) and the picture's path.
 std::string formatSummary(const MatchResult& match, const std::vector<AgentRecord>& agents,
                           const std::map<int, Spot>& formation);
 

@@ -1,5 +1,6 @@
 // ./play runs for real: its help, its checks of the command line, and whole short
-// matches of the team against the sparring server, built in the tests' own build folder.
+// matches of two teams, or of the designed team alone, against the sparring server, built
+// in the tests' own build folder.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -44,6 +46,29 @@ std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     for (std::string line; std::getline(in, line);) result.push_back(line);
     return result;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Whether an agent's cycle log shows a decision of the soccer mode: the designed roles
+// decide only these.
+bool playsSoccer(const std::string& cycleLog) {
+    const std::set<std::string> designed = {"init", "beam", "getup", "guard",
+                                            "scan", "stop", "idle"};
+    std::set<std::string> decided;
+    for (const std::string& line : lines(readFile(cycleLog))) {
+        const std::size_t at = line.find(" do=");
+        if (at != std::string::npos) decided.insert(line.substr(at + 4));
+    }
+    for (const std::string& d : decided) {
+        if (designed.count(d) == 0) return true;
+    }
+    return false;
 }
 
 // The folder named by the line "play: logs in <folder>", or "" when there is none.
@@ -91,9 +116,14 @@ TEST(PlayScript, BuildFolderMayBeGivenAbsoluteOrRelativeToTheProject) {
     const std::string given[] = {build.string(), fs::relative(build, kSource).string()};
     for (const std::string& dir : given) {
         SCOPED_TRACE(dir);
-        auto run = play({"--duration", "1"}, dir, 120000);
+        auto run = play({"--design", "--duration", "1"}, dir, 120000);
         const std::string output = run->output();
         const std::string folder = runFolder(output);
+        // --design: the designed team alone, under its own name, in its own roles.
+        EXPECT_NE(output.find("\nteam left: name=QEL goals="), std::string::npos) << output;
+        EXPECT_EQ(output.find("\nteam right:"), std::string::npos) << output;
+        EXPECT_FALSE(fs::exists(folder + "/team2"));
+        EXPECT_FALSE(playsSoccer(folder + "/team/agent-5.cycles.log"));
         // Each agent's cycle log beside the log of what it prints: a line per message
         // of the one-second match (and more, the first and the closing ones).
         for (int unum = 1; unum <= 9; ++unum) {
@@ -114,6 +144,59 @@ TEST(PlayScript, BuildFolderMayBeGivenAbsoluteOrRelativeToTheProject) {
     }
 }
 
+// Two teams of the agent by default, or the designed team as the opponent (here on the
+// league's field, eleven a side): each team's line names it on its side, every agent came
+// and answered every message, each team's logs are in their own folder, and the soccer
+// mode shows in the cycle logs of the soccer teams only. The kinematic world keeps these
+// short matches cheap; --design alone is played above.
+TEST(PlayScript, TwoTeamsOfTheAgentOrTheDesignedOneEachUnderItsName) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string left, right;  // the teams' names
+        int agents;               // a side
+    };
+    const std::vector<Case> cases = {
+        {{}, "Halyx", "Halyx2", 9},
+        {{"--opponent", "design", "--field", "30x20"}, "Halyx", "QEL", 11},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        for (const char* a : {"--world", "kinematic", "--duration", "3"}) args.push_back(a);
+        SCOPED_TRACE(args.size() > 4 ? args[0] + " " + args[1] : "no options");
+        auto run = play(args, kBuild, 120000);
+        const std::string output = run->output();
+        const std::string folder = runFolder(output);
+        ASSERT_FALSE(folder.empty()) << output << run->errors();
+        EXPECT_EQ(run->waitExit(), 0) << run->errors();
+
+        int answered = 0;
+        for (const std::string& line : lines(output)) {
+            if (line.rfind("agent ", 0) != 0) continue;
+            const std::size_t at = line.find(" answered=");
+            const std::size_t slash = line.find('/', at);
+            const std::string got = line.substr(at + 10, slash - at - 10);
+            const std::string sent = line.substr(slash + 1, line.find(' ', slash) - slash - 1);
+            if (got == sent && std::stoi(sent) > 150) ++answered;
+        }
+        EXPECT_EQ(answered, 2 * c.agents) << output;
+        EXPECT_NE(output.find("\nteam left: name=" + c.left + " goals="), std::string::npos)
+            << output;
+        EXPECT_NE(output.find("\nteam right: name=" + c.right + " goals="), std::string::npos)
+            << output;
+        EXPECT_NE(output.find("\nmatch: untouched_longest_s="), std::string::npos) << output;
+        EXPECT_NE(output.find("play: " + c.left + " (team/) plays left, " + c.right +
+                              " (team2/) right\n"),
+                  std::string::npos)
+            << output;
+        const std::string last = "agent-" + std::to_string(c.agents) + ".cycles.log";
+        EXPECT_GT(fs::file_size(folder + "/team/" + last), 0u);
+        EXPECT_GT(fs::file_size(folder + "/team2/" + last), 0u);
+        EXPECT_TRUE(playsSoccer(folder + "/team/agent-5.cycles.log"));
+        EXPECT_EQ(playsSoccer(folder + "/team2/agent-5.cycles.log"), c.right == "Halyx2");
+        fs::remove_all(folder);
+    }
+}
+
 // A command line that cannot work gets one line of play's own, before anything starts:
 // nothing is built, no folder is made, no agent runs.
 TEST(PlayScript, BadValuesAreToldInOneLineBeforeAnythingStarts) {
@@ -131,6 +214,11 @@ TEST(PlayScript, BadValuesAreToldInOneLineBeforeAnythingStarts) {
         {{"--port", ""}, "--port takes a number from 1 to 65535, not ''"},
         {{"--scenario", "nodir/x.txt"}, "cannot read the scenario file 'nodir/x.txt'"},
         {{"--scenario", "team"}, "cannot read the scenario file 'team'"},
+        {{"--opponent", "x"}, "--opponent takes soccer or design, not 'x'"},
+        {{"--design", "--opponent", "soccer"},
+         "--opponent chooses the second team; --design plays one team alone"},
+        {{"--opponent", "design", "--port", "3100"},
+         "--opponent plays on our own sparring server, not with --host or --port"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[1]);
@@ -177,6 +265,9 @@ TEST(PlayScript, TeamAgainstAServerAtAPortPlaysUntilThatServerEnds) {
     auto run = play({"--port", port}, kBuild, 60000);
     EXPECT_EQ(run->waitExit(), 0) << run->errors();
     EXPECT_EQ(server.waitExit(60000), 0) << server.errors();
+    // Against another server one team plays, in soccer mode, under its own name.
+    EXPECT_NE(server.output().find("team left: name=Halyx goals="), std::string::npos)
+        << server.output();
     const std::string output = run->output();
     EXPECT_NE(output.find("play: the team plays against 127.0.0.1:" + port + "; Ctrl-C stops it\n"),
               std::string::npos)

@@ -319,3 +319,25 @@ TEST(TeamScripts, StartAsManyAgentsAsTheFormationHasSpotsWithTheFieldOptions) {
         EXPECT_FALSE(fs::exists(none.path() + "/pids")) << args[1];
     }
 }
+
+// wait-join returns once the server's log has a player of the team named, a team whose
+// name only begins with it not counting, and gives up after its time or once the server
+// has ended.
+TEST(TeamScripts, WaitJoinWaitsForTheNamedTeamInTheServersLog) {
+    TempDir dir;
+    const std::string log = dir.write(
+        "sparring.log", "sparring: agent 1 connected\nsparring: agent 1 is Halyx2 3 (left)\n");
+    auto other = script("wait-join", {log, "Halyx", "", "1"});
+    EXPECT_EQ(other->waitExit(), 1);
+    EXPECT_EQ(other->errors(), "wait-join: team Halyx did not join within 1 s\n");
+
+    std::ofstream(log, std::ios::app) << "sparring: agent 2 is Halyx 1 (left)\n";
+    auto joined = script("wait-join", {log, "Halyx", "", "1"});
+    EXPECT_EQ(joined->waitExit(), 0) << joined->errors();
+
+    auto ended = script("wait-join", {log, "QEL", std::to_string(joined->pid()), "20"});
+    EXPECT_EQ(ended->waitExit(), 1);
+    EXPECT_EQ(ended->errors(), "wait-join: the server ended before team QEL joined\n");
+    EXPECT_EQ(script("wait-join", {"--help"})->output(),
+              headComment(kSource + "/scripts/wait-join"));
+}

@@ -66,6 +66,10 @@ TEST(TrialsScript, AnnouncedFolderStaysWithItsLinesAndKeptTrialsHaveTheirReplays
          {"kick", "--count", "1", "--seed", "2", "--keep"},
          "kick-1",
          true},
+        {"a short soccer match of two teams of the agent",
+         {"soccer", "--count", "1", "--seconds", "5", "--world", "kinematic"},
+         "soccer-1",
+         false},
     };
     // The build folder relative to the project, as a user may give it.
     const fs::path build = fs::weakly_canonical(kBuild);
@@ -107,6 +111,23 @@ TEST(TrialsScript, AnnouncedFolderStaysWithItsLinesAndKeptTrialsHaveTheirReplays
             EXPECT_EQ(line.find(" travelled - "), std::string::npos) << line;
             EXPECT_NE(output.find("trials kick: median distance "), std::string::npos) << output;
             EXPECT_NE(output.find("stayed up 1/1"), std::string::npos) << output;
+        }
+        if (c.args[0] == "soccer") {
+            // Both teams came and answered; the left one is Halyx, in soccer mode.
+            const std::string line = after(output, "trial 1/1 soccer: ");
+            EXPECT_EQ(line.rfind("Halyx 0 : 0 Halyx2, falls 0 + 0 (0.000 per robot-minute), "
+                                 "longest down - s, untouched ",
+                                 0),
+                      0u)
+                << line;
+            EXPECT_NE(line.find(" s, every message answered by all 18 agents (seed 1)"),
+                      std::string::npos)
+                << line;
+            EXPECT_NE(output.find("trials soccer: Halyx against Halyx2 in 1 x 5 s: 0.00 goals "
+                                  "scored and 0.00 conceded per match, scored in 0/1"),
+                      std::string::npos)
+                << output;
+            EXPECT_NE(output.find("every message answered in 1/1\n"), std::string::npos) << output;
         }
         fs::remove_all(folder);
     }

@@ -323,6 +323,32 @@ TEST(Official, KicksPossessionAndWalkingAreCounted) {
     EXPECT_GT(s.possession(Side::Left), 0.0);
 }
 
+// The longest play without a touch counts only PlayOn cycles in a row: a touch ends a run,
+// so does a set play (the ball out with nobody's touch), and the run under way counts.
+TEST(Official, LongestUntouchedPlayIsARunOfPlayOnBetweenTouches) {
+    KinematicWorld world;
+    Match<KinematicWorld> m(designFieldSpec(), world, quickTimes());
+    Robot& toucher = world.addRobot(Side::Left, 4, "L");
+    toucher.place(-3, 0, 0);
+    world.placeBall(1, 0);
+    m.until(PlayMode::PlayOn);
+    const MatchStats& s = m.official.stats();
+    for (int i = 0; i < 50; ++i) m.cycle();
+    EXPECT_NEAR(s.untouchedLongest(), 1.0, kCycleSeconds + 1e-9);
+    toucher.place(1, 0, 0);  // on the ball for 20 cycles: no run
+    for (int i = 0; i < 20; ++i) m.cycle();
+    toucher.place(-3, 0, 0);
+    for (int i = 0; i < 40; ++i) m.cycle();  // 0.8 s: shorter than the first run
+    EXPECT_NEAR(s.untouchedLongest(), 1.0, kCycleSeconds + 1e-9);
+    world.placeBall(2, 4.1);  // out untouched: a kick-in of 1 s, then PlayOn again
+    m.until(PlayMode::KickInRight, 1);
+    for (int i = 0; i < 60; ++i) m.cycle();
+    ASSERT_EQ(m.referee.mode(), PlayMode::PlayOn);
+    EXPECT_LT(s.untouchedLongest(), 1.1) << "the kick-in is no PlayOn and ends the run";
+    for (int i = 0; i < 100; ++i) m.cycle();
+    EXPECT_NEAR(s.untouchedLongest(), 2.0 + 0.2, 3 * kCycleSeconds) << "the run under way counts";
+}
+
 // In the physical world a touch is a contact: the ball rolled into a standing robot is
 // touched by it, and a ball it touched last rolling into the goal is its goal.
 TEST(Official, PhysicalContactIsTheTouchAndItsBallIntoTheGoalAGoal) {

@@ -63,8 +63,8 @@ TEST(Summary, EachAgentLineHoldsItsBeamAgainstItsSpot) {
     EXPECT_NE(s.find("picture: /tmp/field.svg\n"), std::string::npos);
 }
 
-// Each agent's walk, kicks and goals, and a line per team that came with its goals and
-// share of possession.
+// Each agent's walk, kicks and goals, a line per team that came with its goals and share
+// of possession, then the match's own line.
 TEST(Summary, AgentsWalkKicksAndGoalsAndEachTeamsGoalsAndPossession) {
     AgentRecord striker = joined(9);
     striker.walked = 12.345;
@@ -75,11 +75,15 @@ TEST(Summary, AgentsWalkKicksAndGoalsAndEachTeamsGoalsAndPossession) {
     match.scoreRight = 1;
     match.left = {"QEL", 0.625};
     match.right = {"OPP", 0.375};
+    match.untouchedLongest = 12.345;
+    match.picture = "f.svg";
     const std::string s = formatSummary(match, {striker}, {});
     EXPECT_NE(s.find(" body=0 walked_m=12.35 kicks=3 goals=2 latency_p50_ms="), std::string::npos)
         << s;
     EXPECT_NE(s.find("team left: name=QEL goals=2 possession=0.625\n"
-                     "team right: name=OPP goals=1 possession=0.375\n"),
+                     "team right: name=OPP goals=1 possession=0.375\n"
+                     "match: untouched_longest_s=12.35\n"
+                     "picture: f.svg\n"),
               std::string::npos)
         << s;
     match.right = {};
