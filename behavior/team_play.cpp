@@ -26,9 +26,9 @@ const double kSetPlayKeepOff = 1.5;  // theirs: the league's 1 m and a margin
 const double kSpacing = 0.9;         // supporters' distance from one another
 // The share of the ball's move a supporter follows, along and across the field.
 const double kFollowX = 0.6, kFollowY = 0.3;
-// A forward's home lies within this share of the own half from the centre line; it waits
-// this far ahead of the ball, metres.
-const double kForwardHome = 0.45, kForwardLead = 1.0;
+// A forward's home lies within this share of the own half from the centre line; once the
+// ball is this far into the other half (metres), it waits this far ahead of the ball.
+const double kForwardHome = 0.45, kAttackFrom = 0.5, kForwardLead = 1.0;
 
 double distance(FieldPoint a, FieldPoint b) {
     return std::hypot(a.x - b.x, a.y - b.y);
@@ -254,9 +254,11 @@ skills::FieldPose TeamPlay::supportSpot(const TeamView& view, bool known, FieldP
     if (known) {
         p.x += kFollowX * (ball.x + half / 4);
         p.y += kFollowY * ball.y;
-        // The forwards (homes in the front third of the own half) wait ahead of the
-        // ball, wide of its line, for a ball that breaks loose towards the goal.
-        if (home_.x > -half * kForwardHome) p.x = std::max(p.x, ball.x + kForwardLead * scale);
+        // In an attack the forwards (homes in the front share of the own half) wait
+        // ahead of the ball, wide of its line, for a ball that breaks loose towards the
+        // goal. Not before: the other side's forwards would meet them head on.
+        if (home_.x > -half * kForwardHome && ball.x > kAttackFrom * scale)
+            p.x = std::max(p.x, ball.x + kForwardLead * scale);
     }
     p.x = std::clamp(p.x, -half + 0.5, half - 0.8);
     p.y = std::clamp(p.y, -side + 0.4, side - 0.4);
