@@ -199,9 +199,11 @@ TEST(Kick, TheRightFootsKickMirrorsTheLeftsAndEndsOnTime) {
         for (int j = 0; j < kJointCount; ++j) {
             double sign = 1;
             const int m = mirrorJoint(j, sign);
-            // The hip yaw-pitch joints are left out: the leg's kinematics turns them about
-            // axes of opposite sense and solves them a little differently for each leg
-            // (up to tenths of a degree here); the kick asks for no yaw.
+            // The hip yaw-pitch joints are left out: their mirror angle is the opposite
+            // one, which the leg's range (-90..1) does not always allow, and near the
+            // upright pose the leg's kinematics picks between two nearly equal solutions
+            // a little differently for each leg (tenths of a degree here); the kick asks
+            // for no yaw.
             if (j == LLJ1 || j == RLJ1) continue;
             ASSERT_NEAR(b.r.angles[m], sign * a.r.angles[j], 0.01)
                 << jointName(j) << " at cycle " << cycles;
