@@ -30,23 +30,29 @@ struct Plan {
     double hipsLeft = 0, ahead = 0, up = 0;
     double toeDown = 0;    // degrees the sole pitches toe down
     double hipsAhead = 0;  // metres the hips stand ahead of the standing foot
+    double toesIn = 0;     // degrees the kicking sole turns its toes inwards
+    double lean = 0;       // degrees the torso leans forward beyond torsoLean
     // In the swing: its share done, to move the leg's joints evenly from the drawn back
     // pose to the swing's end (-1 elsewhere).
     double swing = -1;
 };
 
 Plan lerp(const Plan& a, const Plan& b, double s) {
-    return {a.hipsLeft + (b.hipsLeft - a.hipsLeft) * s, a.ahead + (b.ahead - a.ahead) * s,
-            a.up + (b.up - a.up) * s, a.toeDown + (b.toeDown - a.toeDown) * s,
-            a.hipsAhead + (b.hipsAhead - a.hipsAhead) * s};
+    return {a.hipsLeft + (b.hipsLeft - a.hipsLeft) * s,
+            a.ahead + (b.ahead - a.ahead) * s,
+            a.up + (b.up - a.up) * s,
+            a.toeDown + (b.toeDown - a.toeDown) * s,
+            a.hipsAhead + (b.hipsAhead - a.hipsAhead) * s,
+            a.toesIn + (b.toesIn - a.toesIn) * s,
+            a.lean + (b.lean - a.lean) * s};
 }
 
 // The swing's two ends: the sole drawn back and raised, and where it ends.
 Plan drawnBack(const KickParameters& p) {
-    return {-p.shift, -p.drawBack, p.lift, p.backPitch};
+    return {-p.shift, -p.drawBack, p.lift, p.backPitch, 0, p.backTurn};
 }
 Plan swungThrough(const KickParameters& p) {
-    return {-p.shift, p.reach, p.kickHeight, p.throughPitch, p.lunge};
+    return {-p.shift, p.reach, p.kickHeight, p.throughPitch, p.lunge, 0, p.swingLean};
 }
 
 // The plan at `t` seconds from the start; `finished` once the last phase is over.
@@ -97,6 +103,8 @@ const std::vector<KickParameters::Entry>& KickParameters::entries() {
         {"throughPitch", &K::throughPitch, -60, 60},
         {"jointSwing", &K::jointSwing, 0, 1},
         {"lunge", &K::lunge, -0.05, 0.1},
+        {"backTurn", &K::backTurn, -45, 45},
+        {"swingLean", &K::swingLean, -20, 30},
         {"ballGap", &K::ballGap, -0.03, 0.15},
         {"shiftTime", &K::shiftTime, 0.1, 2},
         {"liftTime", &K::liftTime, 0.05, 1},
@@ -176,14 +184,18 @@ namespace {
 LegAngles planAngles(const KickParameters& p, const Plan& plan, double side, int leg) {
     const double legSide = leg == 0 ? 1 : -1;
     const bool kicking = legSide == side;
-    const Rot3d torso = rotY(p.torsoLean * kDeg);
+    // The standing leg leans the torso forward in the swing; the kicking leg keeps its
+    // place under the torso, so that the torso's turn carries the foot forward.
+    const Rot3d torso = rotY((p.torsoLean + (kicking ? 0 : plan.lean)) * kDeg);
     const Vec3d offset = torso.apply({0, legSide * kHipHalfWidth, 0});
     const Vec3d hip{offset.x + plan.hipsAhead, side * plan.hipsLeft + offset.y,
                     p.hipHeight + offset.z};
     const Vec3d sole{kicking ? plan.ahead : 0, legSide * p.footSpread / 2, kicking ? plan.up : 0};
     FootPose target;
     target.position = torso.applyInverse({sole.x - hip.x, sole.y - hip.y, sole.z - hip.z});
-    target.rotation = torso.transposed() * rotY(kicking ? plan.toeDown * kDeg : 0);
+    target.rotation =
+        kicking ? torso.transposed() * rotZ(-side * plan.toesIn * kDeg) * rotY(plan.toeDown * kDeg)
+                : torso.transposed();
     return legInverse(leg == 0 ? Leg::Left : Leg::Right, target).angles;
 }
 

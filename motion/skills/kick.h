@@ -34,6 +34,13 @@ struct KickParameters {
     // it): the body's own speed added to the leg's, whose joints alone reach about 2 m/s
     // at the toe.
     double lunge = 0;
+    // Degrees the kicking sole turns its toes inwards while drawn back: the hip's
+    // yaw-pitch joint, whose axis leans 45 degrees, then turns back during the swing and
+    // adds its pitch to the hip's.
+    double backTurn = 0;
+    // Degrees the standing leg leans the torso forward during the swing (and back after
+    // it), the kicking leg held under the torso: the torso's turn adds to the hip's.
+    double swingLean = 0;
     // Metres between the resting toe and the ball before the kick: room for the swing to
     // gather speed.
     double ballGap = 0.03;
