@@ -56,8 +56,11 @@ const char kHelp[] =
     "  skills_lab roll SPEED [COMMON]    a ball set rolling at SPEED m/s: how far, how long\n"
     "  skills_lab kick-tune --ranges FILE --out FILE --log FILE [--kick FILE]\n"
     "                  [--generations G] [--repeats R] [--sigma S] [--jitter M] [--seed N]\n"
+    "                  [--played]\n"
     "      a short CMA-ES of the kick in this process, each candidate kicked R times with\n"
-    "      the constants drawn and the feet alternating\n"
+    "      the constants drawn and the feet alternating; --played: each kick played as the\n"
+    "      agent plays it (approach, settle, kick) from a start drawn as bench/trials kick\n"
+    "      draws it\n"
     "\n"
     "COMMON: --params FILE (walk parameters; the defaults otherwise), --set NAME=VALUE\n"
     "(repeatable), --seed N, --constants drawn|default (drawn: each of torque, friction and\n"
@@ -91,7 +94,8 @@ struct Options {
     Pose from{0, 0, 0};
     skills::FieldPose target;
     bool truth = false;
-    bool trace = false;  // kick: a line per cycle around the swing
+    bool trace = false;   // kick: a line per cycle around the swing
+    bool played = false;  // kick-tune: each kick played from a drawn start
     TuneOptions tune;
     std::string ranges;
     std::string kickFile;
@@ -196,6 +200,7 @@ Options parse(int argc, char** argv) {
          }},
         {"--truth", [&](auto&) { o.truth = o.eval.steerByTruth = true; }},
         {"--trace", [&](auto&) { o.trace = true; }},
+        {"--played", [&](auto&) { o.played = true; }},
         {"--task", [&](auto& s) { o.task = o.tune.task = next(s); }},
         {"--time-scale", [&](auto& s) { o.eval.timeScale = o.tune.timeScale = num(s); }},
         {"--push-every", [&](auto& s) { o.eval.pushEvery = o.tune.pushEvery = num(s); }},
@@ -414,6 +419,7 @@ int kickTune(const Options& o) {
     t.repeats = o.tune.repeats;
     t.sigma = o.tune.sigma;
     t.jitter = o.jitter;
+    t.played = o.played;
     t.seed = o.eval.seed;
     t.walk = walkParameters(o);
     std::printf("best %.3f in %s\n", tuneKick(t), t.out.c_str());
