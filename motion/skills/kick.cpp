@@ -184,8 +184,8 @@ namespace {
 LegAngles planAngles(const KickParameters& p, const Plan& plan, double side, int leg) {
     const double legSide = leg == 0 ? 1 : -1;
     const bool kicking = legSide == side;
-    // The standing leg leans the torso forward in the swing; the kicking leg keeps its
-    // place under the torso, so that the torso's turn carries the foot forward.
+    // The standing leg leans the torso by the swing's lean; the kicking leg keeps its
+    // place under the torso and turns with it.
     const Rot3d torso = rotY((p.torsoLean + (kicking ? 0 : plan.lean)) * kDeg);
     const Vec3d offset = torso.apply({0, legSide * kHipHalfWidth, 0});
     const Vec3d hip{offset.x + plan.hipsAhead, side * plan.hipsLeft + offset.y,

@@ -36,10 +36,11 @@ struct KickParameters {
     double lunge = 0;
     // Degrees the kicking sole turns its toes inwards while drawn back: the hip's
     // yaw-pitch joint, whose axis leans 45 degrees, then turns back during the swing and
-    // adds its pitch to the hip's.
+    // adds its pitch to the hip's. Those joints turn the feet clockwise only, so the left
+    // foot can turn in and the right foot out (negative).
     double backTurn = 0;
-    // Degrees the standing leg leans the torso forward during the swing (and back after
-    // it), the kicking leg held under the torso: the torso's turn adds to the hip's.
+    // Degrees the standing leg leans the torso forward during the swing (back if
+    // negative; and back to torsoLean after it), the kicking leg turning with the torso.
     double swingLean = 0;
     // Metres between the resting toe and the ball before the kick: room for the swing to
     // gather speed.
