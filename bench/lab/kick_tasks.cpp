@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <random>
 
 #include "bench/lab/hold_pose.h"
 #include "motion/skills/ball_play.h"
 #include "motion/skills/goto.h"
 #include "motion/skills/odometry.h"
+#include "sparring/world/physics/physics_robot.h"
 #include "sparring/world/physics/physics_world.h"
 
 namespace lab {
@@ -19,15 +21,24 @@ constexpr double kDeg = M_PI / 180;
 constexpr double kWatch = 12;  // seconds the ball is watched after the kick's start
 
 // Follows the ball until it rests or the watch ends, stepping `skill` (the kick, then
-// standing still); fills the ball's part of the outcome.
+// standing still); fills the ball's part of the outcome and, with a `footPoint` (-1:
+// none), the kicking foot's speed in the cycle the ball first moved.
 void watchBall(SkillRun& run, skills::Skill& skill, double startX, double startY, double heading,
-               KickOutcome& o) {
+               KickOutcome& o, int footPoint = -1,
+               const std::function<void()>& eachCycle = nullptr) {
     const double began = run.time();
     bool moved = false;
+    sparring::Vec3 foot = footPoint >= 0 ? run.robot().bodyPoints()[footPoint] : sparring::Vec3{};
     while (run.time() < began + kWatch) {
         run.cycle(skill);
+        if (eachCycle) eachCycle();
         const sparring::Vec3 b = run.ball(), v = run.ballVelocity();
         const double speed = std::hypot(v.x, v.y, v.z);
+        if (footPoint >= 0 && o.footSpeed == 0) {
+            const sparring::Vec3 f = run.robot().bodyPoints()[footPoint];
+            if (speed > 0.3) o.footSpeed = std::hypot(f.x - foot.x, f.y - foot.y) / 0.02;
+            foot = f;
+        }
         o.topSpeed = std::max(o.topSpeed, speed);
         o.topHeight = std::max(o.topHeight, b.z);
         o.lowest = std::min(o.lowest, b.z);
@@ -46,7 +57,7 @@ void watchBall(SkillRun& run, skills::Skill& skill, double startX, double startY
 }  // namespace
 
 KickOutcome runKick(const skills::KickParameters& kick, const skills::WalkParameters& walk,
-                    const Evaluation& e, skills::Foot foot, double jitter) {
+                    const Evaluation& e, skills::Foot foot, double jitter, bool trace) {
     double ahead = 0, left = 0;
     skills::Kick::ballSpot(kick, foot, ahead, left);
     std::mt19937 rng(e.seed * 104729u + 7u);
@@ -66,7 +77,26 @@ KickOutcome runKick(const skills::KickParameters& kick, const skills::WalkParame
     skills::Kick k(kick);
     k.start(foot);
     KickOutcome o;
-    watchBall(run, k, b0.x, b0.y, heading, o);
+    const int footPoint =
+        foot == skills::Foot::Left ? sparring::kLFootPoint : sparring::kRFootPoint;
+    sparring::Vec3 last = run.robot().bodyPoints()[footPoint];
+    const auto print = [&] {
+        const double swing = k.clock() - kick.shiftTime - kick.liftTime;
+        const sparring::Vec3 f = run.robot().bodyPoints()[footPoint], b = run.ball(),
+                             v = run.ballVelocity();
+        if (swing > -0.1 && swing < kick.swingTime + 0.1)
+            std::printf(
+                "%6.2f foot %6.3f %6.3f %6.3f at %5.2f %5.2f m/s ball %6.3f %6.3f %6.3f "
+                "at %5.2f m/s hip %6.1f knee %6.1f ankle %6.1f\n",
+                swing, f.x - b0.x, f.y - b0.y, f.z, (f.x - last.x) / 0.02, (f.z - last.z) / 0.02,
+                b.x - b0.x, b.y - b0.y, b.z, std::hypot(v.x, v.y),
+                run.robot().angle(foot == skills::Foot::Left ? LLJ3 : RLJ3),
+                run.robot().angle(foot == skills::Foot::Left ? LLJ4 : RLJ4),
+                run.robot().angle(foot == skills::Foot::Left ? LLJ5 : RLJ5));
+        last = f;
+    };
+    watchBall(run, k, b0.x, b0.y, heading, o, footPoint,
+              trace ? std::function<void()>(print) : nullptr);
     const double along = o.distance * std::cos(o.direction * kDeg);
     o.score = along - 0.05 * std::fabs(o.direction) - 5.0 * o.falls;
     return o;

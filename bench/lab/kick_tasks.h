@@ -10,8 +10,9 @@
 namespace lab {
 
 // What one kick in the laboratory did: the ball's travel until it came to rest (or the
-// run ended), its direction off the robot's heading, its top speed and height, how low
-// its centre went (below its radius: sunk into the ground), and the robot's falls.
+// run ended), its direction off the robot's heading, its top speed and height, the kicking foot's
+// speed at the touch, how low its centre went (below its radius: sunk into the ground), and the
+// robot's falls.
 struct KickOutcome {
     double distance = 0;   // metres
     double direction = 0;  // degrees, ball travel off the robot's heading
@@ -19,15 +20,18 @@ struct KickOutcome {
     double topHeight = 0;  // metres, the ball's centre
     double lowest = 1;     // metres, the ball's centre
     double seconds = 0;    // from the kick's start to the ball at rest
+    double footSpeed = 0;  // m/s, the kicking foot over the ground as the ball left
     int falls = 0;
     double score = 0;  // distance along the heading, less the misses and falls
 };
 
 // A kick from standing: the robot stands 1 s with the walk at rest, then kicks with
 // `foot` a ball laid at the kick's spot, moved by up to `jitter` metres either way (as an
-// approach leaves it, drawn from the seed); the ball is watched up to 12 s.
+// approach leaves it, drawn from the seed); the ball is watched up to 12 s. `trace`
+// prints a line per cycle around the swing: the foot point and the ball relative to
+// where the ball lay (metres), their speeds and the kicking leg's pitch joints.
 KickOutcome runKick(const skills::KickParameters& kick, const skills::WalkParameters& walk,
-                    const Evaluation& e, skills::Foot foot, double jitter);
+                    const Evaluation& e, skills::Foot foot, double jitter, bool trace = false);
 
 // A ball set rolling at `speed` m/s on the grass: how far it goes and in what time.
 KickOutcome rollBall(const Evaluation& e, double speed);

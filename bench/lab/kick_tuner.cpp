@@ -1,13 +1,16 @@
 #include "bench/lab/kick_tuner.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
 
 #include "bench/lab/cma.h"
+#include "motion/skills/goto.h"
 
 namespace lab {
 
@@ -53,6 +56,25 @@ skills::KickParameters candidate(skills::KickParameters base, const std::vector<
 
 }  // namespace
 
+double playedKickScore(const skills::KickParameters& kick, const skills::WalkParameters& walk,
+                       const Evaluation& e) {
+    std::mt19937 rng(e.seed * 7919u + 3u);
+    auto uniform = [&rng](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(rng);
+    };
+    const double heading = uniform(-30, 30), range = uniform(1, 2);
+    const double bearing = (uniform(-180, 180) + heading) * M_PI / 180;
+    PlaySettings s;
+    s.direction = heading + uniform(-60, 60);
+    s.seconds = 20;
+    const PlayOutcome o = runPlay(kick, walk, e, {-3, 0, heading}, -3 + range * std::cos(bearing),
+                                  range * std::sin(bearing), s);
+    if (o.swingTime < 0 || o.travel < 0.3) return 0;
+    const double off = std::fabs(skills::wrapDegrees(o.direction - s.direction));
+    return o.travel * std::cos(off * M_PI / 180) - 0.05 * off - 5.0 * o.falls -
+           0.5 * std::max(0.0, o.swingTime - 8);
+}
+
 double tuneKick(const KickTuneOptions& o) {
     const std::vector<Range> ranges = readKickRanges(o.ranges);
     const skills::KickParameters base =
@@ -74,7 +96,8 @@ double tuneKick(const KickTuneOptions& o) {
                 e.seed = o.seed * 1000u + static_cast<unsigned>(g * o.repeats + r);
                 e.pushEvery = 0;
                 const auto foot = r % 2 == 0 ? skills::Foot::Left : skills::Foot::Right;
-                sum += runKick(p, o.walk, e, foot, o.jitter).score;
+                sum += o.played ? playedKickScore(p, o.walk, e)
+                                : runKick(p, o.walk, e, foot, o.jitter).score;
             }
             values.push_back(sum / o.repeats);
             if (values.back() > best) {

@@ -45,18 +45,22 @@ const char kHelp[] =
     "      path\n"
     "  skills_lab hold [--seconds S]     the robot stands still; the runner's speed at rest\n"
     "  skills_lab kick [COMMON] [--kick FILE] [--kick-set NAME=VALUE]... [--foot left|right]\n"
-    "                  [--jitter M]\n"
+    "                  [--jitter M] [--trace]\n"
     "      one kick from standing, the ball at the kick's spot moved up to M metres (0);\n"
-    "      prints the ball's travel, its direction off the heading, top speed and height,\n"
-    "      how low its centre went, and the falls\n"
+    "      prints the ball's travel, its direction off the heading, top speed (and the\n"
+    "      foot's as it left) and height, how low its centre went, and the falls; --trace:\n"
+    "      a line per cycle around the swing (foot and ball relative to the ball's spot)\n"
     "  skills_lab play kick DIRECTION | dribble X Y [COMMON] [--kick FILE] [--from X Y H]\n"
     "                  [--ball X Y] [--seconds S] [--every N]\n"
     "      the ball task as the agent plays it (pose by camera and walk, ball by camera)\n"
     "  skills_lab roll SPEED [COMMON]    a ball set rolling at SPEED m/s: how far, how long\n"
     "  skills_lab kick-tune --ranges FILE --out FILE --log FILE [--kick FILE]\n"
     "                  [--generations G] [--repeats R] [--sigma S] [--jitter M] [--seed N]\n"
+    "                  [--played]\n"
     "      a short CMA-ES of the kick in this process, each candidate kicked R times with\n"
-    "      the constants drawn and the feet alternating\n"
+    "      the constants drawn and the feet alternating; --played: each kick played as the\n"
+    "      agent plays it (approach, settle, kick) from a start drawn as bench/trials kick\n"
+    "      draws it\n"
     "\n"
     "COMMON: --params FILE (walk parameters; the defaults otherwise), --set NAME=VALUE\n"
     "(repeatable), --seed N, --constants drawn|default (drawn: each of torque, friction and\n"
@@ -90,6 +94,8 @@ struct Options {
     Pose from{0, 0, 0};
     skills::FieldPose target;
     bool truth = false;
+    bool trace = false;   // kick: a line per cycle around the swing
+    bool played = false;  // kick-tune: each kick played from a drawn start
     TuneOptions tune;
     std::string ranges;
     std::string kickFile;
@@ -193,6 +199,8 @@ Options parse(int argc, char** argv) {
              o.from = {num(s), num(s), num(s)};
          }},
         {"--truth", [&](auto&) { o.truth = o.eval.steerByTruth = true; }},
+        {"--trace", [&](auto&) { o.trace = true; }},
+        {"--played", [&](auto&) { o.played = true; }},
         {"--task", [&](auto& s) { o.task = o.tune.task = next(s); }},
         {"--time-scale", [&](auto& s) { o.eval.timeScale = o.tune.timeScale = num(s); }},
         {"--push-every", [&](auto& s) { o.eval.pushEvery = o.tune.pushEvery = num(s); }},
@@ -369,14 +377,16 @@ skills::KickParameters kickParameters(const Options& o) {
 
 void printOutcome(const KickOutcome& k) {
     std::printf(
-        "ball %.3f m at %.1f deg off the heading, top %.2f m/s, %.3f m high, centre down to "
-        "%.4f m, at rest after %.2f s; falls %d score %.3f\n",
-        k.distance, k.direction, k.topSpeed, k.topHeight, k.lowest, k.seconds, k.falls, k.score);
+        "ball %.3f m at %.1f deg off the heading, top %.2f m/s (foot %.2f m/s), %.3f m high, "
+        "centre down to %.4f m, at rest after %.2f s; falls %d score %.3f\n",
+        k.distance, k.direction, k.topSpeed, k.footSpeed, k.topHeight, k.lowest, k.seconds, k.falls,
+        k.score);
 }
 
 int kick(const Options& o) {
     const double cpu = cpuSeconds();
-    const KickOutcome k = runKick(kickParameters(o), walkParameters(o), o.eval, o.foot, o.jitter);
+    const KickOutcome k =
+        runKick(kickParameters(o), walkParameters(o), o.eval, o.foot, o.jitter, o.trace);
     printOutcome(k);
     std::printf("cpu_s %.2f\n", cpuSeconds() - cpu);
     return 0;
@@ -409,6 +419,7 @@ int kickTune(const Options& o) {
     t.repeats = o.tune.repeats;
     t.sigma = o.tune.sigma;
     t.jitter = o.jitter;
+    t.played = o.played;
     t.seed = o.eval.seed;
     t.walk = walkParameters(o);
     std::printf("best %.3f in %s\n", tuneKick(t), t.out.c_str());

@@ -169,8 +169,11 @@ void writeKeyframeFile(const KeyframeMotion& motion, const std::string& path) {
 }
 
 int mirrorJoint(int joint, double& sign) {
-    // Pitch joints keep their sign; rolls and yaws of limbs turn the other way. The hip
-    // yaw-pitch joints mirror each other through the 45-degree axes.
+    // Pitch joints keep their sign; rolls and yaws of limbs turn the other way. So do the
+    // hip yaw-pitch joints: their axes are each other's mirror images, so that the same
+    // angle turns both feet clockwise (the body model and the physical world agree), and
+    // a mirrored pose asks the other joint for the opposite angle (often out of its range
+    // -90..1: the legs cannot mirror each other's yaw).
     switch (joint) {
         case HJ1:
             sign = -1;
@@ -181,10 +184,10 @@ int mirrorJoint(int joint, double& sign) {
         default:
             break;
     }
-    const bool rolls = joint == LLJ2 || joint == RLJ2 || joint == LLJ6 || joint == RLJ6 ||
-                       joint == LAJ2 || joint == RAJ2 || joint == LAJ3 || joint == RAJ3 ||
-                       joint == LAJ4 || joint == RAJ4;
-    sign = rolls ? -1 : 1;
+    const bool flips = joint == LLJ1 || joint == RLJ1 || joint == LLJ2 || joint == RLJ2 ||
+                       joint == LLJ6 || joint == RLJ6 || joint == LAJ2 || joint == RAJ2 ||
+                       joint == LAJ3 || joint == RAJ3 || joint == LAJ4 || joint == RAJ4;
+    sign = flips ? -1 : 1;
     // Left and right alternate in the table after the head.
     return ((joint - 2) % 2 == 0) ? joint + 1 : joint - 1;
 }

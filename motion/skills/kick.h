@@ -22,6 +22,26 @@ struct KickParameters {
     double drawBack = 0.08;    // metres the kicking sole is drawn behind the hips
     double reach = 0.14;       // metres ahead of the hips the sole ends its swing
     double kickHeight = 0.03;  // metres above the ground at the end of the swing
+    // Degrees the kicking sole's toe points down while drawn back and at the swing's end:
+    // a heel raised behind bends the knee, which then straightens through the ball.
+    double backPitch = 0, throughPitch = 0;
+    // Share (0..1) of the swing planned in joint angles rather than along a straight
+    // line of the sole: a line asks the ankle to undo the hip's and knee's turns at every
+    // cycle, faster than its motor goes, while joint angles moved evenly let hip, knee
+    // and ankle each run at their own speed.
+    double jointSwing = 0;
+    // Metres the hips move ahead over the standing foot during the swing (and back after
+    // it): the body's own speed added to the leg's, whose joints alone reach about 2 m/s
+    // at the toe.
+    double lunge = 0;
+    // Degrees the kicking sole turns its toes inwards while drawn back: the hip's
+    // yaw-pitch joint, whose axis leans 45 degrees, then turns back during the swing and
+    // adds its pitch to the hip's. Those joints turn the feet clockwise only, so the left
+    // foot can turn in and the right foot out (negative).
+    double backTurn = 0;
+    // Degrees the standing leg leans the torso forward during the swing (back if
+    // negative; and back to torsoLean after it), the kicking leg turning with the torso.
+    double swingLean = 0;
     // Metres between the resting toe and the ball before the kick: room for the swing to
     // gather speed.
     double ballGap = 0.03;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "motion/skills/keyframes.h"
 #include "worldmodel/worldmodel.h"
 
 using skills::FootPose;
@@ -137,6 +138,40 @@ TEST(LegIk, TargetsOutOfReachAreClampedNotNan) {
                 EXPECT_TRUE(std::isfinite(s.angles[k])) << "joint " << k + 1;
                 EXPECT_GE(s.angles[k], skills::legJointMin(leg, k)) << "joint " << k + 1;
                 EXPECT_LE(s.angles[k], skills::legJointMax(leg, k)) << "joint " << k + 1;
+            }
+        }
+    }
+}
+
+// A pose mirrored joint by joint (as mirrored keyframe motions are) puts every point of
+// the legs at the mirror image of where the pose put its twin, through the agent's body
+// model (which the physical world's bodies follow: tests/sparring/physics_model_test):
+// the hip yaw-pitch joints included, whose mirror angle is the opposite one.
+TEST(LegIk, AMirroredPoseMirrorsTheLegsThroughTheBodyModel) {
+    const BodyID pairs[][2] = {{LHIP, RHIP},     {LTHIGH, RTHIGH}, {LKNEE, RKNEE},
+                               {LSHANK, RSHANK}, {LANKLE, RANKLE}, {LFOOT, RFOOT}};
+    for (std::size_t n = 0; n + 1 < std::size(kPoses); ++n) {
+        SCOPED_TRACE(n);
+        WorldModel pose, twin;
+        for (int k = 0; k < 6; ++k) {
+            const double angles[2] = {kPoses[n][k], forLeg(Leg::Right, kPoses[n + 1])[k]};
+            for (int side = 0; side < 2; ++side) {
+                const int joint = (side == 0 ? LLJ1 : RLJ1) + 2 * k;
+                double sign = 1;
+                const int mirror = skills::mirrorJoint(joint, sign);
+                pose.setMyJointAngle(static_cast<JointID>(joint), angles[side]);
+                twin.setMyJointAngle(static_cast<JointID>(mirror), sign * angles[side]);
+            }
+        }
+        pose.updateSelf();
+        twin.updateSelf();
+        for (const auto& pair : pairs) {
+            for (int side = 0; side < 2; ++side) {
+                const salt::Vector3f a = pose.getMySelf().getMyRelPos(pair[side]);
+                const salt::Vector3f b = twin.getMySelf().getMyRelPos(pair[1 - side]);
+                EXPECT_NEAR(b.x(), a.x(), kModelTol) << pair[side];
+                EXPECT_NEAR(b.y(), -a.y(), kModelTol) << pair[side];
+                EXPECT_NEAR(b.z(), a.z(), kModelTol) << pair[side];
             }
         }
     }
