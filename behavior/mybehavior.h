@@ -113,10 +113,10 @@ private:
     bool mBallOver = false;  // the present step's ball task is done or has failed
     // The soccer's decision; null unless playing soccer.
     std::unique_ptr<TeamPlay> mTeamPlay;
-    Intent mIntent;             // the intent the ball task or the walk carries out
-    TeamView mView;             // this cycle's, as the team play saw it
-    skills::FieldPose mBallAt;  // the ball on the field when the camera last saw it (x, y)
-    double mBallSeenAt = -1;    // server time of that sighting, seconds
+    Intent mIntent;           // the intent the ball task or the walk carries out
+    TeamView mView;           // this cycle's, as the team play saw it
+    FieldPoint mBallAt;       // the ball on the field when the camera last saw it
+    double mBallSeenAt = -1;  // server time of that sighting, seconds
 };
 
 #endif

@@ -11,7 +11,6 @@
 
 namespace {
 
-const double kRadians = 3.14159265358979 / 180;
 // Seconds a sighting of the ball or a player counts as seeing it.
 const double kSeenLately = 1.0;
 // A new target for GoTo only when it moved this far (metres, degrees): a target that
@@ -53,18 +52,17 @@ TeamView MyBehavior::soccerView() {
     v.situation = readSituation(mWM->playModeName(), mWM->getTeamSide() != SIDE_RIGHT);
     v.located = mWM->hasCameraFix();
     v.self = mOdometry.pose();
-    v.down = feltDown() || mActions->isGettingUp();
+    // Think plays the get-up first: the team play decides for an upright robot only.
+    v.down = false;
     if (v.located && mWM->getBallTimeSeen() >= 0 && mWM->getBallTimeSeen() == now) {
         // Placed from the body through the neck, as the ball skills place it: steadier
         // than the camera's own fix.
-        const skills::Ground g = skills::groundFromCamera(mWM->getBallRelPos(), mWM->readings());
-        const double c = std::cos(v.self.heading * kRadians),
-                     s = std::sin(v.self.heading * kRadians);
-        mBallAt = {v.self.x + c * g.ahead - s * g.left, v.self.y + s * g.ahead + c * g.left, 0};
+        mBallAt = skills::onField(skills::groundFromCamera(mWM->getBallRelPos(), mWM->readings()),
+                                  v.self);
         mBallSeenAt = now;
     }
     v.ballSeen = mBallSeenAt >= 0 && now - mBallSeenAt < kSeenLately;
-    v.ball = {mBallAt.x, mBallAt.y};
+    v.ball = mBallAt;
     v.teammates = seenPlayers(now, [this](int slot) { return mWM->getOurPlayer(slot); });
     v.opponents = seenPlayers(now, [this](int slot) { return mWM->getOppPlayer(slot); });
     return v;

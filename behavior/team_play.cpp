@@ -92,7 +92,7 @@ bool TeamPlay::teamBall(const TeamView& view, FieldPoint& ball) const {
 double TeamPlay::ownBallTime(const TeamView& view) const {
     if (!view.ballSeen || !view.located) return HUGE_VAL;
     // The goalkeeper offers itself only for a ball in its area.
-    if (unum_ == 1 && !inOwnPenaltyArea(view.ball, 0.3)) return HUGE_VAL;
+    if (unum_ == 1 && !inPenaltyArea(field_, view.ball, 0.3)) return HUGE_VAL;
     const double d = distance({view.self.x, view.self.y}, view.ball);
     const double turn =
         skills::wrapDegrees(bearing({view.self.x, view.self.y}, view.ball) - view.self.heading);
@@ -225,7 +225,7 @@ FieldPoint TeamPlay::dribblePoint(const TeamView& view, FieldPoint ball) const {
 Intent TeamPlay::goalkeeper(const TeamView& view, bool known, FieldPoint ball) {
     const double half = field_.length / 2;
     Intent i;
-    if (taking_ && inOwnPenaltyArea(view.ball, 0.3)) {
+    if (taking_ && inPenaltyArea(field_, view.ball, 0.3)) {
         i.kind = Intent::Kind::Kick;
         i.direction = clearance(view, view.ball, 40);
         i.why = "clear";
@@ -263,7 +263,7 @@ skills::FieldPose TeamPlay::supportSpot(const TeamView& view, bool known, FieldP
     p.x = std::clamp(p.x, -half + 0.5, half - 0.8);
     p.y = std::clamp(p.y, -side + 0.4, side - 0.4);
     // Out of the own penalty area, which is the goalkeeper's.
-    if (inOwnPenaltyArea(p, 0.3)) p.x = -half + field_.penaltyDepth + 0.3;
+    if (inPenaltyArea(field_, p, 0.3)) p.x = -half + field_.penaltyDepth + 0.3;
     if (view.situation == Situation::TheirKickOff || view.situation == Situation::OwnKickOff) {
         // In the own half, outside the centre circle until the ball is played.
         p.x = std::min(p.x, -0.3);
@@ -287,10 +287,6 @@ skills::FieldPose TeamPlay::supportSpot(const TeamView& view, bool known, FieldP
     p.y = std::clamp(p.y, -side + 0.3, side - 0.3);
     const double face = known ? bearing(p, ball) : 0;
     return {p.x, p.y, face};
-}
-
-bool TeamPlay::inOwnPenaltyArea(FieldPoint p, double margin) const {
-    return inPenaltyArea(field_, p, margin);
 }
 
 bool TeamPlay::clearLine(const TeamView& view, FieldPoint from, FieldPoint to) const {

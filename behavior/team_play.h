@@ -83,7 +83,6 @@ private:
     bool contested(const TeamView& view, FieldPoint ball) const;
     Intent goalkeeper(const TeamView& view, bool known, FieldPoint ball);
     skills::FieldPose supportSpot(const TeamView& view, bool known, FieldPoint ball) const;
-    bool inOwnPenaltyArea(FieldPoint p, double margin) const;
     bool clearLine(const TeamView& view, FieldPoint from, FieldPoint to) const;
 
     struct Heard {

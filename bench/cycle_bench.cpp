@@ -145,14 +145,19 @@ void enterTeamFolder() {
 }
 
 // MyBehavior::Think on a message of the match, after the first (init) cycle. The motion
-// engine starts idle, as after a beam.
-void Think(benchmark::State& state, int unum, const char* name, bool changing) {
+// engine starts idle, as after a beam. With `soccer`, as with --soccer: the team play
+// hears, decides and steps its skills (the walk to a spot, or the ball skills for the ball
+// taker), with the team folder's walk and kick.
+void runThink(benchmark::State& state, int unum, const char* name, bool changing, bool soccer) {
     const std::vector<std::string> messages = changing
                                                   ? withChangingReadings(readMessage(name), 1000)
                                                   : withMovingClock(readMessage(name), 1000);
     enterTeamFolder();
     QuietStdout quiet;
     MyBehavior agent(unum);
+    if (soccer)
+        agent.setSoccer(skills::readWalkParameters("walk.conf"),
+                        skills::readKickParameters("kick.conf"), designField(), "QEL");
     agent.Think(std::string());
     Actions::getInstance()->setCurAct(ACT_NONE);
     std::size_t k = 0;
@@ -160,6 +165,10 @@ void Think(benchmark::State& state, int unum, const char* name, bool changing) {
         benchmark::DoNotOptimize(agent.Think(messages[k]));
         k = (k + 1) % messages.size();
     }
+}
+
+void Think(benchmark::State& state, int unum, const char* name, bool changing) {
+    runThink(state, unum, name, changing, false);
 }
 BENCHMARK_CAPTURE(Think, goalkeeper_full_vision, 1, kFullVision, false)
     ->Unit(benchmark::kMicrosecond)
@@ -186,24 +195,8 @@ BENCHMARK_CAPTURE(Think, field_player_longest, 5, kLongest, false)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// The same with --soccer: the team play hears, decides and steps its skills (the walk to a
-// spot, or the ball skills for the ball taker), with the team folder's walk and kick.
 void ThinkSoccer(benchmark::State& state, int unum, const char* name, bool changing) {
-    const std::vector<std::string> messages = changing
-                                                  ? withChangingReadings(readMessage(name), 1000)
-                                                  : withMovingClock(readMessage(name), 1000);
-    enterTeamFolder();
-    QuietStdout quiet;
-    MyBehavior agent(unum);
-    agent.setSoccer(skills::readWalkParameters("walk.conf"),
-                    skills::readKickParameters("kick.conf"), designField(), "QEL");
-    agent.Think(std::string());
-    Actions::getInstance()->setCurAct(ACT_NONE);
-    std::size_t k = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(agent.Think(messages[k]));
-        k = (k + 1) % messages.size();
-    }
+    runThink(state, unum, name, changing, true);
 }
 BENCHMARK_CAPTURE(ThinkSoccer, goalkeeper_full_vision_changing, 1, kFullVision, true)
     ->Unit(benchmark::kMicrosecond)

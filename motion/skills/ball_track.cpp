@@ -65,10 +65,14 @@ void searchHead(double time, const Readings& now, JointSpeeds& speeds) {
     driveNeck(sweepYaw(time), pitch, now, speeds);
 }
 
-void BallTrack::see(const FieldPose& self, const Ground& seen, double time) {
+FieldPoint onField(const Ground& g, const FieldPose& self) {
     const double h = self.heading * kDeg;
-    const double x = self.x + std::cos(h) * seen.ahead - std::sin(h) * seen.left;
-    const double y = self.y + std::sin(h) * seen.ahead + std::cos(h) * seen.left;
+    return {self.x + std::cos(h) * g.ahead - std::sin(h) * g.left,
+            self.y + std::sin(h) * g.ahead + std::cos(h) * g.left};
+}
+
+void BallTrack::see(const FieldPose& self, const Ground& seen, double time) {
+    const auto [x, y] = onField(seen, self);
     if (mKnown && std::hypot(x - mX, y - mY) < kSteadyRadius) {
         mX += kBlend * (x - mX);
         mY += kBlend * (y - mY);

@@ -18,6 +18,9 @@ struct Ground {
 // the accelerometer: independent of how well landmarks placed the robot.
 Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now);
 
+// Where a point at `g` relative to a body at `self` lies on the field.
+FieldPoint onField(const Ground& g, const FieldPose& self);
+
 // Turns the head towards a point on the ground relative to the body (within the neck's
 // reach), pitched down no further than needed so that landmarks on the horizon stay in
 // view: sets the two neck joints' speeds in `speeds`.

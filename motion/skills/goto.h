@@ -12,6 +12,11 @@ struct FieldPose {
     double heading = 0;   // degrees
 };
 
+// A point on the field, metres in the agent's own frame.
+struct FieldPoint {
+    double x = 0, y = 0;
+};
+
 // How GoTo walks: its top speeds, where it starts to slow down and to face the final
 // heading, and what counts as arrived.
 struct GoToParameters {

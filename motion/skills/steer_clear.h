@@ -7,11 +7,6 @@
 
 namespace skills {
 
-// A point on the field, metres in the agent's own frame.
-struct FieldPoint {
-    double x = 0, y = 0;
-};
-
 // How near another robot may come before the walk steers round it.
 struct SteerClearParameters {
     double reach = 0.8;      // metres: robots further away are ignored
