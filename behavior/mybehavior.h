@@ -90,6 +90,8 @@ private:
     std::string walkTo(const skills::FieldPose& target);
     // A new ball task for the intent, unless the one under way already serves it.
     void startBallTask(const Intent& intent);
+    // The robots seen lately besides this one, teammates and opponents, field frame.
+    std::vector<FieldPoint> otherRobots() const;
     // One cycle of the ball task under way: this cycle's view given to it, the joints'
     // speeds it answers (the head's left to the caller).
     skills::JointSpeeds stepBallTask();

@@ -62,6 +62,7 @@ TeamView MyBehavior::soccerView() {
         mBallSeenAt = now;
     }
     v.ballSeen = mBallSeenAt >= 0 && now - mBallSeenAt < kSeenLately;
+    if (mBallSeenAt >= 0) v.ballAge = now - mBallSeenAt;
     v.ball = mBallAt;
     v.teammates = seenPlayers(now, [this](int slot) { return mWM->getOurPlayer(slot); });
     v.opponents = seenPlayers(now, [this](int slot) { return mWM->getOppPlayer(slot); });
@@ -82,6 +83,7 @@ std::string MyBehavior::actOut(const Intent& intent) {
         case Intent::Kind::Kick:
         case Intent::Kind::Dribble: {
             startBallTask(intent);
+            mBallPlay->avoid(otherRobots());
             skills::JointSpeeds speeds = stepBallTask();
             mBallPlay->aimHead(mWM->readings(), speeds);
             return mActions->commands(speeds);
@@ -111,11 +113,15 @@ std::string MyBehavior::walkTo(const skills::FieldPose& target) {
         mIntent.kind = Intent::Kind::GoTo;
         mIntent.target = target;
     }
+    const skills::WalkCommand command =
+        skills::steerClear(mGoTo.step(mOdometry.pose()), mOdometry.pose(), otherRobots());
+    return mActions->stepWalk(command) + mActions->commands(mHeadSweep.step(mWM->readings()));
+}
+
+std::vector<FieldPoint> MyBehavior::otherRobots() const {
     std::vector<FieldPoint> others = mView.teammates;
     others.insert(others.end(), mView.opponents.begin(), mView.opponents.end());
-    const skills::WalkCommand command =
-        skills::steerClear(mGoTo.step(mOdometry.pose()), mOdometry.pose(), others);
-    return mActions->stepWalk(command) + mActions->commands(mHeadSweep.step(mWM->readings()));
+    return others;
 }
 
 void MyBehavior::startBallTask(const Intent& intent) {

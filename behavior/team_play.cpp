@@ -14,6 +14,7 @@ const double kShootRange = 5.0;      // a kick at goal from within this distance
 const double kClearZone = 2.0;       // beyond the penalty area: clear the ball, not dribble
 const double kLineClear = 0.35;      // an opponent this near the line blocks a kick
 const double kCloseShot = 1.8;       // nearer the goal, a shot even through a blocked line
+const double kFinish = 1.2;          // a ball in front of the mouth this near the line is walked in
 const double kNearLine = 0.6;        // a ball this near the own goal line is cleared along it
 const double kAlongLine = 80;        // degrees from straight up the field of that clearance
 const double kContested = 1.2;       // an opponent this near the ball may reach it first
@@ -26,9 +27,15 @@ const double kSetPlayKeepOff = 1.5;  // theirs: the league's 1 m and a margin
 const double kSpacing = 0.9;         // supporters' distance from one another
 // The share of the ball's move a supporter follows, along and across the field.
 const double kFollowX = 0.6, kFollowY = 0.3;
+// Seconds without a sighting of the ball after which the goalkeeper looks for it.
+const double kKeeperLook = 2.0;
+// Metres: the taker's spot behind the ball, and the way round a ball it stands beyond.
+const double kBehindBall = 0.25, kRoundBall = 0.5;
 // A forward's home lies within this share of the own half from the centre line; once the
-// ball is this far into the other half (metres), it waits this far ahead of the ball.
-const double kForwardHome = 0.45, kAttackFrom = 0.5, kForwardLead = 1.0;
+// ball is this far into the other half (metres), it waits this far ahead of the ball,
+// but not nearer the goal line than kForwardDepth, where a ball that rolls free would
+// come to it from behind.
+const double kForwardHome = 0.45, kAttackFrom = 0.5, kForwardLead = 1.0, kForwardDepth = 1.5;
 
 double distance(FieldPoint a, FieldPoint b) {
     return std::hypot(a.x - b.x, a.y - b.y);
@@ -93,9 +100,12 @@ double TeamPlay::ownBallTime(const TeamView& view) const {
     if (!view.ballSeen || !view.located) return HUGE_VAL;
     // The goalkeeper offers itself only for a ball in its area.
     if (unum_ == 1 && !inPenaltyArea(field_, view.ball, 0.3)) return HUGE_VAL;
-    const double d = distance({view.self.x, view.self.y}, view.ball);
-    const double turn =
-        skills::wrapDegrees(bearing({view.self.x, view.self.y}, view.ball) - view.self.heading);
+    // Every taker plays the ball up the field (the goalkeeper's clearance too), from a
+    // spot just behind it; a player on the ball's far side walks round it to get there.
+    const FieldPoint self{view.self.x, view.self.y};
+    const FieldPoint behind{view.ball.x - kBehindBall, view.ball.y};
+    const double d = distance(self, behind) + (self.x > view.ball.x ? kRoundBall : 0);
+    const double turn = skills::wrapDegrees(bearing(self, view.ball) - view.self.heading);
     const double t = timeToBall(d, turn, view.down);
     return taking_ ? std::max(0.0, t - kKeepBonus) : t;
 }
@@ -129,6 +139,14 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
         i.kind = Intent::Kind::Kick;
         i.direction = clearance(view, ball, 35);
         i.why = "clear";
+        return i;
+    }
+    if (half - ball.x < kFinish * scale && std::fabs(ball.y) < field_.goalWidth / 2) {
+        // So near, the kick's approach and settle take seconds among the defenders and
+        // the goalkeeper; the dribble's looser approach pushes the ball over the line.
+        i.kind = Intent::Kind::Dribble;
+        i.point = {half + 0.5, ball.y * 0.5};
+        i.why = "finish";
         return i;
     }
     const double toGoal = distance(ball, goal);
@@ -242,6 +260,13 @@ Intent TeamPlay::goalkeeper(const TeamView& view, bool known, FieldPoint ball) {
         i.why = "keeper-home";
         return i;
     }
+    // The guard holds the head straight ahead, blind to a ball at its feet or to one
+    // side (a goal kick's ball lies there); a goalkeeper that has not seen the ball for
+    // a while stands and looks round for it.
+    if (view.ballAge > kKeeperLook) {
+        i.why = "keeper-look";
+        return i;
+    }
     i.kind = Intent::Kind::Guard;
     i.why = "guard";
     return i;
@@ -258,7 +283,8 @@ skills::FieldPose TeamPlay::supportSpot(const TeamView& view, bool known, FieldP
         // ahead of the ball, wide of its line, for a ball that breaks loose towards the
         // goal. Not before: the other side's forwards would meet them head on.
         if (home_.x > -half * kForwardHome && ball.x > kAttackFrom * scale)
-            p.x = std::max(p.x, ball.x + kForwardLead * scale);
+            p.x = std::max(p.x,
+                           std::min(ball.x + kForwardLead * scale, half - kForwardDepth * scale));
     }
     p.x = std::clamp(p.x, -half + 0.5, half - 0.8);
     p.y = std::clamp(p.y, -side + 0.4, side - 0.4);

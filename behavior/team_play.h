@@ -2,6 +2,7 @@
 #define HALYX_BEHAVIOR_TEAM_PLAY_H
 
 #include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@ struct TeamView {
     Situation situation = Situation::Stopped;
     bool located = false;  // `self` comes from landmarks (else it is not known)
     skills::FieldPose self;
-    bool down = false;      // lying or getting up
-    bool ballSeen = false;  // the own camera saw the ball lately, at `ball`
+    bool down = false;          // lying or getting up
+    bool ballSeen = false;      // the own camera saw the ball lately, at `ball`
+    double ballAge = HUGE_VAL;  // seconds since the own camera last saw the ball
     FieldPoint ball;
     std::vector<FieldPoint> opponents;  // seen lately
     std::vector<FieldPoint> teammates;  // seen lately

@@ -21,9 +21,11 @@ struct ApproachParameters {
     int holdCycles = 3;
     GoToParameters walk = [] {
         GoToParameters p;
-        p.forward = 0.5;
+        // Far from the spot at the walk's top speed, slowing over the last 0.6 m, so that
+        // a ball some metres off is reached as quickly as GoTo reaches a pose.
+        p.forward = 0.8;
         p.sideways = 0.2;
-        p.slowDistance = 0.4;
+        p.slowDistance = 0.6;
         p.faceTarget = 0.8;
         p.faceFinal = 0.35;
         p.turn = 60;

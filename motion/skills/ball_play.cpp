@@ -19,6 +19,9 @@ constexpr double kSearchTurnAfter = 0.5;
 constexpr double kSearchTurn = 70;
 // Seconds the walk may take to stand still before a kick or at the dribble's end.
 constexpr double kStopWait = 1.5;
+// Metres: further from the ball the walk steers clear of other robots; a robot this
+// near the ball is contesting it and is not steered round.
+constexpr double kSteerFromBall = 0.5;
 }  // namespace
 
 BallPlay::BallPlay(const WalkParameters& walk, const KickParameters& kick)
@@ -109,6 +112,14 @@ void BallPlay::aimHead(const Readings& now, JointSpeeds& speeds) const {
         searchHead(mNow, now, speeds);
 }
 
+WalkCommand BallPlay::steered(const WalkCommand& c, const Ground& ball) const {
+    if (mOthers.empty() || std::hypot(ball.ahead, ball.left) < kSteerFromBall) return c;
+    std::vector<FieldPoint> away;
+    for (const FieldPoint& o : mOthers)
+        if (std::hypot(o.x - mTrack.x(), o.y - mTrack.y()) >= kSteerFromBall) away.push_back(o);
+    return steerClear(c, mSelf, away);
+}
+
 WalkCommand BallPlay::searchTurn() const {
     // The head's sweep looks all round but behind: after one sweep the body turns too.
     WalkCommand c;
@@ -155,7 +166,7 @@ JointSpeeds BallPlay::step(const Readings& now) {
                 mState = State::Settling;
                 mStopSince = mNow;
             }
-            return walkStep(c, now);
+            return walkStep(steered(c, ball), now);
         }
         case State::Settling:
             if (mWalk.still() || mNow - mStopSince > kStopWait) {
@@ -183,7 +194,7 @@ JointSpeeds BallPlay::step(const Readings& now) {
             const double tx = mTargetX - mSelf.x, ty = mTargetY - mSelf.y;
             const Ground target{std::cos(h) * tx + std::sin(h) * ty,
                                 -std::sin(h) * tx + std::cos(h) * ty};
-            return walkStep(mDribble.step(ball, target), now);
+            return walkStep(steered(mDribble.step(ball, target), ball), now);
         }
         case State::Stopping:
             if (mWalk.still() || mNow - mStopSince > kStopWait) mState = State::Done;

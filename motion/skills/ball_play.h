@@ -2,11 +2,14 @@
 #define HALYX_MOTION_SKILLS_BALL_PLAY_H
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "motion/skills/approach.h"
 #include "motion/skills/ball_track.h"
 #include "motion/skills/dribble.h"
 #include "motion/skills/kick.h"
+#include "motion/skills/steer_clear.h"
 #include "motion/skills/walk.h"
 
 namespace skills {
@@ -33,6 +36,9 @@ public:
     // This cycle's view: the body's pose; `seen` when the camera saw the ball, at `ball`
     // relative to the body.
     void see(const FieldPose& self, double now, bool seen, const Ground& ball);
+    // The other robots seen this cycle (own field frame): on its way to the ball the walk
+    // steers clear of those not standing at the ball. None by default.
+    void avoid(std::vector<FieldPoint> others) { mOthers = std::move(others); }
     JointSpeeds step(const Readings& now) override;
     // The head's part, which step leaves alone: on the ball while it was seen lately,
     // searching for it otherwise.
@@ -65,6 +71,7 @@ private:
     void fail(const std::string& why);
     bool walkGoesOn() const;
     JointSpeeds walkStep(const WalkCommand& c, const Readings& now);
+    WalkCommand steered(const WalkCommand& c, const Ground& ball) const;
     WalkCommand searchTurn() const;
     void chooseFoot(const Ground& ball, double direction);
 
@@ -78,6 +85,7 @@ private:
     double mDirection = 0;              // degrees, field frame
     double mTargetX = 0, mTargetY = 0;  // metres, field frame
     FieldPose mSelf;
+    std::vector<FieldPoint> mOthers;
     double mNow = 0, mStarted = 0;  // seconds of server time
     double mSwingTime = -1;         // seconds
     double mStopSince = -1;         // seconds

@@ -23,6 +23,7 @@ TeamView at(double x, double y) {
 
 TeamView seeing(TeamView v, double bx, double by) {
     v.ballSeen = true;
+    v.ballAge = 0;
     v.ball = {bx, by};
     return v;
 }
@@ -168,6 +169,36 @@ TEST(TeamPlay, FarFromGoalAContestedBallIsDribbledAroundWhoeverStandsAhead) {
     }
 }
 
+// In front of the mouth and near the line the ball is walked over it, past defenders
+// standing at the posts; beside the mouth it is still a shot.
+TEST(TeamPlay, BallInFrontOfTheMouthIsWalkedInBesideItIsShot) {
+    const double line = field.length / 2;
+    struct Case {
+        FieldPoint ball;
+        bool walkedIn;
+    } const cases[] = {
+        {{line - 0.4, 0.2}, true},
+        {{line - 1.0, -0.5}, true},
+        {{line - 0.4, field.goalWidth / 2 + 0.8}, false},
+        {{line - 2.5, 0}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.ball.x) + " " + std::to_string(c.ball.y));
+        TeamPlay play(9, field, {-2.2, 0}, "QEL");
+        TeamView v = seeing(at(c.ball.x - 0.5, c.ball.y), c.ball.x, c.ball.y);
+        v.opponents = {{line - 0.05, 0.6}, {line - 0.05, -0.6}};
+        const Intent i = play.decide(v);
+        if (c.walkedIn) {
+            ASSERT_EQ(i.kind, Intent::Kind::Dribble);
+            EXPECT_STREQ(i.why, "finish");
+            EXPECT_GT(i.point.x, line);
+            EXPECT_LT(std::fabs(i.point.y), field.goalWidth / 2);
+        } else {
+            EXPECT_STRNE(i.why, "finish");
+        }
+    }
+}
+
 TEST(TeamPlay, NearTheOwnGoalTheTakerClearsTowardsTheNearerTouchLine) {
     for (const double y : {1.0, -1.0}) {
         TeamPlay play(2, field, {-4.5, 1.5}, "QEL");
@@ -240,25 +271,32 @@ TEST(TeamPlay, SupporterWithoutTheBallInViewUsesWhatATeammateSaw) {
     EXPECT_FALSE(play.teamBall(later, ball));
 }
 
-TEST(TeamPlay, GoalkeeperGuardsAtHomeAndClearsABallInItsArea) {
+TEST(TeamPlay, GoalkeeperGuardsAtHomeLooksForALostBallAndClearsOneInItsArea) {
     const double line = -field.length / 2;
     struct Case {
         const char* what;
         skills::FieldPose self;
-        bool ballInView;
+        double ballAge;  // seconds since the ball was seen; 0: in view now
         FieldPoint ball;
         Intent::Kind expected;
     } const cases[] = {
-        {"at home, ball far", {line + 0.45, 0, 0}, true, {2, 0}, Intent::Kind::Guard},
-        {"at home, no ball", {line + 0.45, 0, 0}, false, {}, Intent::Kind::Guard},
-        {"away from home", {line + 2.0, 1.0, 0}, true, {2, 0}, Intent::Kind::GoTo},
-        {"ball in the area", {line + 0.45, 0, 0}, true, {line + 0.9, 0.5}, Intent::Kind::Kick},
+        {"at home, ball far", {line + 0.45, 0, 0}, 0, {2, 0}, Intent::Kind::Guard},
+        {"at home, ball out of view for a second",
+         {line + 0.45, 0, 0},
+         1.2,
+         {},
+         Intent::Kind::Guard},
+        {"at home, ball out of view for long", {line + 0.45, 0, 0}, 3, {}, Intent::Kind::Stand},
+        {"at home, ball never seen", {line + 0.45, 0, 0}, HUGE_VAL, {}, Intent::Kind::Stand},
+        {"away from home", {line + 2.0, 1.0, 0}, 0, {2, 0}, Intent::Kind::GoTo},
+        {"ball in the area", {line + 0.45, 0, 0}, 0, {line + 0.9, 0.5}, Intent::Kind::Kick},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TeamPlay play(1, field, {-5.5, 0}, "QEL");
         TeamView v = at(c.self.x, c.self.y);
-        if (c.ballInView) v = seeing(v, c.ball.x, c.ball.y);
+        if (c.ballAge == 0) v = seeing(v, c.ball.x, c.ball.y);
+        v.ballAge = c.ballAge;
         const Intent i = play.decide(v);
         EXPECT_EQ(i.kind, c.expected);
         if (i.kind == Intent::Kind::Kick) {

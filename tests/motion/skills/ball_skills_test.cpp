@@ -103,7 +103,10 @@ TEST(Approach, ReachesTheSpotFromEverySideWithoutWalkingThroughTheBall) {
         EXPECT_GT(closest, 0.12) << "walked over the ball";
         const double h = self.heading * kDeg, dx = ballX - self.x, dy = ballY - self.y;
         EXPECT_NEAR(std::cos(h) * dx + std::sin(h) * dy, spotAhead, 0.04);
-        EXPECT_NEAR(-std::sin(h) * dx + std::cos(h) * dy, spotLeft, 0.025);
+        // Within what a placed robot keeps counting as placed: it may still turn a
+        // little during the cycles that confirm the placing.
+        EXPECT_NEAR(-std::sin(h) * dx + std::cos(h) * dy, spotLeft,
+                    ApproachParameters().leaveAcross);
         EXPECT_NEAR(wrapDegrees(self.heading - line), 0, 8);
     }
 }
@@ -367,4 +370,40 @@ TEST(BallPlay, SearchesForAnUnknownBallAndLooksAtASeenOne) {
     play.aimHead(body.r, s);
     EXPECT_LT(s.speed[HJ1], 0) << "the head turns right towards the ball";
     EXPECT_LT(s.speed[HJ2], 0) << "and down";
+}
+
+// On its way to the ball the walk steers round a robot ahead, but not round one that
+// stands at the ball contesting it: that one is played past.
+TEST(BallPlay, WalksRoundARobotOnTheWayButNotOneAtTheBall) {
+    struct Case {
+        const char* name;
+        std::vector<FieldPoint> others;
+        bool steered;
+    } const cases[] = {
+        {"nobody", {}, false},
+        {"a robot on the way", {{0.6, 0.05}}, true},
+        {"a robot at the ball", {{2.2, 0}}, false},
+        {"a robot behind", {{-0.5, 0}}, false},
+    };
+    WalkCommand free;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BallPlay play{WalkParameters(), KickParameters()};
+        IdealBody body;
+        play.kick(0, 0);
+        for (double t = 0.02; t < 3.0; t += 0.02) {
+            play.see({0, 0, 0}, t, true, {2.0, 0});
+            play.avoid(c.others);
+            body.follow(play.step(body.r));
+        }
+        const WalkCommand s = play.speed();
+        if (c.others.empty()) free = s;
+        if (c.steered) {
+            EXPECT_LT(s.forward, 0.8 * free.forward);
+            EXPECT_GT(std::fabs(s.sideways), 0.02);
+        } else {
+            EXPECT_NEAR(s.forward, free.forward, 1e-9);
+            EXPECT_NEAR(s.sideways, free.sideways, 1e-9);
+        }
+    }
 }
