@@ -3,8 +3,10 @@
 //
 //   getup_lab run FILE --from SIDE [--torque F] [--friction F] [--softness F]
 //                 [--head YAW PITCH] [--delay S] [--heading D] [--every N] [--seconds S]
+//                 [--pose FILE] [--roll D] [--once]
 //                                                       trace of one get-up, then its outcome
-//   getup_lab score FILE --from SIDE [--conditions N]   outcome under every condition
+//   getup_lab score FILE --from SIDE [--conditions N] [--pose FILE] [--roll D]
+//                                                       outcome under every condition
 //   getup_lab cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST]
 //                 [--mirror] [--fixed-times] [--goal front] [--sigma S] [--iterations N]
 //                 [--seed N]
@@ -49,7 +51,7 @@ KeyframeMotion readMotion(const std::string& path) {
 }
 
 struct Options {
-    std::string mode, file, out, with;
+    std::string mode, file, out, with, pose;
     Posture from = Posture::OnBack;
     Condition one;
     double seconds = 10;
@@ -88,9 +90,16 @@ const char kHelp[] =
     "Plays a keyframe file on one robot of the physical world, without agent or network.\n"
     "\n"
     "  run FILE --from SIDE [--torque F] [--friction F] [--softness F] [--head YAW PITCH]\n"
-    "           [--delay S] [--heading D] [--every N] [--seconds S]\n"
+    "           [--delay S] [--heading D] [--every N] [--seconds S] [--pose FILE] [--roll D]\n"
+    "           [--once]\n"
     "      one get-up, traced every N cycles (5), then its outcome\n"
-    "  score FILE --from SIDE [--conditions N]    the outcome under each of N conditions (7)\n"
+    "  score FILE --from SIDE [--conditions N] [--pose FILE] [--roll D]\n"
+    "      the outcome under each of N conditions (7)\n"
+    "  --pose FILE  the robot lies with its joints at FILE's last keyframe (as a motion cut\n"
+    "               short left them) instead of every joint at 0\n"
+    "  --roll D     it lies rolled D degrees about its long axis, towards its right side\n"
+    "               when positive (as off a side or out of a roll that fell short)\n"
+    "  --once       the motion is played once, not again while the robot is down\n"
     "  cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST] [--mirror]\n"
     "           [--fixed-times] [--goal front] [--sigma S] [--iterations N] [--seed N]\n"
     "      tunes the rows' targets (and spans); writes the best motion to --out\n"
@@ -161,6 +170,12 @@ Options parse(int argc, char** argv) {
             o.one.delay = std::stod(value());
         else if (a == "--heading")
             o.one.heading = std::stod(value());
+        else if (a == "--once")
+            o.one.once = true;
+        else if (a == "--pose")
+            o.pose = value();
+        else if (a == "--roll")
+            o.one.roll = std::stod(value());
         else if (a == "--out")
             o.out = value();
         else if (a == "--with")
@@ -193,11 +208,13 @@ Options parse(int argc, char** argv) {
 }
 
 // The conditions a motion is scored under.
-std::vector<Condition> conditions(Posture from, int count, bool once) {
+std::vector<Condition> conditions(const Condition& lying, int count, bool once) {
     std::vector<Condition> all;
     auto add = [&](double torque, double friction, double softness, double yaw, double pitch) {
         Condition c;
-        c.from = from;
+        c.from = lying.from;
+        c.roll = lying.roll;
+        c.pose = lying.pose;
         c.torque = torque;
         c.friction = friction;
         c.softness = softness;
@@ -341,7 +358,7 @@ KeyframeMotion decode(const KeyframeMotion& base, const std::vector<double>& x, 
 
 void cmaSearch(const Options& o) {
     const KeyframeMotion base = readMotion(o.file);
-    const auto cs = conditions(o.from, o.conditionCount, true);
+    const auto cs = conditions(o.one, o.conditionCount, true);
     Cma cma(encode(base, o), o.sigma, o.seed);
     // The start itself first: CMA samples around it and may never try it.
     double best = score(base, cs, o.seconds, o.rollToFront).total;
@@ -381,13 +398,18 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        const Options o = parse(argc, argv);
+        Options o = parse(argc, argv);
+        KeyframeMotion pose;
+        if (!o.pose.empty()) {
+            pose = readMotion(o.pose);
+            o.one.pose = &pose;
+        }
         if (o.mode == "run") {
             const KeyframeMotion m = readMotion(o.file);
             report(runGetUp(m, o.one, o.seconds, stdout, o.every));
         } else if (o.mode == "score") {
             const KeyframeMotion m = readMotion(o.file);
-            for (const Condition& c : conditions(o.from, o.conditionCount, false)) {
+            for (const Condition& c : conditions(o.one, o.conditionCount, false)) {
                 std::printf("torque %.1f friction %.1f softness %.1f head %4.0f %4.0f: ", c.torque,
                             c.friction, c.softness, c.headYaw, c.headPitch);
                 report(runGetUp(m, c, o.seconds));

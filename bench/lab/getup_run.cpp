@@ -166,8 +166,22 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
     }
     robot.setSpeed(sparring::HJ1, 0);
     robot.setSpeed(sparring::HJ2, 0);
+    if (c.pose != nullptr && !c.pose->keyframes.empty()) {
+        // Held off the ground while the joints go to the pose, so that it cannot fall.
+        robot.hold(0.3);
+        const std::size_t last = c.pose->keyframes.size() - 1;
+        for (int i = 0; i < 30; ++i) {
+            for (int j = 0; j < sparring::kJointCount; ++j) {
+                if (!c.pose->drives(j)) continue;
+                robot.setSpeed(j, (c.pose->target(last, j) - robot.angle(j)) * M_PI / 180 / 0.1);
+            }
+            cycle();
+        }
+        for (int j = 0; j < sparring::kJointCount; ++j) robot.setSpeed(j, 0);
+        robot.release();
+    }
     // "Upright": the motion starts from standing (to try poses on the way up).
-    if (c.from != Posture::Upright) robot.fall(c.from, now, 0);
+    if (c.from != Posture::Upright) robot.lieRolled(c.from, c.roll);
     robot.push({c.nudgeX, c.nudgeY, 0});
     const double fallAt = now;
     Outcome out;
@@ -175,7 +189,8 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
     std::deque<double> forwards, lefts;  // the torso's axes over the last 0.3 s
     bool playing = false;
     double clock = 0;
-    double endedAt = -1;                   // seconds after the fall when the first play ended
+    double waited = 0;    // seconds the back get-up's hold waited for the body to rest
+    double endedAt = -1;  // seconds after the fall when the first play ended
     std::deque<salt::Vector3f> accRecent;  // the accelerometer's last 0.1 s, m/s^2
     int backCycles = 0;                    // cycles in a row read on the back
     while (now - fallAt < seconds) {
@@ -189,7 +204,15 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
         if (c.once && endedAt >= 0 && !out.stood && since - endedAt > 1.5) break;
         if (c.once && endedAt >= 0) playing = false;
         if (playing) {
+            if (clock == 0) waited = 0;
+            const double at = clock;
             playing = playCycle(motion, clock, robot, now);
+            // From the back, the hold lasts until the body rests, as the agent's does.
+            if (playing && c.from == Posture::OnBack &&
+                skills::holdsForRest(motion, at, waited, readingsOf(robot, now))) {
+                clock = at;
+                waited += kCycle;
+            }
             if (!playing && endedAt < 0) endedAt = since;
         }
         const bool stoodNow = cycle();

@@ -22,6 +22,13 @@ struct Condition {
     // A push on the torso as the robot comes to lie, newton-seconds along the
     // server's x and y: lying a few degrees off the exact posture, as robots do.
     double nudgeX = 0, nudgeY = 0;
+    // Lying rolled by this many degrees about the torso's long axis, towards the right
+    // side when positive: a robot that comes to its back off a side, or out of a roll
+    // that fell short, still leans on a shoulder.
+    double roll = 0;
+    // Lying with the joints at the last keyframe of this motion (null: as the robot stood,
+    // every joint at 0 but the head's): the posture a motion in progress left.
+    const skills::KeyframeMotion* pose = nullptr;
     // Plays the motion once only and gives up 1.5 s after its end if the robot does not
     // stand by then (searches: a motion that fails once is not worth more time).
     bool once = false;

@@ -23,6 +23,15 @@ bool hasKeyframes(const KeyframeMotion& m) {
 
 }  // namespace
 
+bool holdsForRest(const KeyframeMotion& motion, double clock, double waited, const Readings& now) {
+    if (motion.keyframes.empty() || waited >= kBackSettleSeconds - 1e-6) return false;
+    // The hold's last cycle (a keyframe plays until 0.01 s before its end): the next one
+    // would start the roll.
+    const double last = motion.keyframes.front().end - 0.01;
+    return clock < last && clock + kCycle >= last - 1e-6 &&
+           now.gyro.Length() >= kBackStillDegPerSecond;
+}
+
 bool GetUp::isGettingUp(Action a) {
     return a == ACT_GETUP || a == ACT_GETUP_2 || a == ACT_GETUP_FRONT || a == ACT_GETUP_LEFT ||
            a == ACT_GETUP_RIGHT;
@@ -98,7 +107,19 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
     }
     // Lying on the back takes over from any other activity, a get-up of the front or a
     // side included (those may roll the robot onto its back) once the reading has held.
-    return play(ACT_GETUP, mMotions.back, mBackClock, lying == kOnBack, now, activity);
+    // A start, a take-over or a restart plays from the first keyframe; its hold lasts
+    // until the body has come to rest (holdsForRest).
+    const bool starts = activity != ACT_GETUP;
+    const double played = starts ? 0 : mBackClock;
+    JointSpeeds speeds =
+        play(ACT_GETUP, mMotions.back, mBackClock, lying == kOnBack, now, activity);
+    if (activity != ACT_GETUP) return speeds;
+    if (starts) mBackWaited = 0;
+    if (holdsForRest(mMotions.back, played, mBackWaited, now)) {
+        mBackClock = played;
+        mBackWaited += kCycle;
+    }
+    return speeds;
 }
 
 }  // namespace skills

@@ -18,6 +18,18 @@ enum Lying {
     kLyingOther = 5
 };
 
+// The back get-up's first keyframe, a hold of the lying posture, lasts until the torso
+// turns slower than kBackStillDegPerSecond, and at most kBackSettleSeconds beyond its
+// span: a roll swung while the body still rocks (off a side, out of a roll that fell
+// short, limbs swinging in from a walk) fell short or overshot in matches.
+constexpr double kBackStillDegPerSecond = 30;
+constexpr double kBackSettleSeconds = 0.5;
+
+// True while the back get-up `motion` at motion clock `clock` (seconds) holds its first
+// keyframe for the body to come to rest, having waited `waited` seconds beyond the
+// keyframe's span: the clock then stays where it is.
+bool holdsForRest(const KeyframeMotion& motion, double clock, double waited, const Readings& now);
+
 // Getting up after a fall: chooses the get-up of the way the robot lies and plays it,
 // sharing the motion engine's activity with the other motions. The back's get-up takes
 // over from any activity; those of the front and the sides end a guard, walk or head
@@ -49,6 +61,7 @@ private:
 
     Motions mMotions;
     double mBackClock = 0;             // seconds of motion time
+    double mBackWaited = 0;            // seconds the back get-up's hold waited for rest
     double mOwnClocks[3] = {0, 0, 0};  // front, left side, right side, seconds
     // Server times (seconds) of the first and the last cycle of the current wait of a
     // fall of no known way of lying.

@@ -1,7 +1,9 @@
 // The get-up laboratory run for real: its --help explains every column of the trace
-// that `run` prints, and a command line without a command points to it.
+// that `run` prints, a command line without a command points to it, and the robot lies
+// as --pose and --roll ask.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -78,4 +80,35 @@ TEST(GetUpLab, CommandLineWithoutACommandPointsToTheHelp) {
     EXPECT_EQ(
         bare.errors(),
         "getup_lab: usage: getup_lab run|score|cma|join|mirror FILE ... (--help tells more)\n");
+}
+
+// A robot laid down rolled and with a motion's joints, as it comes to a get-up in a
+// match: the first trace line (before the motion starts) shows the lean and the joints.
+TEST(GetUpLab, LiesRolledWithThePoseAsked) {
+    halyx_test::TempDir dir;
+    const std::string pose = dir.write("pose.txt",
+                                       "start end  llj3 rlj3 llj4 rlj4 llj5 rlj5 laj1 raj1\n"
+                                       "0.0 0.5    30 30  -40 -40  20 20  -60 -60\n");
+    struct Case {
+        const char* roll;
+        double left;  // the height of the tip of the torso's left axis
+    } const cases[] = {{"0", 0}, {"25", 0.42}, {"-25", -0.42}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.roll);
+        AgentProcess run(GETUP_LAB_BIN,
+                         {"run", kSource + "/team/Acts/getUp.txt", "--from", "back", "--pose", pose,
+                          "--roll", c.roll, "--seconds", "0.02", "--every", "1"},
+                         kSource);
+        ASSERT_EQ(run.waitExit(60000), 0) << run.errors();
+        double since, cam, tilt, fwd, left, j[4];
+        ASSERT_EQ(std::sscanf(run.output().c_str(),
+                              "%lf cam %lf tilt %lf fwd %lf left %lf | %*[^|]| %*[^|]| j %lf %lf "
+                              "%lf %lf",
+                              &since, &cam, &tilt, &fwd, &left, &j[0], &j[1], &j[2], &j[3]),
+                  9)
+            << run.output();
+        EXPECT_NEAR(left, c.left, 0.05);
+        const double asked[4] = {30, -40, 20, -60};
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(j[i], asked[i], 3) << i;
+    }
 }

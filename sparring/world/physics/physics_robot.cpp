@@ -252,7 +252,12 @@ void PhysicsRobot::resetUpright() {
 }
 
 void PhysicsRobot::fall(Posture posture, double, double) {
-    setPose(angles_, {x(), y(), 0}, Rot3::aboutZ(heading()) * postureTurn(posture));
+    lieRolled(posture, 0);
+}
+
+void PhysicsRobot::lieRolled(Posture posture, double degrees) {
+    setPose(angles_, {x(), y(), 0},
+            Rot3::aboutZ(heading()) * postureTurn(posture) * Rot3::aboutZ(-degrees));
 }
 
 void PhysicsRobot::push(const Vec3& impulse) {

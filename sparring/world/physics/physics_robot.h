@@ -42,6 +42,10 @@ public:
     bool upright() const override { return !down_; }
     // Lays the robot on the ground in `posture`, joints as they are, at rest.
     void fall(Posture posture, double now, double lieSeconds) override;
+    // Lays the robot down as fall() does, then rolled by `degrees` about the torso's
+    // long axis (towards its right side for a positive angle): how a robot that came
+    // off a side or out of a roll lies.
+    void lieRolled(Posture posture, double degrees);
     // Watches the torso and camera: down, and upright again for a second.
     bool updatePosture(double now) override;
     std::optional<DownRecord> downRecord(double now) const override;
