@@ -14,7 +14,6 @@ const double kShootRange = 5.0;      // a kick at goal from within this distance
 const double kClearZone = 2.0;       // beyond the penalty area: clear the ball, not dribble
 const double kLineClear = 0.35;      // an opponent this near the line blocks a kick
 const double kCloseShot = 1.8;       // nearer the goal, a shot even through a blocked line
-const double kFinish = 1.2;          // a ball in front of the mouth this near the line is walked in
 const double kNearLine = 0.6;        // a ball this near the own goal line is cleared along it
 const double kAlongLine = 80;        // degrees from straight up the field of that clearance
 const double kContested = 1.2;       // an opponent this near the ball may reach it first
@@ -27,6 +26,9 @@ const double kSetPlayKeepOff = 1.5;  // theirs: the league's 1 m and a margin
 const double kSpacing = 0.9;         // supporters' distance from one another
 // The share of the ball's move a supporter follows, along and across the field.
 const double kFollowX = 0.6, kFollowY = 0.3;
+// Metres on any field: a ball in front of the mouth this near the line is walked in. It
+// measures the robot (a kick's approach, the kick's length), not the field.
+const double kFinish = 1.2;
 // Seconds without a sighting of the ball after which the goalkeeper looks for it.
 const double kKeeperLook = 2.0;
 // Metres: the taker's spot behind the ball, and the way round a ball it stands beyond.
@@ -141,7 +143,7 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
         i.why = "clear";
         return i;
     }
-    if (half - ball.x < kFinish * scale && std::fabs(ball.y) < field_.goalWidth / 2) {
+    if (half - ball.x < kFinish && std::fabs(ball.y) < field_.goalWidth / 2) {
         // So near, the kick's approach and settle take seconds among the defenders and
         // the goalkeeper; the dribble's looser approach pushes the ball over the line.
         i.kind = Intent::Kind::Dribble;

@@ -197,6 +197,14 @@ TEST(TeamPlay, BallInFrontOfTheMouthIsWalkedInBesideItIsShot) {
             EXPECT_STRNE(i.why, "finish");
         }
     }
+    // The distance measures the robot, not the field: on the league's field too.
+    const FieldGeometry& league = leagueField();
+    for (const double off : {1.0, 2.0}) {
+        TeamPlay play(9, league, {-5, 0}, "QEL");
+        const double x = league.length / 2 - off;
+        const Intent i = play.decide(seeing(at(x - 0.5, 0.2), x, 0.2));
+        EXPECT_EQ(std::string(i.why) == "finish", off < 1.2) << off << " m from the line";
+    }
 }
 
 TEST(TeamPlay, NearTheOwnGoalTheTakerClearsTowardsTheNearerTouchLine) {
