@@ -31,6 +31,10 @@ const double kFollowX = 0.6, kFollowY = 0.3;
 const double kFinish = 1.2;
 // Seconds without a sighting of the ball after which the goalkeeper looks for it.
 const double kKeeperLook = 2.0;
+// How much further out (metres) a boundary between two of the taker's plans lies for the
+// plan under way, and how long (seconds) a choice between a kick up the field and a
+// dribble is held.
+const double kPlanMargin = 0.3, kPlanHold = 1.0;
 // Metres: the taker's spot behind the ball, and the way round a ball it stands beyond.
 const double kBehindBall = 0.25, kRoundBall = 0.5;
 // A forward's home lies within this share of the own half from the centre line; once the
@@ -117,7 +121,7 @@ Intent TeamPlay::decide(const TeamView& view) {
     const bool known = teamBall(view, ball);
     taking_ = mayPlayBall(view.situation) && view.ballSeen && view.located &&
               taker_.takes(unum_, ownBallTime(view), view.down, view.now);
-    if (!taking_) shooting_ = false;
+    if (!taking_) plan_ = Plan::None;
     if (view.situation == Situation::Stopped || !view.located) {
         Intent stand;
         stand.why = view.located ? "stand" : "look";
@@ -136,25 +140,30 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     const double scale = field_.length / 12.0;
     const double half = field_.length / 2;
     const FieldPoint goal{half, 0};
+    // Each boundary between plans lies further out for the plan under way, so that a
+    // ball estimate wandering over it does not switch the robot between two approaches.
+    const auto wider = [this](Plan p, double margin) { return plan_ == p ? margin : 0.0; };
     Intent i;
-    if (ball.x < -half + field_.penaltyDepth + kClearZone * scale) {
+    if (ball.x <
+        -half + field_.penaltyDepth + kClearZone * scale + wider(Plan::Clear, kPlanMargin)) {
         i.kind = Intent::Kind::Kick;
         i.direction = clearance(view, ball, 35);
         i.why = "clear";
-        return i;
+        return choose(Plan::Clear, i, view.now);
     }
-    if (half - ball.x < kFinish && std::fabs(ball.y) < field_.goalWidth / 2) {
+    if (half - ball.x < kFinish + wider(Plan::Finish, kPlanMargin) &&
+        std::fabs(ball.y) < field_.goalWidth / 2 + wider(Plan::Finish, kPlanMargin / 2)) {
         // So near, the kick's approach and settle take seconds among the defenders and
         // the goalkeeper; the dribble's looser approach pushes the ball over the line.
         i.kind = Intent::Kind::Dribble;
         i.point = {half + 0.5, ball.y * 0.5};
         i.why = "finish";
-        return i;
+        return choose(Plan::Finish, i, view.now);
     }
     const double toGoal = distance(ball, goal);
     // A shot once chosen is kept while the ball stays in reach, so that an opponent seen
     // and unseen by turns does not switch the robot between two approaches.
-    const bool keep = shooting_ && toGoal < (kShootRange + 0.5) * scale;
+    const bool keep = plan_ == Plan::Shoot && toGoal < (kShootRange + 0.5) * scale;
     if (toGoal < kShootRange * scale || keep) {
         // The aim across the mouth, from the middle out, whose line no opponent blocks;
         // the middle first, so that a kick a little off still goes in. Close in, a shot
@@ -169,32 +178,39 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
             break;
         }
         if (found || keep || toGoal < kCloseShot * scale) {
-            if (!shooting_ || found) shotDirection_ = direction;
-            shooting_ = true;
+            if (plan_ != Plan::Shoot || found) shotDirection_ = direction;
             i.kind = Intent::Kind::Kick;
             i.direction = shotDirection_;
             i.why = "shoot";
-            return i;
+            return choose(Plan::Shoot, i, view.now);
         }
     }
-    shooting_ = false;
-    if (!contested(view, ball)) {
-        // Nobody near enough to take the ball during the approach: a kick towards the
-        // goal gains more ground than a dribble, when its way is clear.
-        const double towards = bearing(ball, goal) / kDegrees;
-        const FieldPoint landing{ball.x + kAdvanceLength * scale * std::cos(towards),
-                                 ball.y + kAdvanceLength * scale * std::sin(towards)};
-        if (clearLine(view, ball, landing)) {
-            i.kind = Intent::Kind::Kick;
-            i.direction = towards * kDegrees;
-            i.why = "advance";
-            return i;
-        }
+    // Between a kick up the field and a dribble, what decides (an opponent near the ball
+    // or in the way) comes and goes with the head's sweep: the choice is held a while.
+    const bool held =
+        (plan_ == Plan::Advance || plan_ == Plan::Dribble) && view.now - planSince_ < kPlanHold;
+    const double towards = bearing(ball, goal) / kDegrees;
+    const FieldPoint landing{ball.x + kAdvanceLength * scale * std::cos(towards),
+                             ball.y + kAdvanceLength * scale * std::sin(towards)};
+    // Nobody near enough to take the ball during the approach: a kick towards the goal
+    // gains more ground than a dribble, when its way is clear.
+    const bool open = !contested(view, ball) && clearLine(view, ball, landing);
+    if (held ? plan_ == Plan::Advance : open) {
+        i.kind = Intent::Kind::Kick;
+        i.direction = towards * kDegrees;
+        i.why = "advance";
+        return choose(Plan::Advance, i, view.now);
     }
     i.kind = Intent::Kind::Dribble;
     i.point = dribblePoint(view, ball);
     i.why = "dribble";
-    return i;
+    return choose(Plan::Dribble, i, view.now);
+}
+
+Intent TeamPlay::choose(Plan plan, const Intent& intent, double now) {
+    if (plan != plan_) planSince_ = now;
+    plan_ = plan;
+    return intent;
 }
 
 double TeamPlay::clearance(const TeamView& view, FieldPoint ball, double angle) const {

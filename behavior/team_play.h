@@ -76,6 +76,12 @@ public:
     static constexpr double kKeepBonus = 1.0;
 
 private:
+    // What the taker does with the ball; the plan under way is kept against the flicker
+    // of what the robot sees (an opponent seen and unseen by turns, a ball estimate on a
+    // boundary), since a new plan starts the ball skill's approach again.
+    enum class Plan { None, Clear, Finish, Shoot, Advance, Dribble };
+    Intent choose(Plan plan, const Intent& intent, double now);
+
     double ownBallTime(const TeamView& view) const;
     Intent takeBall(const TeamView& view, FieldPoint ball);
     FieldPoint dribblePoint(const TeamView& view, FieldPoint ball) const;
@@ -99,7 +105,8 @@ private:
     BallTaker taker_;
     std::array<Heard, 12> heard_{};  // by number; 0 unused
     bool taking_ = false;
-    bool shooting_ = false;     // the taker chose a shot at goal
+    Plan plan_ = Plan::None;
+    double planSince_ = 0;      // server time (seconds) the plan under way was chosen
     double shotDirection_ = 0;  // degrees, the shot's direction while it is kept
 };
 

@@ -207,6 +207,74 @@ TEST(TeamPlay, BallInFrontOfTheMouthIsWalkedInBesideItIsShot) {
     }
 }
 
+// A new plan starts the ball skill's approach again: a ball estimate wandering a little
+// over a boundary, or an opponent glimpsed for a moment, does not switch the plan, while
+// a ball clearly over the boundary, or a reason that lasts, does.
+TEST(TeamPlay, TakersPlanHoldsAgainstFlickerButNotAgainstALastingChange) {
+    const double line = field.length / 2, clearFrom = -line + field.penaltyDepth + 2.0;
+    struct Case {
+        const char* what;
+        FieldPoint first, then;  // the ball
+        std::vector<FieldPoint> firstOpponents, thenOpponents;
+        double after;  // seconds between the two decisions
+        const char *firstWhy, *thenWhy;
+    } const cases[] = {
+        {"finish, ball 0.2 m further out",
+         {line - 1.1, 0},
+         {line - 1.4, 0},
+         {},
+         {},
+         0.1,
+         "finish",
+         "finish"},
+        {"finish, ball 1 m further out",
+         {line - 1.1, 0},
+         {line - 2.1, 0},
+         {},
+         {},
+         0.1,
+         "finish",
+         "shoot"},
+        {"clear, ball 0.2 m further up",
+         {clearFrom - 0.1, 1},
+         {clearFrom + 0.1, 1},
+         {},
+         {},
+         0.1,
+         "clear",
+         "clear"},
+        {"clear, ball 1 m further up",
+         {clearFrom - 0.1, 1},
+         {clearFrom + 0.9, 1},
+         {},
+         {},
+         0.1,
+         "clear",
+         "advance"},
+        {"advance, opponent glimpsed", {0, 0}, {0, 0}, {}, {{0.8, 0.3}}, 0.3, "advance", "advance"},
+        {"advance, opponent stays", {0, 0}, {0, 0}, {}, {{0.8, 0.3}}, 1.5, "advance", "dribble"},
+        {"dribble, opponent lost from view",
+         {0, 0},
+         {0, 0},
+         {{0.8, 0.3}},
+         {},
+         0.3,
+         "dribble",
+         "dribble"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TeamPlay play(9, field, {-2.2, 0}, "QEL");
+        TeamView v = seeing(at(c.first.x - 0.4, c.first.y), c.first.x, c.first.y);
+        v.opponents = c.firstOpponents;
+        ASSERT_STREQ(play.decide(v).why, c.firstWhy);
+        v = seeing(at(c.then.x - 0.4, c.then.y), c.then.x, c.then.y);
+        v.now += c.after;
+        v.opponents = c.thenOpponents;
+        EXPECT_STREQ(play.decide(v).why, c.thenWhy);
+    }
+}
+
 TEST(TeamPlay, NearTheOwnGoalTheTakerClearsTowardsTheNearerTouchLine) {
     for (const double y : {1.0, -1.0}) {
         TeamPlay play(2, field, {-4.5, 1.5}, "QEL");
