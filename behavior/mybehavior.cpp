@@ -63,7 +63,8 @@ std::string MyBehavior::Think(const std::string& message) {
         leaveDrillMotion();
         mWM->setBeamed();
         mDecision = "beam";
-        const std::string beam = mPosition->init();
+        std::string beam = mPosition->init();
+        if (mTeamPlay && !beam.empty()) beam = soccerBeam();
         std::cout << beam << mWM->getUnum() << std::endl;
         // Joints keep the speeds last sent: a robot stopped mid-stride by a goal would
         // drive them on to their limits and fall while it waits; they are held instead.
@@ -137,6 +138,27 @@ void MyBehavior::setSoccer(const skills::WalkParameters& walk, const skills::Kic
     const salt::Vector3f home = mPosition->getHomePos();
     mTeamPlay =
         std::make_unique<TeamPlay>(mWM->getUnum(), field, FieldPoint{home.x(), home.y()}, team);
+    // The kick-off taker: the field player whose home lies nearest the centre spot.
+    int taker = 0;
+    double nearest = HUGE_VAL;
+    for (int k = 0; k < Position::kMaxEntries; ++k) {
+        const Position::BeamInfo& e = mPosition->entry(k);
+        const double d = std::hypot(e.homePos.x(), e.homePos.y());
+        if (e.hasUnum && e.unum != 1 && d < nearest) nearest = d, taker = e.unum;
+    }
+    if (taker == mWM->getUnum()) mTeamPlay->takeKickOffs();
+}
+
+std::string MyBehavior::soccerBeam() {
+    const bool left = mWM->getTeamSide() != SIDE_RIGHT;
+    // The kick-off taker kicks with its right foot, the ball at that foot's spot.
+    const skills::KickParameters& kick = mBallPlay->kickParameters();
+    FieldPoint atFoot;
+    skills::Kick::ballSpot(kick, skills::Foot::Right, atFoot.x, atFoot.y);
+    const skills::FieldPose pose = mTeamPlay->beamPose(
+        ownKickOffNext(mWM->playModeName(), left, mWM->getGameTime()), atFoot, kick.aimRight);
+    return mActions->beam(salt::Vector3f(static_cast<float>(pose.x), static_cast<float>(pose.y),
+                                         static_cast<float>(pose.heading)));
 }
 
 bool MyBehavior::mayBeam() const {

@@ -82,6 +82,9 @@ private:
     // get-up).
     void leaveDrillMotion();
     // Whether the beam window may open in this play mode.
+    // The beam of a soccer player: the formation's home, or the kick-off taker's spot
+    // before the team's own kick-off.
+    std::string soccerBeam();
     bool mayBeam() const;
     // One cycle of team play: hear, decide, carry the intent out, say.
     std::string doSoccer();

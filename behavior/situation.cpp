@@ -44,3 +44,11 @@ Situation readSituation(const std::string& playMode, bool ownSideLeft) {
 bool beamAllowed(const std::string& playMode) {
     return playMode == "BeforeKickOff" || playMode == "Goal_Left" || playMode == "Goal_Right";
 }
+
+bool ownKickOffNext(const std::string& playMode, bool ownSideLeft, double gameTime) {
+    const double kHalf = 300;  // seconds of game time in a half
+    if (playMode == "BeforeKickOff") return ownSideLeft == (gameTime < kHalf);
+    if (playMode == "Goal_Left") return !ownSideLeft;
+    if (playMode == "Goal_Right") return ownSideLeft;
+    return false;
+}

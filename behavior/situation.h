@@ -26,5 +26,9 @@ inline bool mayPlayBall(Situation s) {
 
 // Whether a server obeys a beam in this play mode: before kick-off and after a goal.
 bool beamAllowed(const std::string& playMode);
+// Whether the kick-off that follows `playMode` is the team's on `ownSideLeft`'s side: the
+// left side's before the first half's kick-off, the right side's before the second half's
+// (`gameTime` seconds from 300 on), the conceding side's after a goal.
+bool ownKickOffNext(const std::string& playMode, bool ownSideLeft, double gameTime);
 
 #endif

@@ -94,6 +94,13 @@ std::string MyBehavior::actOut(const Intent& intent) {
             return mActions->doGuard();
         case Intent::Kind::GoTo:
             return walkTo(intent.target);
+        case Intent::Kind::Look: {
+            if (current == ACT_BALL || current == ACT_GUARD) mActions->setCurAct(ACT_NONE);
+            mIntent = intent;
+            skills::JointSpeeds head;
+            skills::searchHead(mWM->getServerTime(), mWM->readings(), head);
+            return mActions->stepWalk({}) + mActions->commands(head);
+        }
         case Intent::Kind::Stand:
             break;
     }

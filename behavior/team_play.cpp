@@ -24,11 +24,20 @@ const double kDribbleClear = 0.55;   // an opponent this near that stretch block
 const double kBallKeepOff = 1.0;     // a supporter's distance from the ball in play
 const double kSetPlayKeepOff = 1.5;  // theirs: the league's 1 m and a margin
 const double kSpacing = 0.9;         // supporters' distance from one another
-// The share of the ball's move a supporter follows, along and across the field.
-const double kFollowX = 0.6, kFollowY = 0.3;
+// The share of the ball's move a supporter follows, along the field (forwards, back) and
+// across it. Back less: with the ball near the own goal every supporter would stand at
+// the penalty area's edge, a wall that the other side's shots cannot pass and from which
+// nobody meets a clearance up the field.
+const double kFollowX = 0.6, kFollowBack = 0.35, kFollowY = 0.3;
 // Metres on any field: a ball in front of the mouth this near the line is walked in. It
 // measures the robot (a kick's approach, the kick's length), not the field.
 const double kFinish = 1.2;
+// Metres beside the mouth from which a ball that near the line is still walked in, at
+// the mouth's near half.
+const double kFinishWide = 0.4;
+// Metres: the room the kick-off's line needs from every opponent; how near the centre
+// spot a ball still waits for the kick-off's kick, for at most kKickOffHold seconds.
+const double kKickOffGap = 0.5, kKickOffSpot = 0.3, kKickOffHold = 4.0;
 // Seconds without a sighting of the ball after which the goalkeeper looks for it.
 const double kKeeperLook = 2.0;
 // How much further out (metres) a boundary between two of the taker's plans lies for the
@@ -125,6 +134,9 @@ Intent TeamPlay::decide(const TeamView& view) {
     if (view.situation == Situation::Stopped || !view.located) {
         Intent stand;
         stand.why = view.located ? "stand" : "look";
+        // The kick-off taker stands with the ball at its feet, below a level head's view:
+        // it looks down, so that it knows the ball when the kick-off starts.
+        if (kicksOff_ && view.located) stand.kind = Intent::Kind::Look;
         return stand;
     }
     if (unum_ == 1) return goalkeeper(view, known, ball);
@@ -136,7 +148,52 @@ Intent TeamPlay::decide(const TeamView& view) {
     return go;
 }
 
+skills::FieldPose TeamPlay::beamPose(bool ownNext, FieldPoint ballAtFoot, double aim) const {
+    if (!kicksOff_ || !ownNext) return {home_.x, home_.y, 0};
+    // Placed as the kick's approach would place it, the robot kicks as soon as play
+    // starts, before the other side, let in after the server's kick-off, reaches the ball.
+    const double h = (kKickOffDirection - aim) / kDegrees;
+    return {-(std::cos(h) * ballAtFoot.x - std::sin(h) * ballAtFoot.y),
+            -(std::sin(h) * ballAtFoot.x + std::cos(h) * ballAtFoot.y), h * kDegrees};
+}
+
+Intent TeamPlay::kickOff(const TeamView& view, FieldPoint ball) {
+    // Nobody of theirs may come into the centre circle before the ball is played, so the
+    // kick's approach has the time it needs: a kick towards their goal, through the gap in
+    // their line with the most room, gains more than a dribble into it.
+    const double half = field_.length / 2;
+    const double towards = bearing(ball, {half, 0});
+    double best = towards, bestRoom = -1;
+    const double first = kKickOffDirection;
+    for (const double turn : {first, -first, first + 15, -first - 15, first - 15, 15 - first}) {
+        const double a = (towards + turn) / kDegrees;
+        const FieldPoint from{ball.x + 0.5 * std::cos(a), ball.y + 0.5 * std::sin(a)};
+        const FieldPoint to{ball.x + kAdvanceLength * std::cos(a),
+                            ball.y + kAdvanceLength * std::sin(a)};
+        double room = HUGE_VAL;
+        for (const FieldPoint& o : view.opponents) room = std::min(room, fromSegment(o, from, to));
+        if (room >= kKickOffGap) {
+            best = towards + turn;
+            break;
+        }
+        if (room > bestRoom) bestRoom = room, best = towards + turn;
+    }
+    // The direction is chosen once: a line that opens and closes as the head sweeps would
+    // start the approach again and again.
+    if (plan_ != Plan::KickOff) shotDirection_ = best;
+    Intent i;
+    i.kind = Intent::Kind::Kick;
+    i.direction = shotDirection_;
+    i.why = "kick-off";
+    return choose(Plan::KickOff, i, view.now);
+}
+
 Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
+    // The kick-off's kick is kept once play goes on (the server's kick-off may be
+    // shorter than the kick takes), while the ball lies on the centre spot.
+    const bool kickingOff = plan_ == Plan::KickOff && view.now - planSince_ < kKickOffHold &&
+                            std::hypot(ball.x, ball.y) < kKickOffSpot;
+    if (view.situation == Situation::OwnKickOff || kickingOff) return kickOff(view, ball);
     const double scale = field_.length / 12.0;
     const double half = field_.length / 2;
     const FieldPoint goal{half, 0};
@@ -152,11 +209,13 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
         return choose(Plan::Clear, i, view.now);
     }
     if (half - ball.x < kFinish + wider(Plan::Finish, kPlanMargin) &&
-        std::fabs(ball.y) < field_.goalWidth / 2 + wider(Plan::Finish, kPlanMargin / 2)) {
+        std::fabs(ball.y) <
+            field_.goalWidth / 2 + kFinishWide + wider(Plan::Finish, kPlanMargin / 2)) {
         // So near, the kick's approach and settle take seconds among the defenders and
         // the goalkeeper; the dribble's looser approach pushes the ball over the line.
         i.kind = Intent::Kind::Dribble;
-        i.point = {half + 0.5, ball.y * 0.5};
+        const double post = field_.goalWidth / 2 - 0.2;
+        i.point = {half + 0.5, std::clamp(ball.y * 0.5, -post, post)};
         i.why = "finish";
         return choose(Plan::Finish, i, view.now);
     }
@@ -280,8 +339,10 @@ Intent TeamPlay::goalkeeper(const TeamView& view, bool known, FieldPoint ball) {
     }
     // The guard holds the head straight ahead, blind to a ball at its feet or to one
     // side (a goal kick's ball lies there); a goalkeeper that has not seen the ball for
-    // a while stands and looks round for it.
+    // a while stands and looks round for it, the head pitched down to the ground before
+    // its feet.
     if (view.ballAge > kKeeperLook) {
+        i.kind = Intent::Kind::Look;
         i.why = "keeper-look";
         return i;
     }
@@ -295,7 +356,8 @@ skills::FieldPose TeamPlay::supportSpot(const TeamView& view, bool known, FieldP
     const double half = field_.length / 2, side = field_.width / 2;
     FieldPoint p = home_;
     if (known) {
-        p.x += kFollowX * (ball.x + half / 4);
+        const double shift = ball.x + half / 4;
+        p.x += (shift > 0 ? kFollowX : kFollowBack) * shift;
         p.y += kFollowY * ball.y;
         // In an attack the forwards (homes in the front share of the own half) wait
         // ahead of the ball, wide of its line, for a ball that breaks loose towards the

@@ -32,7 +32,8 @@ struct TeamView {
 
 // What the player is to do this cycle; the decision object turns it into skills.
 struct Intent {
-    enum class Kind { Stand, Guard, GoTo, Kick, Dribble };
+    // Look: stand and search the ground round the feet with the head.
+    enum class Kind { Stand, Look, Guard, GoTo, Kick, Dribble };
     Kind kind = Kind::Stand;
     skills::FieldPose target;   // GoTo: where to stand and which way to face
     double direction = 0;       // Kick: degrees in the own field frame
@@ -64,6 +65,19 @@ public:
     // per two cycles passes them all).
     std::string say(const TeamView& view) const;
 
+    // Makes the player the team's kick-off taker: beamed beside the centre spot before
+    // the team's own kick-offs (the formation's field player nearest the centre).
+    void takeKickOffs() { kicksOff_ = true; }
+    // Where to beam before the next kick-off, `ownNext` when it is the team's own: the
+    // kick-off taker beside the centre spot, placed for its kick-off (`ballAtFoot`, metres
+    // ahead and to the left of the body, where a kick wants the ball; `aim`, degrees, how
+    // far the kick goes left of the body's heading); everyone else at home, facing the
+    // opponents' goal.
+    skills::FieldPose beamPose(bool ownNext, FieldPoint ballAtFoot, double aim) const;
+    // Degrees: the kick-off's first choice of direction, clear of an opponent waiting on
+    // the line from the centre spot to the goal.
+    static constexpr double kKickOffDirection = 30;
+
     // Whether the player took the ball in its latest decision.
     bool taking() const { return taking_; }
     // The ball as the team knows it at `now`: the own sighting, else the freshest heard.
@@ -79,11 +93,12 @@ private:
     // What the taker does with the ball; the plan under way is kept against the flicker
     // of what the robot sees (an opponent seen and unseen by turns, a ball estimate on a
     // boundary), since a new plan starts the ball skill's approach again.
-    enum class Plan { None, Clear, Finish, Shoot, Advance, Dribble };
+    enum class Plan { None, KickOff, Clear, Finish, Shoot, Advance, Dribble };
     Intent choose(Plan plan, const Intent& intent, double now);
 
     double ownBallTime(const TeamView& view) const;
     Intent takeBall(const TeamView& view, FieldPoint ball);
+    Intent kickOff(const TeamView& view, FieldPoint ball);
     FieldPoint dribblePoint(const TeamView& view, FieldPoint ball) const;
     // The direction of a clearance, `angle` degrees off straight up the field.
     double clearance(const TeamView& view, FieldPoint ball, double angle) const;
@@ -105,6 +120,7 @@ private:
     BallTaker taker_;
     std::array<Heard, 12> heard_{};  // by number; 0 unused
     bool taking_ = false;
+    bool kicksOff_ = false;
     Plan plan_ = Plan::None;
     double planSince_ = 0;      // server time (seconds) the plan under way was chosen
     double shotDirection_ = 0;  // degrees, the shot's direction while it is kept

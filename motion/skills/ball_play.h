@@ -25,6 +25,7 @@ public:
     enum class State { Idle, Approaching, Settling, Kicking, Dribbling, Stopping, Done, Failed };
 
     BallPlay(const WalkParameters& walk, const KickParameters& kick);
+    const KickParameters& kickParameters() const { return mKick.parameters(); }
     // Towards `direction`, degrees in the own field frame.
     void kick(double direction, double now);
     // The ball to (x, y), metres in the own field frame.

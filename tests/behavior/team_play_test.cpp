@@ -84,6 +84,69 @@ TEST(Situation, BeamsOnlyBeforeKickOffAndAfterGoals) {
         EXPECT_FALSE(beamAllowed(mode)) << mode;
 }
 
+TEST(Situation, TheKickOffAfterAModeIsTheFirstHalfsSidesOrTheConcedingSides) {
+    struct Case {
+        const char* mode;
+        bool left;
+        double gameTime;
+        bool own;
+    } const cases[] = {
+        {"BeforeKickOff", true, 0, true},    {"BeforeKickOff", false, 0, false},
+        {"BeforeKickOff", false, 300, true}, {"Goal_Left", true, 50, false},
+        {"Goal_Left", false, 50, true},      {"Goal_Right", true, 50, true},
+        {"PlayOn", true, 50, false},         {"KickOff_Left", true, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + (c.left ? " left " : " right ") +
+                     std::to_string(c.gameTime));
+        EXPECT_EQ(ownKickOffNext(c.mode, c.left, c.gameTime), c.own);
+    }
+}
+
+// The kick-off taker is beamed behind the centre spot before the team's own kick-offs
+// only; it kicks the ball towards their goal through the gap in their line.
+TEST(TeamPlay, KickOffTakerStandsAtTheBallAndKicksThroughTheGap) {
+    TeamPlay taker(9, field, {-2.2, 0}, "QEL");
+    taker.takeKickOffs();
+    const TeamPlay other(7, field, {-1.6, 2.2}, "QEL");
+    // The ball 0.15 m ahead and 0.05 m to the right of the body, for a kick that goes 3
+    // degrees left of the heading: the pose puts the centre spot there.
+    const FieldPoint atFoot{0.15, -0.05};
+    const skills::FieldPose placed = taker.beamPose(true, atFoot, 3);
+    const double h = placed.heading / kDegrees;
+    EXPECT_NEAR(std::cos(h) * -placed.x + std::sin(h) * -placed.y, atFoot.x, 1e-9);
+    EXPECT_NEAR(-std::sin(h) * -placed.x + std::cos(h) * -placed.y, atFoot.y, 1e-9);
+    EXPECT_NEAR(placed.heading + 3, TeamPlay::kKickOffDirection, 1e-9);
+    EXPECT_LT(placed.x, 0);  // in the own half
+    EXPECT_DOUBLE_EQ(taker.beamPose(false, atFoot, 3).x, -2.2);
+    EXPECT_DOUBLE_EQ(other.beamPose(true, atFoot, 3).x, -1.6);
+
+    TeamView v = at(-0.2, 0);
+    v.situation = Situation::Stopped;
+    EXPECT_EQ(taker.decide(v).kind, Intent::Kind::Look);  // the ball lies below the view
+    EXPECT_EQ(TeamPlay(other).decide(v).kind, Intent::Kind::Stand);
+    v = seeing(v, 0, 0);
+    v.situation = Situation::OwnKickOff;
+    v.opponents = {{1.3, 0}, {1.2, 0.5}, {1.2, -1.2}};  // at their circle's edge
+    const Intent i = taker.decide(v);
+    ASSERT_EQ(i.kind, Intent::Kind::Kick);
+    EXPECT_STREQ(i.why, "kick-off");
+    EXPECT_LT(std::fabs(i.direction), 60);  // towards their half
+    const double a = i.direction / kDegrees;
+    for (const FieldPoint& o : v.opponents) {
+        const double along = o.x * std::cos(a) + o.y * std::sin(a);
+        const double off = std::fabs(-o.x * std::sin(a) + o.y * std::cos(a));
+        EXPECT_TRUE(along < 0 || off > 0.45) << o.x << " " << o.y;
+    }
+    // Play goes on before the kick: the kick-off's kick is kept, as long as the ball waits.
+    v.situation = Situation::PlayOn;
+    v.opponents.push_back({0.5, 0.3});
+    v.now += 1;
+    EXPECT_STREQ(taker.decide(v).why, "kick-off");
+    v.now += 4;
+    EXPECT_STRNE(taker.decide(v).why, "kick-off");
+}
+
 TEST(TeamPlay, TakerShootsIntoTheGoalMouthPastAnOpponentOnTheMiddleLine) {
     const FieldPoint ball{3.5, 0.3};
     struct Case {
@@ -362,8 +425,8 @@ TEST(TeamPlay, GoalkeeperGuardsAtHomeLooksForALostBallAndClearsOneInItsArea) {
          1.2,
          {},
          Intent::Kind::Guard},
-        {"at home, ball out of view for long", {line + 0.45, 0, 0}, 3, {}, Intent::Kind::Stand},
-        {"at home, ball never seen", {line + 0.45, 0, 0}, HUGE_VAL, {}, Intent::Kind::Stand},
+        {"at home, ball out of view for long", {line + 0.45, 0, 0}, 3, {}, Intent::Kind::Look},
+        {"at home, ball never seen", {line + 0.45, 0, 0}, HUGE_VAL, {}, Intent::Kind::Look},
         {"away from home", {line + 2.0, 1.0, 0}, 0, {2, 0}, Intent::Kind::GoTo},
         {"ball in the area", {line + 0.45, 0, 0}, 0, {line + 0.9, 0.5}, Intent::Kind::Kick},
     };
