@@ -32,6 +32,9 @@ bool holdsForRest(const KeyframeMotion& motion, double clock, double waited, con
            now.gyro.Length() >= kBackStillDegPerSecond;
 }
 
+GetUp::GetUp(Motions motions)
+    : mMotions(std::move(motions)), mBackMirror(mirrored(mMotions.back)) {}
+
 bool GetUp::isGettingUp(Action a) {
     return a == ACT_GETUP || a == ACT_GETUP_2 || a == ACT_GETUP_FRONT || a == ACT_GETUP_LEFT ||
            a == ACT_GETUP_RIGHT;
@@ -57,7 +60,18 @@ JointSpeeds GetUp::play(Action mine, const KeyframeMotion& motion, double& clock
     return speeds;
 }
 
+void GetUp::chooseRollSide(const Readings& now) {
+    // The robot is stepped every cycle while it is down or getting up: a gap means it
+    // stood between, and a new time on the ground starts over the right side.
+    if (!(now.time - mLastStep <= kCycle * 1.5)) {
+        mOverLeft = false;
+        mRollFailed = false;
+    }
+    mLastStep = now.time;
+}
+
 JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
+    chooseRollSide(now);
     // Lying on the front or on a side has a get-up of its own, played only for that way
     // of lying.
     struct Own {
@@ -110,12 +124,21 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
     // A start, a take-over or a restart plays from the first keyframe; its hold lasts
     // until the body has come to rest (holdsForRest).
     const bool starts = activity != ACT_GETUP;
+    if (starts && (activity == ACT_NONE || lying == kOnBack) && mRollFailed) {
+        // A roll that ended on the back or a side was most often blocked by another
+        // robot lying or standing beside the fallen one: the next goes the other way.
+        mOverLeft = !mOverLeft;
+        mRollFailed = false;
+    }
+    const KeyframeMotion& back = mOverLeft ? mBackMirror : mMotions.back;
     const double played = starts ? 0 : mBackClock;
-    JointSpeeds speeds =
-        play(ACT_GETUP, mMotions.back, mBackClock, lying == kOnBack, now, activity);
+    JointSpeeds speeds = play(ACT_GETUP, back, mBackClock, lying == kOnBack, now, activity);
+    // The back's motion ended this cycle: lying flat on the front, unless the roll fell
+    // short or overshot.
+    if (activity == ACT_NONE) mRollFailed = lying != kOnFront && lying != kLyingUnknown;
     if (activity != ACT_GETUP) return speeds;
     if (starts) mBackWaited = 0;
-    if (holdsForRest(mMotions.back, played, mBackWaited, now)) {
+    if (holdsForRest(back, played, mBackWaited, now)) {
         mBackClock = played;
         mBackWaited += kCycle;
     }
