@@ -15,6 +15,11 @@ const double kClassifySeconds = 0.1;
 // accelerometer as a hand or a knee strikes the ground, or noisy fixes of the camera
 // during the pike, read so for a few cycles, and the get-up in progress was cut off.
 const double kBackSecondsToTakeOver = 0.2;
+// How long a robot must have read as upright (no get-up stepped) before a fall counts as
+// a new time on the ground, whose first roll goes over the right side again, seconds: a
+// robot lying on its side with a foot loaded reads as upright for a few cycles at times,
+// and the side of its next roll must not be forgotten then.
+const double kUprightForNewFall = 1.0;
 
 // A missing or header-only file gives a motion without keyframes.
 bool hasKeyframes(const KeyframeMotion& m) {
@@ -62,8 +67,9 @@ JointSpeeds GetUp::play(Action mine, const KeyframeMotion& motion, double& clock
 
 void GetUp::chooseRollSide(const Readings& now) {
     // The robot is stepped every cycle while it is down or getting up: a gap means it
-    // stood between, and a new time on the ground starts over the right side.
-    if (!(now.time - mLastStep <= kCycle * 1.5)) {
+    // read as upright between, and after a long one a new time on the ground starts over
+    // the right side.
+    if (!(now.time - mLastStep <= kUprightForNewFall)) {
         mOverLeft = false;
         mRollFailed = false;
     }

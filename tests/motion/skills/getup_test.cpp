@@ -171,13 +171,23 @@ TEST(GetUpSide, ARollThatFellShortOntoASideIsTakenOverOverTheOtherSide) {
 }
 
 TEST(GetUpSide, ANewTimeOnTheGroundRollsOverTheRightSideFirst) {
-    Robot robot;
-    ASSERT_EQ(robot.nextRoll(), 'R');
-    robot.rollEndsOn(skills::kOnBack);
-    // It stood up (no get-up stepped for a second) and fell again.
-    robot.time += 1;
-    EXPECT_EQ(robot.nextRoll(), 'R');
-    // Within one time on the ground the failed roll counts.
-    robot.rollEndsOn(skills::kOnBack);
-    EXPECT_EQ(robot.nextRoll(), 'L');
+    struct Case {
+        const char* name;
+        double upright;  // seconds no get-up was stepped after a failed roll
+        char next;
+    } const cases[] = {
+        {"read as upright for a few cycles: the same time on the ground", 0.1, 'L'},
+        {"under a second", 0.9, 'L'},
+        {"upright for over a second: a new fall", 1.1, 'R'},
+        {"stood for long", 30, 'R'},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Robot robot;
+        ASSERT_EQ(robot.nextRoll(), 'R');
+        robot.rollEndsOn(skills::kOnBack);
+        // The last cycle stepped was the roll's; the next comes `upright` later.
+        robot.time += c.upright - kCycle;
+        EXPECT_EQ(robot.nextRoll(), c.next);
+    }
 }
