@@ -65,7 +65,7 @@ JointSpeeds GetUp::play(Action mine, const KeyframeMotion& motion, double& clock
     return speeds;
 }
 
-void GetUp::chooseRollSide(const Readings& now) {
+void GetUp::forgetSideAfterStanding(const Readings& now) {
     // The robot is stepped every cycle while it is down or getting up: a gap means it
     // read as upright between, and after a long one a new time on the ground starts over
     // the right side.
@@ -77,7 +77,7 @@ void GetUp::chooseRollSide(const Readings& now) {
 }
 
 JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
-    chooseRollSide(now);
+    forgetSideAfterStanding(now);
     // Lying on the front or on a side has a get-up of its own, played only for that way
     // of lying.
     struct Own {

@@ -62,9 +62,9 @@ private:
     JointSpeeds play(Action mine, const KeyframeMotion& motion, double& clock, bool takeOver,
                      const Readings& now, Action& activity);
 
-    // Keeps the side of the back's roll for this time on the ground: over the right
-    // side at first, over the other side after a roll that did not end on the front.
-    void chooseRollSide(const Readings& now);
+    // Forgets the side of the back's roll once the robot has read as upright for long
+    // enough: each time on the ground rolls over the right side first.
+    void forgetSideAfterStanding(const Readings& now);
 
     Motions mMotions;
     // The back's motion for the left side (the mirror image of mMotions.back): next to
