@@ -3,10 +3,12 @@
 //
 //   getup_lab run FILE --from SIDE [--torque F] [--friction F] [--softness F]
 //                 [--head YAW PITCH] [--delay S] [--heading D] [--every N] [--seconds S]
-//                 [--pose FILE] [--roll D] [--once]
+//                 [--pose FILE] [--roll D] [--once] [--beside M]
 //                                                       trace of one get-up, then its outcome
-//   getup_lab score FILE --from SIDE [--conditions N] [--pose FILE] [--roll D]
+//   getup_lab score FILE --from SIDE [--conditions N] [--pose FILE] [--roll D] [--beside M]
 //                                                       outcome under every condition
+//   getup_lab agent DIR --from SIDE [--conditions N] [--pose FILE] [--roll D] [--beside M]
+//                                                       the agent's rules with DIR's get-ups
 //   getup_lab cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST]
 //                 [--mirror] [--fixed-times] [--goal front] [--sigma S] [--iterations N]
 //                 [--seed N]
@@ -86,23 +88,28 @@ sparring::physics::Solver solverNamed(const std::string& s) {
 
 // The --help text: the commands, and the columns of what they print.
 const char kHelp[] =
-    "usage: getup_lab run|score|cma|join|mirror FILE [options]    (getup_lab --help: this)\n"
+    "usage: getup_lab run|score|agent|cma|join|mirror FILE [options]    (getup_lab --help: this)\n"
     "Plays a keyframe file on one robot of the physical world, without agent or network.\n"
     "\n"
     "  run FILE --from SIDE [--torque F] [--friction F] [--softness F] [--head YAW PITCH]\n"
     "           [--delay S] [--heading D] [--every N] [--seconds S] [--pose FILE] [--roll D]\n"
-    "           [--once]\n"
+    "           [--once] [--beside M]\n"
     "      one get-up, traced every N cycles (5), then its outcome\n"
-    "  score FILE --from SIDE [--conditions N] [--pose FILE] [--roll D]\n"
+    "  score FILE --from SIDE [--conditions N] [--pose FILE] [--roll D] [--beside M]\n"
     "      the outcome under each of N conditions (7)\n"
     "  --pose FILE  the robot lies with its joints at FILE's last keyframe (as a motion cut\n"
     "               short left them) instead of every joint at 0\n"
     "  --roll D     it lies rolled D degrees about its long axis, towards its right side\n"
     "               when positive (as off a side or out of a roll that fell short)\n"
     "  --once       the motion is played once, not again while the robot is down\n"
+    "  --beside M   another robot lies on its back beside it, torsos M metres apart, on\n"
+    "               its right when positive, on its left when negative\n"
     "  cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST] [--mirror]\n"
     "           [--fixed-times] [--goal front] [--sigma S] [--iterations N] [--seed N]\n"
     "      tunes the rows' targets (and spans); writes the best motion to --out\n"
+    "  agent DIR --from SIDE [--conditions N] [--pose FILE] [--roll D] [--beside M]\n"
+    "      the agent's get-up rules with DIR's getUp*.txt under each of N conditions (7),\n"
+    "      within --seconds (10)\n"
     "  join FILE --with NEXT --out FILE           NEXT played after FILE\n"
     "  mirror FILE --out FILE                     the motion for the other side\n"
     "SIDE: back, front, left, right or upright. F: a factor of the world's default.\n"
@@ -139,7 +146,7 @@ const char kHelp[] =
 Options parse(int argc, char** argv) {
     if (argc < 3)
         throw std::runtime_error(
-            "usage: getup_lab run|score|cma|join|mirror FILE ... (--help tells more)");
+            "usage: getup_lab run|score|agent|cma|join|mirror FILE ... (--help tells more)");
     Options o;
     o.mode = argv[1];
     o.file = argv[2];
@@ -176,6 +183,8 @@ Options parse(int argc, char** argv) {
             o.pose = value();
         else if (a == "--roll")
             o.one.roll = std::stod(value());
+        else if (a == "--beside")
+            o.one.beside = std::stod(value());
         else if (a == "--out")
             o.out = value();
         else if (a == "--with")
@@ -214,6 +223,8 @@ std::vector<Condition> conditions(const Condition& lying, int count, bool once) 
         Condition c;
         c.from = lying.from;
         c.roll = lying.roll;
+        c.beside = lying.beside;
+        c.agent = lying.agent;
         c.pose = lying.pose;
         c.torque = torque;
         c.friction = friction;
@@ -414,6 +425,24 @@ int main(int argc, char** argv) {
                             c.friction, c.softness, c.headYaw, c.headPitch);
                 report(runGetUp(m, c, o.seconds));
             }
+        } else if (o.mode == "agent") {
+            // FILE is a folder holding the four get-ups, as the agent's Acts/ does.
+            skills::GetUp::Motions motions;
+            motions.back = readMotion(o.file + "/getUp.txt");
+            skills::readKeyframeFile(o.file + "/getUpFront.txt", motions.front);
+            skills::readKeyframeFile(o.file + "/getUpLeft.txt", motions.left);
+            skills::readKeyframeFile(o.file + "/getUpRight.txt", motions.right);
+            o.one.agent = &motions;
+            int stood = 0, count = 0;
+            for (const Condition& c : conditions(o.one, o.conditionCount, false)) {
+                std::printf("torque %.1f friction %.1f softness %.1f head %4.0f %4.0f: ", c.torque,
+                            c.friction, c.softness, c.headYaw, c.headPitch);
+                const Outcome out = runGetUp(motions.back, c, o.seconds);
+                report(out);
+                stood += out.stood && !out.fellAgain ? 1 : 0;
+                ++count;
+            }
+            std::printf("stood %d/%d\n", stood, count);
         } else if (o.mode == "join") {
             // FILE then --out: the motions named by --with follow FILE's last keyframe.
             KeyframeMotion m = readMotion(o.file);

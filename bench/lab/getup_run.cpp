@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <optional>
 #include <sstream>
 
 #include "bench/lab/centre_of_mass.h"
@@ -43,13 +44,17 @@ skills::Readings readingsOf(const PhysicsRobot& robot, double now) {
     return r;
 }
 
+void setSpeeds(PhysicsRobot& robot, const skills::JointSpeeds& speeds) {
+    for (int i = 0; i < speeds.count; ++i)
+        robot.setSpeed(speeds.order[i], speeds.speed[speeds.order[i]]);
+}
+
 // One cycle of the agent's own playback at motion clock t. Returns false once the
 // motion ended.
 bool playCycle(const skills::KeyframeMotion& m, double& t, PhysicsRobot& robot, double now) {
     skills::JointSpeeds speeds;
     const bool ended = skills::KeyframePlayer::playCycle(m, t, readingsOf(robot, now), speeds);
-    for (int i = 0; i < speeds.count; ++i)
-        robot.setSpeed(speeds.order[i], speeds.speed[speeds.order[i]]);
+    setSpeeds(robot, speeds);
     return !ended;
 }
 
@@ -128,13 +133,36 @@ bool agentReadsDown(const PhysicsRobot& r, double now) {
 // Lying on the back by the agent's reading, with a fix or without one; `recent` holds
 // the accelerometer's readings of the last 0.1 s, whose mean the agent reads the way of
 // lying by.
-bool agentReadsOnBack(const PhysicsRobot& r, double now, const std::deque<salt::Vector3f>& recent) {
+// The readings with the accelerometer's mean over `recent` (its last 0.1 s).
+skills::Readings steadyReadingsOf(const PhysicsRobot& r, double now,
+                                  const std::deque<salt::Vector3f>& recent) {
     skills::Readings readings = readingsOf(r, now);
     for (const salt::Vector3f& a : recent) readings.accSteady += a;
     readings.accSteadyCount = static_cast<int>(recent.size());
     if (!recent.empty()) readings.accSteady /= static_cast<float>(recent.size());
+    return readings;
+}
+
+bool agentReadsOnBack(const PhysicsRobot& r, double now, const std::deque<salt::Vector3f>& recent) {
+    const skills::Readings readings = steadyReadingsOf(r, now, recent);
     return skills::wayOfLying(readings, bodyFrameOf(r, true)) == skills::kOnBack ||
            skills::wayOfLying(readings, bodyFrameOf(r, false)) == skills::kOnBack;
+}
+
+// One cycle of the agent's get-up rules, stepped as the agent steps them: while it reads
+// down (from `started` on) or a get-up runs. Returns whether a get-up runs.
+bool stepAgent(skills::GetUp& getUp, Action& activity, PhysicsRobot& robot, double now,
+               bool started, const std::deque<salt::Vector3f>& recent) {
+    const skills::Readings r = steadyReadingsOf(robot, now, recent);
+    const skills::BodyFrame body = bodyFrameOf(robot, true);
+    const bool down = started && skills::feltDown(r, body);
+    if (!down && !skills::GetUp::isGettingUp(activity)) {
+        setSpeeds(robot, skills::JointSpeeds::allStop());
+        return false;
+    }
+    const int lying = down ? skills::wayOfLying(r, body) : skills::kLyingUnknown;
+    setSpeeds(robot, getUp.step(r, lying, activity));
+    return skills::GetUp::isGettingUp(activity);
 }
 
 }  // namespace
@@ -151,6 +179,13 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
     PhysicsRobot& robot = world.addPhysicsRobot(Side::Left, 2, "LAB");
     world.placeBall(4, 3);  // well away: the ball starts on the centre spot
     robot.place(0, 0, c.heading);
+    if (c.beside != 0) {
+        // To the right of the heading, which stays the fallen robot's right as it lies.
+        const double h = c.heading * M_PI / 180;
+        PhysicsRobot& other = world.addPhysicsRobot(Side::Right, 3, "BESIDE");
+        other.place(c.beside * std::sin(h), -c.beside * std::cos(h), c.heading);
+        other.lieRolled(sparring::Posture::OnBack, 0);
+    }
     double now = 0;
     auto cycle = [&] {
         world.step(kCycle);
@@ -193,27 +228,34 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
     double endedAt = -1;  // seconds after the fall when the first play ended
     std::deque<salt::Vector3f> accRecent;  // the accelerometer's last 0.1 s, m/s^2
     int backCycles = 0;                    // cycles in a row read on the back
+    std::optional<skills::GetUp> getUp;
+    if (c.agent != nullptr) getUp.emplace(*c.agent);
+    Action activity = ACT_NONE;
     while (now - fallAt < seconds) {
         const double since = now - fallAt;
-        const bool fromStanding = c.from == Posture::Upright && since < kCycle / 2;
-        if (fromStanding ||
-            (!playing && since >= c.delay && !out.stood && agentReadsDown(robot, now))) {
-            playing = true;
-            clock = 0;
-        }
-        if (c.once && endedAt >= 0 && !out.stood && since - endedAt > 1.5) break;
-        if (c.once && endedAt >= 0) playing = false;
-        if (playing) {
-            if (clock == 0) waited = 0;
-            const double at = clock;
-            playing = playCycle(motion, clock, robot, now);
-            // From the back, the hold lasts until the body rests, as the agent's does.
-            if (playing && c.from == Posture::OnBack &&
-                skills::holdsForRest(motion, at, waited, readingsOf(robot, now))) {
-                clock = at;
-                waited += kCycle;
+        if (getUp) {
+            playing = stepAgent(*getUp, activity, robot, now, since >= c.delay, accRecent);
+        } else {
+            const bool fromStanding = c.from == Posture::Upright && since < kCycle / 2;
+            if (fromStanding ||
+                (!playing && since >= c.delay && !out.stood && agentReadsDown(robot, now))) {
+                playing = true;
+                clock = 0;
             }
-            if (!playing && endedAt < 0) endedAt = since;
+            if (c.once && endedAt >= 0 && !out.stood && since - endedAt > 1.5) break;
+            if (c.once && endedAt >= 0) playing = false;
+            if (playing) {
+                if (clock == 0) waited = 0;
+                const double at = clock;
+                playing = playCycle(motion, clock, robot, now);
+                // From the back, the hold lasts until the body rests, as the agent's does.
+                if (playing && c.from == Posture::OnBack &&
+                    skills::holdsForRest(motion, at, waited, readingsOf(robot, now))) {
+                    clock = at;
+                    waited += kCycle;
+                }
+                if (!playing && endedAt < 0) endedAt = since;
+            }
         }
         const bool stoodNow = cycle();
         if (stoodNow && !out.stood) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "motion/skills/getup.h"
 #include "motion/skills/keyframes.h"
 #include "sparring/world/physics/physics_constants.h"
 #include "sparring/world/robot.h"
@@ -29,6 +30,14 @@ struct Condition {
     // Lying with the joints at the last keyframe of this motion (null: as the robot stood,
     // every joint at 0 but the head's): the posture a motion in progress left.
     const skills::KeyframeMotion* pose = nullptr;
+    // Another robot lies on its back beside the fallen one, its torso this far (metres)
+    // from the fallen one's, to the right when positive, parallel to it (0: none): in
+    // matches the body of a robot lying or standing within 0.15-0.42 m blocked rolls.
+    double beside = 0;
+    // The agent's get-up rules (skills::GetUp) with these get-ups instead of the one
+    // motion: the get-up of the way the robot lies, a roll over the other side after a
+    // failed one, the back's take-over (null: the one motion).
+    const skills::GetUp::Motions* agent = nullptr;
     // Plays the motion once only and gives up 1.5 s after its end if the robot does not
     // stand by then (searches: a motion that fails once is not worth more time).
     bool once = false;

@@ -15,6 +15,11 @@ const double kClassifySeconds = 0.1;
 // accelerometer as a hand or a knee strikes the ground, or noisy fixes of the camera
 // during the pike, read so for a few cycles, and the get-up in progress was cut off.
 const double kBackSecondsToTakeOver = 0.2;
+// How long a robot must have read as upright (no get-up stepped) before a fall counts as
+// a new time on the ground, whose first roll goes over the right side again, seconds: a
+// robot lying on its side with a foot loaded reads as upright for a few cycles at times,
+// and the side of its next roll must not be forgotten then.
+const double kUprightForNewFall = 1.0;
 
 // A missing or header-only file gives a motion without keyframes.
 bool hasKeyframes(const KeyframeMotion& m) {
@@ -31,6 +36,9 @@ bool holdsForRest(const KeyframeMotion& motion, double clock, double waited, con
     return clock < last && clock + kCycle >= last - 1e-6 &&
            now.gyro.Length() >= kBackStillDegPerSecond;
 }
+
+GetUp::GetUp(Motions motions)
+    : mMotions(std::move(motions)), mBackMirror(mirrored(mMotions.back)) {}
 
 bool GetUp::isGettingUp(Action a) {
     return a == ACT_GETUP || a == ACT_GETUP_2 || a == ACT_GETUP_FRONT || a == ACT_GETUP_LEFT ||
@@ -57,7 +65,19 @@ JointSpeeds GetUp::play(Action mine, const KeyframeMotion& motion, double& clock
     return speeds;
 }
 
+void GetUp::forgetSideAfterStanding(const Readings& now) {
+    // The robot is stepped every cycle while it is down or getting up: a gap means it
+    // read as upright between, and after a long one a new time on the ground starts over
+    // the right side.
+    if (!(now.time - mLastStep <= kUprightForNewFall)) {
+        mOverLeft = false;
+        mRollFailed = false;
+    }
+    mLastStep = now.time;
+}
+
 JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
+    forgetSideAfterStanding(now);
     // Lying on the front or on a side has a get-up of its own, played only for that way
     // of lying.
     struct Own {
@@ -110,12 +130,21 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
     // A start, a take-over or a restart plays from the first keyframe; its hold lasts
     // until the body has come to rest (holdsForRest).
     const bool starts = activity != ACT_GETUP;
+    if (starts && (activity == ACT_NONE || lying == kOnBack) && mRollFailed) {
+        // A roll that ended on the back or a side was most often blocked by another
+        // robot lying or standing beside the fallen one: the next goes the other way.
+        mOverLeft = !mOverLeft;
+        mRollFailed = false;
+    }
+    const KeyframeMotion& back = mOverLeft ? mBackMirror : mMotions.back;
     const double played = starts ? 0 : mBackClock;
-    JointSpeeds speeds =
-        play(ACT_GETUP, mMotions.back, mBackClock, lying == kOnBack, now, activity);
+    JointSpeeds speeds = play(ACT_GETUP, back, mBackClock, lying == kOnBack, now, activity);
+    // The back's motion ended this cycle: lying flat on the front, unless the roll fell
+    // short or overshot.
+    if (activity == ACT_NONE) mRollFailed = lying != kOnFront && lying != kLyingUnknown;
     if (activity != ACT_GETUP) return speeds;
     if (starts) mBackWaited = 0;
-    if (holdsForRest(mMotions.back, played, mBackWaited, now)) {
+    if (holdsForRest(back, played, mBackWaited, now)) {
         mBackClock = played;
         mBackWaited += kCycle;
     }

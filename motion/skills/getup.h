@@ -43,7 +43,7 @@ public:
         KeyframeMotion back, front, left, right;
     };
     GetUp() = default;  // no get-ups: a fall gets the all-stop
-    explicit GetUp(Motions motions) : mMotions(std::move(motions)) {}
+    explicit GetUp(Motions motions);
 
     // One cycle: `lying` is this cycle's way of lying (kLyingUnknown while not known or
     // not fallen), `activity` the engine's activity, which the get-up takes and ends.
@@ -52,6 +52,9 @@ public:
     static bool isGettingUp(Action activity);
     bool hasOwnGetUps() const;
     const Motions& motions() const { return mMotions; }
+    // True while the back get-up rolls (or will next roll) over the left side: the mirror
+    // image of the back's motion.
+    bool rollsOverLeft() const { return mOverLeft; }
 
 private:
     // Starts `mine` from no activity and plays one cycle of it while it holds the
@@ -59,7 +62,17 @@ private:
     JointSpeeds play(Action mine, const KeyframeMotion& motion, double& clock, bool takeOver,
                      const Readings& now, Action& activity);
 
+    // Forgets the side of the back's roll once the robot has read as upright for long
+    // enough: each time on the ground rolls over the right side first.
+    void forgetSideAfterStanding(const Readings& now);
+
     Motions mMotions;
+    // The back's motion for the left side (the mirror image of mMotions.back): next to
+    // another robot the roll over the right side is often blocked by its body.
+    KeyframeMotion mBackMirror;
+    bool mOverLeft = false;            // the back's roll goes over the left side
+    bool mRollFailed = false;          // the last back roll ended not on the front
+    double mLastStep = -1e9;           // server time (seconds) of the last cycle stepped
     double mBackClock = 0;             // seconds of motion time
     double mBackWaited = 0;            // seconds the back get-up's hold waited for rest
     double mOwnClocks[3] = {0, 0, 0};  // front, left side, right side, seconds

@@ -1,6 +1,6 @@
 // The get-up laboratory run for real: its --help explains every column of the trace
-// that `run` prints, a command line without a command points to it, and the robot lies
-// as --pose and --roll ask.
+// that `run` prints, a command line without a command points to it, the robot lies as
+// --pose and --roll ask, and --beside lays another robot on the side it names.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -77,9 +77,9 @@ TEST(GetUpLab, HelpExplainsEveryColumnOfTheTrace) {
 TEST(GetUpLab, CommandLineWithoutACommandPointsToTheHelp) {
     AgentProcess bare(GETUP_LAB_BIN, {}, kSource);
     EXPECT_EQ(bare.waitExit(), 2);
-    EXPECT_EQ(
-        bare.errors(),
-        "getup_lab: usage: getup_lab run|score|cma|join|mirror FILE ... (--help tells more)\n");
+    EXPECT_EQ(bare.errors(),
+              "getup_lab: usage: getup_lab run|score|agent|cma|join|mirror FILE ... (--help "
+              "tells more)\n");
 }
 
 // A robot laid down rolled and with a motion's joints, as it comes to a get-up in a
@@ -111,4 +111,33 @@ TEST(GetUpLab, LiesRolledWithThePoseAsked) {
         const double asked[4] = {30, -40, 20, -60};
         for (int i = 0; i < 4; ++i) EXPECT_NEAR(j[i], asked[i], 3) << i;
     }
+}
+
+// The back's roll goes over the right side: a robot lying on the right blocks it, one on
+// the left does not. The agent's rules then roll over the left, and the robot stands.
+TEST(GetUpLab, ARobotBesideLiesOnTheSideAsked) {
+    struct Case {
+        const char* beside;  // metres, right when positive
+        bool onFront;        // where the roll alone leaves the robot
+    } const cases[] = {{"0.3", false}, {"-0.3", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.beside);
+        AgentProcess run(GETUP_LAB_BIN,
+                         {"run", kSource + "/team/Acts/getUp.txt", "--from", "back", "--once",
+                          "--beside", c.beside, "--every", "1000"},
+                         kSource);
+        ASSERT_EQ(run.waitExit(60000), 0) << run.errors();
+        double forward = 0;
+        const std::string& out = run.output();
+        const std::size_t at = out.find("(ends with forward axis ");
+        ASSERT_NE(at, std::string::npos) << out;
+        ASSERT_EQ(std::sscanf(out.c_str() + at, "(ends with forward axis %lf", &forward), 1);
+        EXPECT_EQ(forward < -0.7, c.onFront) << out;
+    }
+    AgentProcess agent(GETUP_LAB_BIN,
+                       {"agent", kSource + "/team/Acts", "--from", "back", "--beside", "0.3",
+                        "--conditions", "1", "--seconds", "20"},
+                       kSource);
+    ASSERT_EQ(agent.waitExit(60000), 0) << agent.errors();
+    EXPECT_NE(agent.output().find("stood 1/1"), std::string::npos) << agent.output();
 }

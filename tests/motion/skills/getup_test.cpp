@@ -1,11 +1,14 @@
 // The back get-up's first keyframe, a hold of the lying posture, lasts until the torso
 // rests: played through the GetUp object with synthetic readings, from a fall, after a
-// roll that left the robot on its back (the retry) and taking over a side's get-up.
+// roll that left the robot on its back (the retry) and taking over a side's get-up. The
+// side of the back's roll: the other one after a roll that did not end on the front.
 #include "motion/skills/getup.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 using skills::GetUp;
 using skills::KeyframeMotion;
@@ -40,19 +43,38 @@ struct Robot {
 
     // One cycle lying `lying` with the torso turning at `gyro` deg/s; the left hip
     // pitch's speed.
-    double step(int lying, float gyro) {
+    double step(int lying, float gyro) { return stepAll(lying, gyro).speed[LLJ3]; }
+    skills::JointSpeeds stepAll(int lying, float gyro) {
         Readings now;
         now.time = time;
         now.gyro = salt::Vector3f(gyro, 0, 0);
         time += kCycle;
-        return getUp.step(now, lying, activity).speed[LLJ3];
+        return getUp.step(now, lying, activity);
+    }
+    // Lying still on the back until the back's roll swings a hip: 'R' for the motion as
+    // written (the left hip), 'L' for its mirror image (the right hip), '-' if none does
+    // within 2 s.
+    char nextRoll() {
+        for (int c = 0; c < 100; ++c) {
+            const skills::JointSpeeds s = stepAll(skills::kOnBack, 0);
+            if (s.speed[LLJ3] > 0) return 'R';
+            if (s.speed[RLJ3] > 0) return 'L';
+        }
+        return '-';
+    }
+    // Plays the roll to its end, the robot reading `lying` meanwhile.
+    void rollEndsOn(int lying) {
+        for (int c = 0; c < 100 && activity == ACT_GETUP; ++c) stepAll(lying, 0);
     }
     // Cycles lying on the back, the torso turning at `gyro` deg/s for the first
-    // `rocking` seconds, until the roll starts (the hip is driven); -1 if it does not
+    // `rocking` seconds, until the roll starts (a hip is driven); -1 if it does not
     // within 2 s.
     int cyclesToRoll(double rocking, float gyro = 60) {
         for (int c = 0; c < 100; ++c) {
-            if (step(skills::kOnBack, c * kCycle < rocking - 1e-9 ? gyro : 0.0f) > 0) return c;
+            const skills::JointSpeeds s =
+                stepAll(skills::kOnBack, c * kCycle < rocking - 1e-9 ? gyro : 0.0f);
+            // Either side's roll (the motion or its mirror image).
+            if (s.speed[LLJ3] > 0 || s.speed[RLJ3] > 0) return c;
         }
         return -1;
     }
@@ -103,4 +125,69 @@ TEST(GetUpHold, TakingOverASidesGetUpHoldsUntilTheTorsoRests) {
     ASSERT_EQ(robot.activity, ACT_GETUP);
     // That cycle played the hold's first; it rocks for 0.4 s more.
     EXPECT_EQ(robot.cyclesToRoll(0.4), 21);
+}
+
+TEST(GetUpSide, ARollThatDoesNotEndOnTheFrontIsFollowedByOneOverTheOtherSide) {
+    struct Case {
+        const char* name;
+        std::vector<int> endings;  // where each roll so far ended, in order
+        const char* sides;         // the side of each roll, the next one's included
+    } const cases[] = {
+        {"ended on the back: the next over the left", {skills::kOnBack}, "RL"},
+        {"overshot onto the left side: the next over the left", {skills::kOnLeft}, "RL"},
+        {"ended on the front: the same side again", {skills::kOnFront}, "RR"},
+        {"two failed: back over the right", {skills::kOnBack, skills::kOnBack}, "RLR"},
+        {"failed, then on the front: on over the left", {skills::kOnBack, skills::kOnFront}, "RLL"},
+        {"three failed: every roll the other way",
+         {skills::kOnBack, skills::kLyingOther, skills::kOnBack},
+         "RLRL"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Robot robot;
+        std::string sides;
+        for (int ending : c.endings) {
+            sides += robot.nextRoll();
+            robot.rollEndsOn(ending);
+            ASSERT_EQ(robot.activity, ACT_NONE);
+        }
+        sides += robot.nextRoll();
+        EXPECT_EQ(sides, c.sides);
+        EXPECT_EQ(robot.getUp.rollsOverLeft(), sides.back() == 'L');
+    }
+}
+
+TEST(GetUpSide, ARollThatFellShortOntoASideIsTakenOverOverTheOtherSide) {
+    Robot robot;
+    ASSERT_EQ(robot.nextRoll(), 'R');
+    robot.rollEndsOn(skills::kOnRight);
+    // The side's get-up plays, and rolls the robot back onto its back.
+    robot.step(skills::kOnRight, 0);
+    ASSERT_EQ(robot.activity, ACT_GETUP_RIGHT);
+    int cycles = 0;
+    while (robot.activity == ACT_GETUP_RIGHT && ++cycles < 100) robot.step(skills::kOnBack, 0);
+    ASSERT_EQ(robot.activity, ACT_GETUP);
+    EXPECT_EQ(robot.nextRoll(), 'L');
+}
+
+TEST(GetUpSide, ANewTimeOnTheGroundRollsOverTheRightSideFirst) {
+    struct Case {
+        const char* name;
+        double upright;  // seconds no get-up was stepped after a failed roll
+        char next;
+    } const cases[] = {
+        {"read as upright for a few cycles: the same time on the ground", 0.1, 'L'},
+        {"under a second", 0.9, 'L'},
+        {"upright for over a second: a new fall", 1.1, 'R'},
+        {"stood for long", 30, 'R'},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Robot robot;
+        ASSERT_EQ(robot.nextRoll(), 'R');
+        robot.rollEndsOn(skills::kOnBack);
+        // The last cycle stepped was the roll's; the next comes `upright` later.
+        robot.time += c.upright - kCycle;
+        EXPECT_EQ(robot.nextRoll(), c.next);
+    }
 }
