@@ -81,10 +81,10 @@ private:
     // A drill's or the soccer's walk or ball task gives the joints up (to a beam or a
     // get-up).
     void leaveDrillMotion();
-    // Whether the beam window may open in this play mode.
     // The beam of a soccer player: the formation's home, or the kick-off taker's spot
     // before the team's own kick-off.
     std::string soccerBeam();
+    // Whether the beam window may open in this play mode.
     bool mayBeam() const;
     // One cycle of team play: hear, decide, carry the intent out, say.
     std::string doSoccer();

@@ -94,19 +94,19 @@ std::string MyBehavior::actOut(const Intent& intent) {
             return mActions->doGuard();
         case Intent::Kind::GoTo:
             return walkTo(intent.target);
-        case Intent::Kind::Look: {
-            if (current == ACT_BALL || current == ACT_GUARD) mActions->setCurAct(ACT_NONE);
-            mIntent = intent;
-            skills::JointSpeeds head;
-            skills::searchHead(mWM->getServerTime(), mWM->readings(), head);
-            return mActions->stepWalk({}) + mActions->commands(head);
-        }
+        case Intent::Kind::Look:
         case Intent::Kind::Stand:
             break;
     }
     if (current == ACT_BALL || current == ACT_GUARD) mActions->setCurAct(ACT_NONE);
     mIntent = intent;
-    return mActions->stepWalk({}) + mActions->commands(mHeadSweep.step(mWM->readings()));
+    // Standing, the head sweeps level for landmarks, or pitched down for a ball nearby.
+    skills::JointSpeeds head;
+    if (intent.kind == Intent::Kind::Look)
+        skills::searchHead(mWM->getServerTime(), mWM->readings(), head);
+    else
+        head = mHeadSweep.step(mWM->readings());
+    return mActions->stepWalk({}) + mActions->commands(head);
 }
 
 std::string MyBehavior::walkTo(const skills::FieldPose& target) {

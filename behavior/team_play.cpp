@@ -64,6 +64,22 @@ double fromSegment(FieldPoint p, FieldPoint a, FieldPoint b) {
     return distance(p, {a.x + t * dx, a.y + t * dy});
 }
 
+// The point `metres` from `p` along `degrees`.
+FieldPoint along(FieldPoint p, double degrees, double metres) {
+    const double a = degrees / kDegrees;
+    return {p.x + metres * std::cos(a), p.y + metres * std::sin(a)};
+}
+
+// The room (metres) the nearest opponent leaves the stretch from `start` to `end` metres
+// from `ball` along `degrees`; HUGE_VAL without an opponent.
+double roomAlong(const std::vector<FieldPoint>& opponents, FieldPoint ball, double degrees,
+                 double start, double end) {
+    const FieldPoint from = along(ball, degrees, start), to = along(ball, degrees, end);
+    double room = HUGE_VAL;
+    for (const FieldPoint& o : opponents) room = std::min(room, fromSegment(o, from, to));
+    return room;
+}
+
 double bearing(FieldPoint from, FieldPoint to) {
     return std::atan2(to.y - from.y, to.x - from.x) * kDegrees;
 }
@@ -166,12 +182,7 @@ Intent TeamPlay::kickOff(const TeamView& view, FieldPoint ball) {
     double best = towards, bestRoom = -1;
     const double first = kKickOffDirection;
     for (const double turn : {first, -first, first + 15, -first - 15, first - 15, 15 - first}) {
-        const double a = (towards + turn) / kDegrees;
-        const FieldPoint from{ball.x + 0.5 * std::cos(a), ball.y + 0.5 * std::sin(a)};
-        const FieldPoint to{ball.x + kAdvanceLength * std::cos(a),
-                            ball.y + kAdvanceLength * std::sin(a)};
-        double room = HUGE_VAL;
-        for (const FieldPoint& o : view.opponents) room = std::min(room, fromSegment(o, from, to));
+        const double room = roomAlong(view.opponents, ball, towards + turn, 0.5, kAdvanceLength);
         if (room >= kKickOffGap) {
             best = towards + turn;
             break;
@@ -300,15 +311,10 @@ FieldPoint TeamPlay::dribblePoint(const TeamView& view, FieldPoint ball) const {
     double bestRoom = -1;
     FieldPoint best = intoGoal;
     for (const double turn : {0.0, 25.0, -25.0, 50.0, -50.0, 75.0, -75.0}) {
-        const double a = (towards + turn) / kDegrees;
-        const FieldPoint from{ball.x + kDribbleStart * std::cos(a),
-                              ball.y + kDribbleStart * std::sin(a)};
-        const FieldPoint next{ball.x + kDribbleLook * std::cos(a),
-                              ball.y + kDribbleLook * std::sin(a)};
+        const FieldPoint next = along(ball, towards + turn, kDribbleLook);
         if (std::fabs(next.y) > side - 0.3 || next.x > half) continue;
-        double room = HUGE_VAL;
-        for (const FieldPoint& o : view.opponents)
-            room = std::min(room, fromSegment(o, from, next));
+        const double room =
+            roomAlong(view.opponents, ball, towards + turn, kDribbleStart, kDribbleLook);
         // Straight on: into the goal, where a dribble that gets there scores.
         const FieldPoint point = turn == 0 ? intoGoal : next;
         if (room >= kDribbleClear) return point;
