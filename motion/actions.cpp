@@ -52,6 +52,8 @@ const char* activityName(Action act) {
             return "getup-2";
         case ACT_GETUP_RIGHT:
             return "getup-right";
+        case ACT_GETUP_ROLL_BACK:
+            return "getup-roll-back";
         case ACT_GUARD:
             return "guard";
         case ACT_WALK:

@@ -15,7 +15,8 @@
 class WorldModel;
 
 // The activity's name for people: "none", "getup", "getup-front", "getup-left",
-// "getup-2", "getup-right", "guard", "walk", "ball", "head-scan"; "?" for any other value.
+// "getup-2", "getup-right", "getup-roll-back", "guard", "walk", "ball", "head-scan"; "?" for
+// any other value.
 const char* activityName(Action act);
 
 // The motion engine: holds the keyframe motions read at start-up, plays

@@ -8,7 +8,7 @@
 //   getup_lab score FILE --from SIDE [--conditions N] [--pose FILE] [--roll D] [--beside M]
 //                                                       outcome under every condition
 //   getup_lab agent DIR --from SIDE [--conditions N] [--pose FILE] [--roll D] [--beside M]
-//                                                       the agent's rules with DIR's get-ups
+//                   [--front-tries N]                    the agent's rules with DIR's get-ups
 //   getup_lab cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST]
 //                 [--mirror] [--fixed-times] [--goal front] [--sigma S] [--iterations N]
 //                 [--seed N]
@@ -109,7 +109,8 @@ const char kHelp[] =
     "      tunes the rows' targets (and spans); writes the best motion to --out\n"
     "  agent DIR --from SIDE [--conditions N] [--pose FILE] [--roll D] [--beside M]\n"
     "      the agent's get-up rules with DIR's getUp*.txt under each of N conditions (7),\n"
-    "      within --seconds (10)\n"
+    "      within --seconds (10); --front-tries N: front get-ups that may leave the robot\n"
+    "      down before it rolls back onto its back and on over the other side (0: never)\n"
     "  join FILE --with NEXT --out FILE           NEXT played after FILE\n"
     "  mirror FILE --out FILE                     the motion for the other side\n"
     "SIDE: back, front, left, right or upright. F: a factor of the world's default.\n"
@@ -185,6 +186,8 @@ Options parse(int argc, char** argv) {
             o.one.roll = std::stod(value());
         else if (a == "--beside")
             o.one.beside = std::stod(value());
+        else if (a == "--front-tries")
+            o.one.frontTries = std::stoi(value());
         else if (a == "--out")
             o.out = value();
         else if (a == "--with")
@@ -225,6 +228,7 @@ std::vector<Condition> conditions(const Condition& lying, int count, bool once) 
         c.roll = lying.roll;
         c.beside = lying.beside;
         c.agent = lying.agent;
+        c.frontTries = lying.frontTries;
         c.pose = lying.pose;
         c.torque = torque;
         c.friction = friction;

@@ -229,7 +229,7 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
     std::deque<salt::Vector3f> accRecent;  // the accelerometer's last 0.1 s, m/s^2
     int backCycles = 0;                    // cycles in a row read on the back
     std::optional<skills::GetUp> getUp;
-    if (c.agent != nullptr) getUp.emplace(*c.agent);
+    if (c.agent != nullptr) getUp.emplace(*c.agent, c.frontTries);
     Action activity = ACT_NONE;
     while (now - fallAt < seconds) {
         const double since = now - fallAt;

@@ -38,6 +38,9 @@ struct Condition {
     // motion: the get-up of the way the robot lies, a roll over the other side after a
     // failed one, the back's take-over (null: the one motion).
     const skills::GetUp::Motions* agent = nullptr;
+    // With the agent's rules: front get-ups that may leave the robot down before it
+    // rolls back onto its back instead of trying again (0: never, as the agent).
+    int frontTries = 0;
     // Plays the motion once only and gives up 1.5 s after its end if the robot does not
     // stand by then (searches: a motion that fails once is not worth more time).
     bool once = false;

@@ -37,12 +37,15 @@ bool holdsForRest(const KeyframeMotion& motion, double clock, double waited, con
            now.gyro.Length() >= kBackStillDegPerSecond;
 }
 
-GetUp::GetUp(Motions motions)
-    : mMotions(std::move(motions)), mBackMirror(mirrored(mMotions.back)) {}
+GetUp::GetUp(Motions motions, int frontTries)
+    : mMotions(std::move(motions)),
+      mBackMirror(mirrored(mMotions.back)),
+      mRollBack{reversed(mMotions.back), reversed(mBackMirror)},
+      mFrontTries(frontTries) {}
 
 bool GetUp::isGettingUp(Action a) {
     return a == ACT_GETUP || a == ACT_GETUP_2 || a == ACT_GETUP_FRONT || a == ACT_GETUP_LEFT ||
-           a == ACT_GETUP_RIGHT;
+           a == ACT_GETUP_RIGHT || a == ACT_GETUP_ROLL_BACK;
 }
 
 bool GetUp::hasOwnGetUps() const {
@@ -71,13 +74,37 @@ void GetUp::forgetSideAfterStanding(const Readings& now) {
     // the right side.
     if (!(now.time - mLastStep <= kUprightForNewFall)) {
         mOverLeft = false;
-        mRollFailed = false;
+        mRollPending = false;
+        mFrontFailed = 0;
     }
     mLastStep = now.time;
 }
 
+JointSpeeds GetUp::startFront(const Readings& now, Action& activity) {
+    if (mFrontTries > 0 && mFrontFailed >= mFrontTries && hasKeyframes(mMotions.back)) {
+        mFrontFailed = 0;
+        return rollBack(now, activity);
+    }
+    // The roll before, if any, brought the robot onto its front.
+    mRollPending = false;
+    return play(ACT_GETUP_FRONT, mMotions.front, mOwnClocks[0], false, now, activity);
+}
+
+JointSpeeds GetUp::rollBack(const Readings& now, Action& activity) {
+    // Played backwards, the roll over one side turns the body the way the roll over the
+    // other side goes on: the back's next roll (over the other side, as after any roll
+    // that did not end on the front) carries the robot on, away from where it lay.
+    const JointSpeeds speeds = play(ACT_GETUP_ROLL_BACK, mRollBack[mOverLeft ? 1 : 0],
+                                    mRollBackClock, false, now, activity);
+    if (activity == ACT_NONE) mRollPending = true;
+    return speeds;
+}
+
 JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
     forgetSideAfterStanding(now);
+    // The roll back plays to its end whatever way the robot reads meanwhile (it passes
+    // a side and ends on the back).
+    if (activity == ACT_GETUP_ROLL_BACK) return rollBack(now, activity);
     // Lying on the front or on a side has a get-up of its own, played only for that way
     // of lying.
     struct Own {
@@ -101,8 +128,12 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
         // way the robot turns meanwhile, unless it comes to lie on its back for
         // kBackSecondsToTakeOver.
         for (int i = 0; i < 3; ++i) {
-            if (activity == own[i].activity)
-                return play(own[i].activity, own[i].motion, mOwnClocks[i], false, now, activity);
+            if (activity != own[i].activity) continue;
+            const JointSpeeds speeds =
+                play(own[i].activity, own[i].motion, mOwnClocks[i], false, now, activity);
+            // The front get-up ended with the robot still reading as lying some way.
+            if (i == 0 && activity == ACT_NONE && lying != kLyingUnknown) ++mFrontFailed;
+            return speeds;
         }
         // The fall ends the guard, walk or head scan it interrupts; the motion starts
         // from its first keyframe. Without keyframes the fall is handled by the back
@@ -110,6 +141,7 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
         for (int i = 0; i < 3; ++i) {
             if (lying == own[i].lying && hasKeyframes(own[i].motion) && !isGettingUp(activity)) {
                 activity = ACT_NONE;
+                if (i == 0) return startFront(now, activity);
                 return play(own[i].activity, own[i].motion, mOwnClocks[i], false, now, activity);
             }
         }
@@ -130,18 +162,18 @@ JointSpeeds GetUp::step(const Readings& now, int lying, Action& activity) {
     // A start, a take-over or a restart plays from the first keyframe; its hold lasts
     // until the body has come to rest (holdsForRest).
     const bool starts = activity != ACT_GETUP;
-    if (starts && (activity == ACT_NONE || lying == kOnBack) && mRollFailed) {
+    if (starts && (activity == ACT_NONE || lying == kOnBack) && mRollPending) {
         // A roll that ended on the back or a side was most often blocked by another
         // robot lying or standing beside the fallen one: the next goes the other way.
         mOverLeft = !mOverLeft;
-        mRollFailed = false;
+        mRollPending = false;
     }
     const KeyframeMotion& back = mOverLeft ? mBackMirror : mMotions.back;
     const double played = starts ? 0 : mBackClock;
     JointSpeeds speeds = play(ACT_GETUP, back, mBackClock, lying == kOnBack, now, activity);
     // The back's motion ended this cycle: lying flat on the front, unless the roll fell
-    // short or overshot.
-    if (activity == ACT_NONE) mRollFailed = lying != kOnFront && lying != kLyingUnknown;
+    // short or overshot; the front get-up starting next tells.
+    if (activity == ACT_NONE) mRollPending = true;
     if (activity != ACT_GETUP) return speeds;
     if (starts) mBackWaited = 0;
     if (holdsForRest(back, played, mBackWaited, now)) {

@@ -43,7 +43,12 @@ public:
         KeyframeMotion back, front, left, right;
     };
     GetUp() = default;  // no get-ups: a fall gets the all-stop
-    explicit GetUp(Motions motions);
+    // `frontTries`: front get-ups that may end with the robot still down before the next
+    // start lying on the front rolls it back onto its back instead (the back's roll
+    // played backwards) and on over the other side, two rolls away from where the front
+    // get-up failed; 0: never (the agent's: next to a robot lying beside it, the
+    // laboratory stood less often that way than by trying the front get-up again).
+    explicit GetUp(Motions motions, int frontTries = 0);
 
     // One cycle: `lying` is this cycle's way of lying (kLyingUnknown while not known or
     // not fallen), `activity` the engine's activity, which the get-up takes and ends.
@@ -62,16 +67,34 @@ private:
     JointSpeeds play(Action mine, const KeyframeMotion& motion, double& clock, bool takeOver,
                      const Readings& now, Action& activity);
 
-    // Forgets the side of the back's roll once the robot has read as upright for long
-    // enough: each time on the ground rolls over the right side first.
+    // Forgets the side of the back's roll and the front get-ups that failed once the
+    // robot has read as upright for long enough: each time on the ground rolls over the
+    // right side first.
     void forgetSideAfterStanding(const Readings& now);
+    // Plays the front get-up, or starts the roll back onto the back after too many front
+    // get-ups that left the robot down, when the robot lies on its front with no get-up
+    // in progress; `activity` is then ACT_NONE.
+    JointSpeeds startFront(const Readings& now, Action& activity);
+    // One cycle of the roll from the front back onto the back.
+    JointSpeeds rollBack(const Readings& now, Action& activity);
 
     Motions mMotions;
     // The back's motion for the left side (the mirror image of mMotions.back): next to
     // another robot the roll over the right side is often blocked by its body.
     KeyframeMotion mBackMirror;
-    bool mOverLeft = false;            // the back's roll goes over the left side
-    bool mRollFailed = false;          // the last back roll ended not on the front
+    // The back's roll over the right side and over the left played backwards: from the
+    // front onto the back over that side.
+    KeyframeMotion mRollBack[2];
+    int mFrontTries = 0;
+    bool mOverLeft = false;  // the back's roll goes over the left side
+    // A roll (the back's, or the roll back) has ended and no front get-up has started
+    // since: it did not bring the robot onto its front, and the next roll goes over the
+    // other side. Decided by what follows, not by the reading of the roll's last cycle:
+    // a robot falling back off its front onto a side reads "on the front" or no way of
+    // lying for a cycle or two as the roll ends.
+    bool mRollPending = false;
+    int mFrontFailed = 0;              // front get-ups that ended with the robot still down
+    double mRollBackClock = 0;         // seconds of motion time
     double mLastStep = -1e9;           // server time (seconds) of the last cycle stepped
     double mBackClock = 0;             // seconds of motion time
     double mBackWaited = 0;            // seconds the back get-up's hold waited for rest

@@ -219,6 +219,26 @@ KeyframeMotion mirrored(const KeyframeMotion& motion) {
     return out;
 }
 
+KeyframeMotion reversed(const KeyframeMotion& motion) {
+    KeyframeMotion out = motion;
+    out.comments.clear();
+    const std::vector<KeyframeMotion::Keyframe>& in = motion.keyframes;
+    const std::size_t n = in.size();
+    double clock = 0;
+    for (std::size_t j = 0; j < n; ++j) {
+        // Keyframe j of the reversed motion heads for keyframe n-1-j's targets over the
+        // span of keyframe n-j, the one that led away from them (the first holds the
+        // last targets for the first span).
+        const KeyframeMotion::Keyframe& span = in[j == 0 ? 0 : n - j];
+        KeyframeMotion::Keyframe& k = out.keyframes[j];
+        k.targets = in[n - 1 - j].targets;
+        k.start = clock;
+        clock += span.end - span.start;
+        k.end = clock;
+    }
+    return out;
+}
+
 bool KeyframePlayer::playCycle(const KeyframeMotion& m, double& clock, const Readings& now,
                                JointSpeeds& speeds) {
     for (const auto& k : m.keyframes) {

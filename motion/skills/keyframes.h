@@ -63,6 +63,10 @@ void writeKeyframeFile(const KeyframeMotion& motion, const std::string& path);
 int mirrorJoint(int joint, double& sign);
 // The same motion for the other side of the body.
 KeyframeMotion mirrored(const KeyframeMotion& motion);
+// The same motion played backwards: it starts holding the last keyframe's targets for
+// the first keyframe's span, then reaches every earlier keyframe's targets over the span
+// that led away from them, and ends at the first keyframe's; as long as the original.
+KeyframeMotion reversed(const KeyframeMotion& motion);
 
 // Plays a keyframe motion: each cycle, every driven joint gets the remaining angle to
 // its keyframe's target spread evenly over the keyframe's remaining time; after the

@@ -1,7 +1,9 @@
 // The back get-up's first keyframe, a hold of the lying posture, lasts until the torso
 // rests: played through the GetUp object with synthetic readings, from a fall, after a
 // roll that left the robot on its back (the retry) and taking over a side's get-up. The
-// side of the back's roll: the other one after a roll that did not end on the front.
+// side of the back's roll: the other one after a roll that the front get-up did not
+// follow. A front get-up that left the robot down: the roll back onto the back, then on
+// over the other side.
 #include "motion/skills/getup.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +29,8 @@ KeyframeMotion backMotion() {
     return skills::readKeyframes(in);
 }
 
-// A side's get-up that the back's takes over.
-KeyframeMotion sideMotion() {
+// A side's or the front's get-up (the arm only, so that a hip tells the back's roll).
+KeyframeMotion ownMotion() {
     std::istringstream in(
         "start end laj1\n"
         "0.0 3.0 -90\n");
@@ -39,7 +41,8 @@ struct Robot {
     GetUp getUp;
     Action activity = ACT_NONE;
     double time = 10;
-    Robot() : getUp(GetUp::Motions{backMotion(), {}, {}, sideMotion()}) {}
+    explicit Robot(int frontTries = 0)
+        : getUp(GetUp::Motions{backMotion(), ownMotion(), {}, ownMotion()}, frontTries) {}
 
     // One cycle lying `lying` with the torso turning at `gyro` deg/s; the left hip
     // pitch's speed.
@@ -62,9 +65,24 @@ struct Robot {
         }
         return '-';
     }
-    // Plays the roll to its end, the robot reading `lying` meanwhile.
+    // Plays the roll to its end, the robot reading `lying` meanwhile, then one cycle
+    // more that way (which starts that way's own get-up, if it has one).
     void rollEndsOn(int lying) {
         for (int c = 0; c < 100 && activity == ACT_GETUP; ++c) stepAll(lying, 0);
+        stepAll(lying, 0);
+    }
+    // Plays the activity in progress to its end, the robot reading `lying`; which hip
+    // its first cycles drove up: 'R' the left (the back's roll over the right side, or
+    // that roll played backwards), 'L' the right, '-' neither.
+    char playsOut(int lying) {
+        char hip = '-';
+        const Action playing = activity;
+        for (int c = 0; c < 300 && activity == playing; ++c) {
+            const skills::JointSpeeds s = stepAll(lying, 0);
+            if (hip == '-' && s.speed[LLJ3] > 0) hip = 'R';
+            if (hip == '-' && s.speed[RLJ3] > 0) hip = 'L';
+        }
+        return hip;
     }
     // Cycles lying on the back, the torso turning at `gyro` deg/s for the first
     // `rocking` seconds, until the roll starts (a hip is driven); -1 if it does not
@@ -135,7 +153,10 @@ TEST(GetUpSide, ARollThatDoesNotEndOnTheFrontIsFollowedByOneOverTheOtherSide) {
     } const cases[] = {
         {"ended on the back: the next over the left", {skills::kOnBack}, "RL"},
         {"overshot onto the left side: the next over the left", {skills::kOnLeft}, "RL"},
-        {"ended on the front: the same side again", {skills::kOnFront}, "RR"},
+        {"ended on the front, the front get-up followed: the same side again",
+         {skills::kOnFront},
+         "RR"},
+        {"fell short onto the right side: the next over the left", {skills::kOnRight}, "RL"},
         {"two failed: back over the right", {skills::kOnBack, skills::kOnBack}, "RLR"},
         {"failed, then on the front: on over the left", {skills::kOnBack, skills::kOnFront}, "RLL"},
         {"three failed: every roll the other way",
@@ -149,7 +170,6 @@ TEST(GetUpSide, ARollThatDoesNotEndOnTheFrontIsFollowedByOneOverTheOtherSide) {
         for (int ending : c.endings) {
             sides += robot.nextRoll();
             robot.rollEndsOn(ending);
-            ASSERT_EQ(robot.activity, ACT_NONE);
         }
         sides += robot.nextRoll();
         EXPECT_EQ(sides, c.sides);
@@ -158,16 +178,21 @@ TEST(GetUpSide, ARollThatDoesNotEndOnTheFrontIsFollowedByOneOverTheOtherSide) {
 }
 
 TEST(GetUpSide, ARollThatFellShortOntoASideIsTakenOverOverTheOtherSide) {
-    Robot robot;
-    ASSERT_EQ(robot.nextRoll(), 'R');
-    robot.rollEndsOn(skills::kOnRight);
-    // The side's get-up plays, and rolls the robot back onto its back.
-    robot.step(skills::kOnRight, 0);
-    ASSERT_EQ(robot.activity, ACT_GETUP_RIGHT);
-    int cycles = 0;
-    while (robot.activity == ACT_GETUP_RIGHT && ++cycles < 100) robot.step(skills::kOnBack, 0);
-    ASSERT_EQ(robot.activity, ACT_GETUP);
-    EXPECT_EQ(robot.nextRoll(), 'L');
+    // However the roll's last cycle read: a robot falling back off its front onto a side
+    // reads "on the front" or no way of lying for a cycle or two as the roll ends.
+    for (int lastCycle : {skills::kOnRight, skills::kOnFront, skills::kLyingUnknown}) {
+        SCOPED_TRACE(lastCycle);
+        Robot robot;
+        ASSERT_EQ(robot.nextRoll(), 'R');
+        for (int c = 0; c < 100 && robot.activity == ACT_GETUP; ++c) robot.step(lastCycle, 0);
+        // The side's get-up plays, and rolls the robot back onto its back.
+        robot.step(skills::kOnRight, 0);
+        ASSERT_EQ(robot.activity, ACT_GETUP_RIGHT);
+        int cycles = 0;
+        while (robot.activity == ACT_GETUP_RIGHT && ++cycles < 100) robot.step(skills::kOnBack, 0);
+        ASSERT_EQ(robot.activity, ACT_GETUP);
+        EXPECT_EQ(robot.nextRoll(), 'L');
+    }
 }
 
 TEST(GetUpSide, ANewTimeOnTheGroundRollsOverTheRightSideFirst) {
@@ -185,9 +210,77 @@ TEST(GetUpSide, ANewTimeOnTheGroundRollsOverTheRightSideFirst) {
         SCOPED_TRACE(c.name);
         Robot robot;
         ASSERT_EQ(robot.nextRoll(), 'R');
-        robot.rollEndsOn(skills::kOnBack);
+        while (robot.activity == ACT_GETUP) robot.step(skills::kOnBack, 0);
         // The last cycle stepped was the roll's; the next comes `upright` later.
         robot.time += c.upright - kCycle;
         EXPECT_EQ(robot.nextRoll(), c.next);
     }
+}
+
+TEST(GetUpRollBack, AFrontGetUpThatLeftTheRobotDownIsFollowedByTheRollBackAndOnOverTheOtherSide) {
+    struct Case {
+        const char* name;
+        int frontTries;
+        const char* story;  // what played, in order: F front get-up, B the roll back over
+                            // the side that follows, R and L the back's roll
+    } const cases[] = {
+        {"never (the agent's): the front get-up again and again", 0, "FFFF"},
+        {"after one front get-up: back over the right's way, on over the left", 1, "FrLFlR"},
+        {"after two", 2, "FFrLFFlR"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Robot robot(c.frontTries);
+        robot.step(skills::kOnFront, 0);
+        std::string story;
+        while (story.size() < std::string(c.story).size()) {
+            if (robot.activity == ACT_GETUP_FRONT) {
+                // The front get-up ends with the robot still on its front.
+                robot.playsOut(skills::kOnFront);
+                story += 'F';
+                robot.step(skills::kOnFront, 0);
+            } else if (robot.activity == ACT_GETUP_ROLL_BACK) {
+                // Played to its end whatever the robot reads on the way: a side, the back.
+                const char hip = robot.playsOut(skills::kOnLeft);
+                story += hip == 'R' ? 'r' : hip == 'L' ? 'l' : '-';
+                ASSERT_EQ(robot.activity, ACT_NONE);
+            } else {
+                story += robot.nextRoll();
+                // The roll reaches the front, and the front get-up starts.
+                robot.rollEndsOn(skills::kOnFront);
+            }
+        }
+        EXPECT_EQ(story, c.story);
+    }
+}
+
+TEST(GetUpRollBack, AFrontGetUpThatStoodIsNoFailure) {
+    struct Case {
+        const char* name;
+        double upright;  // seconds read as upright after the front get-up's end
+        Action next;     // what a fall onto the front then starts
+    } const cases[] = {
+        {"stood, then a new fall: the front get-up again", 1.5, ACT_GETUP_FRONT},
+        {"stood for long", 30, ACT_GETUP_FRONT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Robot robot(1);
+        robot.step(skills::kOnFront, 0);
+        ASSERT_EQ(robot.activity, ACT_GETUP_FRONT);
+        // Its last cycle reads as upright (no way of lying): it stood.
+        robot.playsOut(skills::kLyingUnknown);
+        ASSERT_EQ(robot.activity, ACT_NONE);
+        robot.time += c.upright;
+        robot.step(skills::kOnFront, 0);
+        EXPECT_EQ(robot.activity, c.next);
+    }
+    // Still lying on the front at its end: the roll back (a pause of upright readings
+    // under a second is the same time on the ground).
+    Robot robot(1);
+    robot.step(skills::kOnFront, 0);
+    robot.playsOut(skills::kOnFront);
+    robot.time += 0.5;
+    robot.step(skills::kOnFront, 0);
+    EXPECT_EQ(robot.activity, ACT_GETUP_ROLL_BACK);
 }
