@@ -14,6 +14,8 @@ constexpr double kDeg = M_PI / 180;
 constexpr double kSteadyRadius = 0.15;
 constexpr double kBlend = 0.5;         // share of a near sighting taken
 constexpr double kCameraHeight = 0.5;  // metres above the ground, standing
+// Metres from the camera down the torso's axis to the torso point, as the body model has it.
+constexpr double kTorsoBelowCamera = 0.155;
 // The neck: most yaw and pitch used (degrees) and its speed, rad/s per degree off.
 constexpr double kMaxYaw = 100, kLowestPitch = -42, kHighestPitch = 0;
 constexpr double kNeckGain = 0.15;
@@ -38,7 +40,7 @@ Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now, const s
     // up x forward to the left. Without a usable up the torso counts as upright.
     double ux = up.x(), uy = up.y(), uz = up.z();
     const double u = std::sqrt(ux * ux + uy * uy + uz * uz);
-    if (!(u > 0.5 && u < 1.5) || !(std::fabs(ux / u) < 0.9)) {
+    if (!(u > 1e-6) || !std::isfinite(u) || !(std::fabs(ux / u) < 0.9)) {
         ux = 0;
         uy = 0;
         uz = 1;
@@ -50,7 +52,10 @@ Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now, const s
     const double f = std::sqrt(1 - ux * ux);
     const double fx = (1 - ux * ux) / f, fy = -ux * uy / f, fz = -ux * uz / f;
     const double lx = uy * fz - uz * fy, ly = uz * fx - ux * fz, lz = ux * fy - uy * fx;
-    return {tx * fx + ty * fy + hz * fz, tx * lx + ty * ly + hz * lz};
+    // From the camera to the torso point, which lies below it on the torso's axis: a torso
+    // leaning forward puts the camera ahead of it.
+    const double tz = hz + kTorsoBelowCamera;
+    return {tx * fx + ty * fy + tz * fz, tx * lx + ty * ly + tz * lz};
 }
 
 void lookAtGround(const Ground& point, const Readings& now, JointSpeeds& speeds) {

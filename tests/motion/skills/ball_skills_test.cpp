@@ -51,13 +51,20 @@ salt::Vector3f intoTorso(const salt::Vector3f& v, double forward, double roll) {
     return turned(turned(v, 1, -forward), 0, roll);
 }
 
-// A camera-frame sighting of a ground point `ahead`, `left` of a camera 0.5 m up, seen with
-// the neck at yaw and pitch (degrees; positive pitch looks up: a turn about -y) from a
-// torso leaning `forward` and `roll` degrees.
+// A torso-frame vector in the level frame: intoTorso undone.
+salt::Vector3f fromTorso(const salt::Vector3f& v, double forward, double roll) {
+    return turned(turned(v, 0, -roll), 1, forward);
+}
+
+// A camera-frame sighting of a ground point `ahead`, `left` of the torso point (0.35 m up,
+// the camera 0.155 m above it on the torso's axis), seen with the neck at yaw and pitch
+// (degrees; positive pitch looks up: a turn about -y) from a torso leaning `forward` and
+// `roll` degrees.
 salt::Vector3f sighting(double ahead, double left, double yaw, double pitch, double forward = 0,
                         double roll = 0) {
-    const salt::Vector3f level(static_cast<float>(ahead), static_cast<float>(left), -0.5f);
-    return turned(turned(intoTorso(level, forward, roll), 2, -yaw), 1, pitch);
+    const salt::Vector3f ball(static_cast<float>(ahead), static_cast<float>(left), -0.35f);
+    const salt::Vector3f camera = fromTorso(salt::Vector3f(0, 0, 0.155f), forward, roll);
+    return turned(turned(intoTorso(ball - camera, forward, roll), 2, -yaw), 1, pitch);
 }
 
 // Degrees between two directions.
@@ -68,7 +75,8 @@ double apart(const salt::Vector3f& a, const salt::Vector3f& b) {
 }  // namespace
 
 // The level frame turns with the torso's heading: a torso leaning forward or to a side
-// (up tilted in its frame) and the neck turned both ways still put the ball where it lies.
+// (up tilted in its frame, of any length) and the neck turned both ways still put the ball
+// where it lies relative to the torso point, not to the camera above it.
 TEST(BallTrack, ASightingIsPlacedThroughTheNeckAndTheTorsosTilt) {
     struct Case {
         double ahead, left, yaw, pitch, forward, roll;
@@ -89,7 +97,7 @@ TEST(BallTrack, ASightingIsPlacedThroughTheNeckAndTheTorsosTilt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.yaw) + " " + std::to_string(c.pitch) + " leaning " +
                      std::to_string(c.forward) + " " + std::to_string(c.roll));
-        const salt::Vector3f up = intoTorso(salt::Vector3f(0, 0, 1), c.forward, c.roll);
+        const salt::Vector3f up = intoTorso(salt::Vector3f(0, 0, 9.81f), c.forward, c.roll);
         const Ground g = groundFromCamera(
             sighting(c.ahead, c.left, c.yaw, c.pitch, c.forward, c.roll), neck(c.yaw, c.pitch), up);
         EXPECT_NEAR(g.ahead, c.ahead, 1e-5);
