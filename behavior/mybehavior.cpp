@@ -49,6 +49,7 @@ std::string MyBehavior::Think(const std::string& message) {
     }
     mParser->doParse(message);
     UpdatePositions();
+    if (mDrill || mTeamPlay) mTorsoUp.update(mWM->readings());
 
     // Server time at which the present beam window opened; it follows the
     // clock until the window sets the beamed flag, which a change of play
@@ -244,7 +245,7 @@ skills::JointSpeeds MyBehavior::stepBallTask() {
     const skills::Readings& readings = mWM->readings();
     const bool seen = mWM->getBallTimeSeen() >= 0 && mWM->getBallTimeSeen() == now;
     mBallPlay->see(mOdometry.pose(), now, seen,
-                   skills::groundFromCamera(mWM->getBallRelPos(), readings));
+                   skills::groundFromCamera(mWM->getBallRelPos(), readings, mTorsoUp.up()));
     return mBallPlay->step(readings);
 }
 

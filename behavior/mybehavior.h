@@ -13,6 +13,7 @@
 #include "motion/skills/goto.h"
 #include "motion/skills/head_sweep.h"
 #include "motion/skills/odometry.h"
+#include "motion/skills/torso_up.h"
 
 // Pi to 15 significant digits, the decision module's own constant; the geometry
 // helpers use salt::gPI.
@@ -110,6 +111,7 @@ private:
     skills::GoTo mGoTo;
     // The body's pose between camera fixes, for steering.
     skills::Odometry mOdometry;
+    skills::TorsoUp mTorsoUp;  // levels the camera's sightings of the ball
     // The head swept from side to side, so that the walking robot keeps landmarks in view.
     skills::HeadSweep mHeadSweep;
     double mOdometryFix = -1;  // server time of the fix it last took, seconds

@@ -69,8 +69,8 @@ TeamView MyBehavior::soccerView() {
     if (v.located && mWM->getBallTimeSeen() >= 0 && mWM->getBallTimeSeen() == now) {
         // Placed from the body through the neck, as the ball skills place it: steadier
         // than the camera's own fix.
-        mBallAt = skills::onField(skills::groundFromCamera(mWM->getBallRelPos(), mWM->readings()),
-                                  v.self);
+        mBallAt = skills::onField(
+            skills::groundFromCamera(mWM->getBallRelPos(), mWM->readings(), mTorsoUp.up()), v.self);
         mBallSeenAt = now;
     }
     v.ballSeen = mBallSeenAt >= 0 && now - mBallSeenAt < kSeenLately;

@@ -11,7 +11,7 @@ endif()
 # agent's parser, so it needs the protocol part of the sparring server as well.
 if(TARGET halyx_sparring_protocol AND TARGET halyx_parser)
   add_library(halyx_lab STATIC lab/skill_run.cpp lab/hold_pose.cpp lab/walk_tasks.cpp lab/walk_tuner.cpp
-    lab/job_runner.cpp lab/cma.cpp lab/kick_tasks.cpp lab/kick_tuner.cpp)
+    lab/job_runner.cpp lab/cma.cpp lab/kick_tasks.cpp lab/kick_tuner.cpp lab/ball_view.cpp)
   target_link_libraries(halyx_lab PUBLIC halyx_sparring_physics halyx_sparring_protocol
     halyx_parser halyx_motion halyx_skills)
   add_executable(skills_lab lab/skills_lab.cpp)

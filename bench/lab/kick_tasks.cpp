@@ -6,10 +6,12 @@
 #include <functional>
 #include <random>
 
+#include "bench/lab/ball_view.h"
 #include "bench/lab/hold_pose.h"
 #include "motion/skills/ball_play.h"
 #include "motion/skills/goto.h"
 #include "motion/skills/odometry.h"
+#include "motion/skills/torso_up.h"
 #include "sparring/world/physics/physics_robot.h"
 #include "sparring/world/physics/physics_world.h"
 
@@ -137,18 +139,26 @@ public:
             pose_.move(play_.speed(), now.gyro.z(), 0.02);
         }
         const bool seen = wm.getBallTimeSeen() >= 0 && wm.getBallTimeSeen() == wm.getServerTime();
-        play_.see(pose_.pose(), now.time, seen, skills::groundFromCamera(wm.getBallRelPos(), now));
+        seen_ = seen;
+        up_.update(now);
+        sighting_ = skills::groundFromCamera(wm.getBallRelPos(), now, up_.up());
+        play_.see(pose_.pose(), now.time, seen, sighting_);
         skills::JointSpeeds s = play_.step(now);
         play_.aimHead(now, s);
         return s;
     }
     const skills::FieldPose& pose() const { return pose_.pose(); }
+    // The camera's sighting of the ball this cycle, or null.
+    const skills::Ground* sighting() const { return seen_ ? &sighting_ : nullptr; }
 
 private:
     const SkillRun& run_;
     skills::BallPlay& play_;
     skills::Odometry pose_;
+    skills::TorsoUp up_;
     double fix_ = -1;
+    bool seen_ = false;
+    skills::Ground sighting_;
 };
 
 }  // namespace
@@ -173,8 +183,20 @@ PlayOutcome runPlay(const skills::KickParameters& kick, const skills::WalkParame
     const double began = run.time();
     PlayOutcome o;
     sparring::Vec3 atSwing{};
+    BallView view(p.ballView > 1);
     for (long c = 0; run.time() < began + p.seconds; ++c) {
         run.cycle(driver);
+        // Measured while the skill steers by the ball: not before it was first seen, nor
+        // while the kick swings and the ball rolls off.
+        using State = skills::BallPlay::State;
+        const State st = play.state();
+        if (p.ballView > 0 && play.ball().known() &&
+            (st == State::Approaching || st == State::Settling || st == State::Dribbling)) {
+            const skills::WalkCommand v = play.speed();
+            const bool walking = std::hypot(v.forward, v.sideways) > 0.01 || std::fabs(v.turn) > 2;
+            view.record(run, driver.sighting(), play.ball().relativeTo(driver.pose()), walking,
+                        play.stateName());
+        }
         if (o.swingTime < 0 && play.swingTime() >= 0) {
             o.swingTime = run.time() - began;
             atSwing = run.ball();
@@ -191,6 +213,7 @@ PlayOutcome runPlay(const skills::KickParameters& kick, const skills::WalkParame
         }
         if (play.failed() || play.done()) break;
     }
+    if (p.ballView > 0) o.ballView = view.summary();
     // A kicked ball is watched until it rests.
     KickOutcome rolled;
     if (play.done() && p.kick) watchBall(run, play, atSwing.x, atSwing.y, 0, rolled);

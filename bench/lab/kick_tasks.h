@@ -45,6 +45,9 @@ struct PlaySettings {
     double targetX = 0, targetY = 0;  // metres
     double seconds = 30;              // most run time
     int every = 0;                    // cycles between printed lines (0: none)
+    // The ball relative to the body, known against true: 0 not measured, 1 a summary,
+    // 2 a line per cycle as well (BallView).
+    int ballView = 0;
 };
 
 // What a played task did: its end, the ball's travel and end, and the times.
@@ -55,6 +58,7 @@ struct PlayOutcome {
     double direction = 0;         // degrees the ball went, field frame
     double swingTime = -1;        // seconds from the start to the swing
     double seconds = 0;           // run time
+    std::string ballView;         // BallView's summary, when measured
     int falls = 0;
 };
 

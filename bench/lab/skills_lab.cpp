@@ -51,7 +51,7 @@ const char kHelp[] =
     "      foot's as it left) and height, how low its centre went, and the falls; --trace:\n"
     "      a line per cycle around the swing (foot and ball relative to the ball's spot)\n"
     "  skills_lab play kick DIRECTION | dribble X Y [COMMON] [--kick FILE] [--from X Y H]\n"
-    "                  [--ball X Y] [--seconds S] [--every N]\n"
+    "                  [--ball X Y] [--seconds S] [--every N] [--ball-view 1|2]\n"
     "      the ball task as the agent plays it (pose by camera and walk, ball by camera)\n"
     "  skills_lab roll SPEED [COMMON]    a ball set rolling at SPEED m/s: how far, how long\n"
     "  skills_lab kick-tune --ranges FILE --out FILE --log FILE [--kick FILE]\n"
@@ -201,6 +201,7 @@ Options parse(int argc, char** argv) {
         {"--truth", [&](auto&) { o.truth = o.eval.steerByTruth = true; }},
         {"--trace", [&](auto&) { o.trace = true; }},
         {"--played", [&](auto&) { o.played = true; }},
+        {"--ball-view", [&](auto& s) { o.play.ballView = static_cast<int>(num(s)); }},
         {"--task", [&](auto& s) { o.task = o.tune.task = next(s); }},
         {"--time-scale", [&](auto& s) { o.eval.timeScale = o.tune.timeScale = num(s); }},
         {"--push-every", [&](auto& s) { o.eval.pushEvery = o.tune.pushEvery = num(s); }},
@@ -399,6 +400,7 @@ int play(const Options& o) {
         "%s after %.2f s: ball at %.2f %.2f, swing at %.2f s, travel %.2f m towards %.1f "
         "deg, falls %d\n",
         r.end.c_str(), r.seconds, r.ballX, r.ballY, r.swingTime, r.travel, r.direction, r.falls);
+    std::printf("%s", r.ballView.c_str());
     return 0;
 }
 

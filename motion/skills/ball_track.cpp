@@ -9,12 +9,13 @@ namespace skills {
 
 namespace {
 constexpr double kDeg = M_PI / 180;
-constexpr double kGravity = 9.81;  // m/s^2
 // A sighting this close to the tracked place is noise on a still ball and is blended in;
 // further away the ball has moved and the sighting replaces it, metres.
 constexpr double kSteadyRadius = 0.15;
 constexpr double kBlend = 0.5;         // share of a near sighting taken
 constexpr double kCameraHeight = 0.5;  // metres above the ground, standing
+// Metres from the camera down the torso's axis to the torso point, as the body model has it.
+constexpr double kTorsoBelowCamera = 0.155;
 // The neck: most yaw and pitch used (degrees) and its speed, rad/s per degree off.
 constexpr double kMaxYaw = 100, kLowestPitch = -42, kHighestPitch = 0;
 constexpr double kNeckGain = 0.15;
@@ -27,28 +28,34 @@ void driveNeck(double yaw, double pitch, const Readings& now, JointSpeeds& speed
 
 }  // namespace
 
-Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now) {
+Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now, const salt::Vector3f& up) {
     // Up the neck: the head's pitch (positive looks up), then its yaw.
     const double pitch = now.angle(HJ2) * kDeg, yaw = now.angle(HJ1) * kDeg;
     const double x = seen.x(), y = seen.y(), z = seen.z();
     const double hx = x * std::cos(pitch) - z * std::sin(pitch);
     const double hz = x * std::sin(pitch) + z * std::cos(pitch);
-    double tx = hx * std::cos(yaw) - y * std::sin(yaw);
-    double ty = hx * std::sin(yaw) + y * std::cos(yaw);
-    double tz = hz;
-    // The torso's tilt, from gravity in its frame while the readings are steady.
-    const salt::Vector3f& a = now.accSteadyCount > 0 ? now.accSteady : now.acc;
-    const double g = std::sqrt(a.x() * a.x() + a.y() * a.y() + a.z() * a.z());
-    if (g > 0.5 * kGravity && g < 1.5 * kGravity) {
-        const double forward = std::atan2(-a.x(), a.z()), leftward = std::atan2(-a.y(), a.z());
-        // Level the torso frame: undo the roll, then the forward tilt.
-        const double ry = ty * std::cos(leftward) - tz * std::sin(leftward);
-        const double rz = ty * std::sin(leftward) + tz * std::cos(leftward);
-        ty = ry;
-        tz = rz;
-        tx = tx * std::cos(forward) + tz * std::sin(forward);
+    const double tx = hx * std::cos(yaw) - y * std::sin(yaw);
+    const double ty = hx * std::sin(yaw) + y * std::cos(yaw);
+    // The level frame in torso axes: the torso's forward axis less its part along up, and
+    // up x forward to the left. Without a usable up the torso counts as upright.
+    double ux = up.x(), uy = up.y(), uz = up.z();
+    const double u = std::sqrt(ux * ux + uy * uy + uz * uz);
+    if (!(u > 1e-6) || !std::isfinite(u) || !(std::fabs(ux / u) < 0.9)) {
+        ux = 0;
+        uy = 0;
+        uz = 1;
+    } else {
+        ux /= u;
+        uy /= u;
+        uz /= u;
     }
-    return {tx, ty};
+    const double f = std::sqrt(1 - ux * ux);
+    const double fx = (1 - ux * ux) / f, fy = -ux * uy / f, fz = -ux * uz / f;
+    const double lx = uy * fz - uz * fy, ly = uz * fx - ux * fz, lz = ux * fy - uy * fx;
+    // From the camera to the torso point, which lies below it on the torso's axis: a torso
+    // leaning forward puts the camera ahead of it.
+    const double tz = hz + kTorsoBelowCamera;
+    return {tx * fx + ty * fy + tz * fz, tx * lx + ty * ly + tz * lz};
 }
 
 void lookAtGround(const Ground& point, const Readings& now, JointSpeeds& speeds) {

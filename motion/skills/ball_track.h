@@ -14,9 +14,12 @@ struct Ground {
 };
 
 // Where a ball seen from the camera (metres, camera frame: x along the view, y left, z
-// up) lies relative to the body, through the neck's two angles and the torso's tilt by
-// the accelerometer: independent of how well landmarks placed the robot.
-Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now);
+// up) lies relative to the body, through the neck's two angles (`now`) and levelled by
+// `up`, the up direction in the torso frame (TorsoUp, any length; none: upright):
+// independent of how well landmarks placed the robot. The body is the torso point, where
+// the kick's and the dribble's spots are measured from; "ahead" is along the torso's
+// forward axis laid on the ground.
+Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now, const salt::Vector3f& up);
 
 // Where a point at `g` relative to a body at `self` lies on the field.
 FieldPoint onField(const Ground& g, const FieldPose& self);

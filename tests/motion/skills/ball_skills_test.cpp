@@ -1,9 +1,10 @@
 // Playing the ball without a world: where a sighting puts the ball through the neck's
-// angles, how the track keeps it, the approach walking a robot that moves exactly as
-// commanded behind the ball from every side without walking through it, the dribble's
-// commands, and the kick's parameter files.
+// angles and the torso's lean, how the torso's up is kept, how the track keeps it, the approach
+// walking a robot that moves exactly as commanded behind the ball from every side without walking
+// through it, the dribble's commands, and the kick's parameter files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include "motion/skills/keyframes.h"
 #include "motion/skills/kick.h"
 #include "motion/skills/leg_ik.h"
+#include "motion/skills/torso_up.h"
 
 using namespace skills;
 
@@ -24,7 +26,7 @@ namespace {
 
 constexpr double kDeg = M_PI / 180;
 
-Readings level(double yaw, double pitch) {
+Readings neck(double yaw, double pitch) {
     Readings r;
     r.angles[HJ1] = yaw;
     r.angles[HJ2] = pitch;
@@ -33,30 +35,127 @@ Readings level(double yaw, double pitch) {
     return r;
 }
 
-// A camera-frame sighting of a ground point `ahead`, `left` of a camera 0.5 m up, seen with
-// the neck at yaw and pitch (degrees; positive pitch looks up).
-salt::Vector3f sighting(double ahead, double left, double yaw, double pitch) {
-    const double y = yaw * kDeg, p = pitch * kDeg, z = -0.5;
-    const double hx = std::cos(y) * ahead + std::sin(y) * left;
-    const double hy = -std::sin(y) * ahead + std::cos(y) * left;
-    return salt::Vector3f(static_cast<float>(hx * std::cos(p) + z * std::sin(p)),
-                          static_cast<float>(hy),
-                          static_cast<float>(-hx * std::sin(p) + z * std::cos(p)));
+// A rotation about a coordinate axis (0 x, 1 y, 2 z) by `degrees`, applied to v.
+salt::Vector3f turned(const salt::Vector3f& v, int axis, double degrees) {
+    const double c = std::cos(degrees * kDeg), s = std::sin(degrees * kDeg);
+    const int a = (axis + 1) % 3, b = (axis + 2) % 3;
+    salt::Vector3f out = v;
+    out[a] = static_cast<float>(c * v[a] - s * v[b]);
+    out[b] = static_cast<float>(s * v[a] + c * v[b]);
+    return out;
+}
+
+// The torso leans `forward` (nose down) and `roll` (towards its right side), degrees:
+// a level-frame vector in the torso frame (the inverse turns, last first).
+salt::Vector3f intoTorso(const salt::Vector3f& v, double forward, double roll) {
+    return turned(turned(v, 1, -forward), 0, roll);
+}
+
+// A torso-frame vector in the level frame: intoTorso undone.
+salt::Vector3f fromTorso(const salt::Vector3f& v, double forward, double roll) {
+    return turned(turned(v, 0, -roll), 1, forward);
+}
+
+// A camera-frame sighting of a ground point `ahead`, `left` of the torso point (0.35 m up,
+// the camera 0.155 m above it on the torso's axis), seen with the neck at yaw and pitch
+// (degrees; positive pitch looks up: a turn about -y) from a torso leaning `forward` and
+// `roll` degrees.
+salt::Vector3f sighting(double ahead, double left, double yaw, double pitch, double forward = 0,
+                        double roll = 0) {
+    const salt::Vector3f ball(static_cast<float>(ahead), static_cast<float>(left), -0.35f);
+    const salt::Vector3f camera = fromTorso(salt::Vector3f(0, 0, 0.155f), forward, roll);
+    return turned(turned(intoTorso(ball - camera, forward, roll), 2, -yaw), 1, pitch);
+}
+
+// Degrees between two directions.
+double apart(const salt::Vector3f& a, const salt::Vector3f& b) {
+    return std::acos(std::clamp(a.Dot(b) / (a.Length() * b.Length()), -1.0f, 1.0f)) / kDeg;
 }
 
 }  // namespace
 
-TEST(BallTrack, ASightingIsPlacedThroughTheNecksAngles) {
+// The level frame turns with the torso's heading: a torso leaning forward or to a side
+// (up tilted in its frame, of any length) and the neck turned both ways still put the ball
+// where it lies relative to the torso point, not to the camera above it.
+TEST(BallTrack, ASightingIsPlacedThroughTheNeckAndTheTorsosTilt) {
     struct Case {
-        double ahead, left, yaw, pitch;
-    } const cases[] = {{1, 0, 0, 0},          {0.2, 0.05, 0, -40}, {0.5, 0.5, 45, -30},
-                       {0.3, -0.6, -80, -20}, {2, 1, 20, 0},       {0.15, -0.04, -10, -42}};
+        double ahead, left, yaw, pitch, forward, roll;
+    } const cases[] = {
+        {1, 0, 0, 0, 0, 0},
+        {0.2, 0.05, 0, -40, 0, 0},
+        {0.5, 0.5, 45, -30, 0, 0},
+        {0.3, -0.6, -80, -20, 0, 0},
+        {2, 1, 20, 0, 0, 0},
+        {0.15, -0.04, -10, -42, 0, 0},
+        {0.17, -0.18, -45, -42, 4, 0},
+        {0.17, -0.18, -45, -42, 0, 8},
+        {0.17, 0.18, 45, -42, -5, -8},
+        {0.25, 0, 0, -42, 12, 10},
+        {1.5, -0.5, -20, -10, 6, -6},
+        {0.4, 0.3, 60, -35, -10, 12},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.yaw) + " " + std::to_string(c.pitch));
-        const Ground g =
-            groundFromCamera(sighting(c.ahead, c.left, c.yaw, c.pitch), level(c.yaw, c.pitch));
+        SCOPED_TRACE(std::to_string(c.yaw) + " " + std::to_string(c.pitch) + " leaning " +
+                     std::to_string(c.forward) + " " + std::to_string(c.roll));
+        const salt::Vector3f up = intoTorso(salt::Vector3f(0, 0, 9.81f), c.forward, c.roll);
+        const Ground g = groundFromCamera(
+            sighting(c.ahead, c.left, c.yaw, c.pitch, c.forward, c.roll), neck(c.yaw, c.pitch), up);
         EXPECT_NEAR(g.ahead, c.ahead, 1e-5);
         EXPECT_NEAR(g.left, c.left, 1e-5);
+    }
+    // No usable up (none yet, or the torso's forward axis upright): the torso counts as
+    // upright.
+    for (const salt::Vector3f& up : {salt::Vector3f(0, 0, 0), salt::Vector3f(1, 0, 0)}) {
+        const Ground g = groundFromCamera(sighting(0.3, 0.1, 10, -40), neck(10, -40), up);
+        EXPECT_NEAR(g.ahead, 0.3, 1e-5);
+        EXPECT_NEAR(g.left, 0.1, 1e-5);
+    }
+}
+
+// The torso's up by gyroscope and accelerometer: a torso that sways sideways while it
+// steps in place (the accelerometer tilted by ten degrees and more) keeps its true lean
+// within 1.5 degrees; one that leans over is followed by the gyroscope; a wrong start is
+// pulled right.
+TEST(TorsoUp, FollowsTheLeanNotTheSwayOfTheSteps) {
+    struct Case {
+        const char* what;
+        double forward, roll;  // degrees at the start
+        double forwardRate;    // deg/s, the torso leaning on
+        double sway;           // m/s^2 sideways, at 2 Hz
+        double startForward;   // degrees: the first reading's lean
+        double within;         // degrees from 4 s on
+    } const cases[] = {
+        {"stepping in place, upright", 0, 0, 0, 2.5, 0, 1.5},
+        {"stepping in place, leaning", 4, -3, 0, 2.5, 4, 1.5},
+        {"leaning over by the gyroscope", 0, 0, 5, 0, 0, 0.2},
+        {"a wrong first reading", 10, 0, 0, 0, 0, 0.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TorsoUp up;
+        double worst = 0, rawWorst = 0;
+        for (int cycle = 0; cycle <= 400; ++cycle) {
+            const double t = cycle * 0.02, forward = c.forward + c.forwardRate * t;
+            const salt::Vector3f truth = intoTorso(salt::Vector3f(0, 0, 1), forward, c.roll);
+            Readings r;
+            r.time = t;
+            r.accFresh = true;
+            const double lean = cycle == 0 ? c.startForward : forward;
+            const float push = static_cast<float>(c.sway * std::sin(2 * M_PI * 2 * t));
+            r.acc =
+                intoTorso(salt::Vector3f(0, 0, 9.81f), lean, c.roll) + salt::Vector3f(0, push, 0);
+            r.gyro = salt::Vector3f(0, static_cast<float>(c.forwardRate), 0);
+            up.update(r);
+            ASSERT_TRUE(up.known());
+            if (t >= 4 - 1e-9) {
+                worst = std::max(worst, apart(up.up(), truth));
+                rawWorst = std::max(rawWorst, apart(r.acc, truth));
+            }
+        }
+        EXPECT_LT(worst, c.within);
+        if (c.sway > 0) {
+            EXPECT_GT(rawWorst, 10) << "the sway alone tilts the reading";
+        }
     }
 }
 
@@ -175,7 +274,7 @@ namespace {
 
 // Readings of a robot upright at rest whose joints are where the last speeds took them.
 struct IdealBody {
-    Readings r = level(0, 0);
+    Readings r = neck(0, 0);
     void follow(const JointSpeeds& s) {
         for (int j = 0; j < kJointCount; ++j)
             if (s.driven[j]) r.angles[j] += s.speed[j] * 0.02 / kDeg;
