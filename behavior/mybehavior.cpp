@@ -80,6 +80,7 @@ std::string MyBehavior::Think(const std::string& message) {
     if (down || gettingUp) {
         // The walk yields to getting up, and starts again from standing after it.
         leaveDrillMotion();
+        mDownAt = mWM->getServerTime();
         mDecision = "getup";
         return mActions->getUp();
     }

@@ -115,15 +115,17 @@ private:
     // The head swept from side to side, so that the walking robot keeps landmarks in view.
     skills::HeadSweep mHeadSweep;
     double mOdometryFix = -1;  // server time of the fix it last took, seconds
+    double mDownAt = -1;       // server time of the last cycle lying or getting up, seconds
     // The drill's kick and dribble; made with the drill.
     std::unique_ptr<skills::BallPlay> mBallPlay;
     bool mBallOver = false;  // the present step's ball task is done or has failed
     // The soccer's decision; null unless playing soccer.
     std::unique_ptr<TeamPlay> mTeamPlay;
-    Intent mIntent;           // the intent the ball task or the walk carries out
-    TeamView mView;           // this cycle's, as the team play saw it
-    FieldPoint mBallAt;       // the ball on the field when the camera last saw it
-    double mBallSeenAt = -1;  // server time of that sighting, seconds
+    Intent mIntent;                        // the intent the ball task or the walk carries out
+    TeamView mView;                        // this cycle's, as the team play saw it
+    std::vector<FieldPoint> mLyingBodies;  // along robots seen lying: more to walk round
+    FieldPoint mBallAt;                    // the ball on the field when the camera last saw it
+    double mBallSeenAt = -1;               // server time of that sighting, seconds
 };
 
 #endif

@@ -1,5 +1,6 @@
 // The decision object's soccer: what the world model knows handed to TeamPlay, and its
 // intent carried out by the walk, GoTo, the ball skills or the designed guard.
+#include <algorithm>
 #include <cmath>
 
 #include "behavior/mybehavior.h"
@@ -16,6 +17,9 @@ const double kSeenLately = 1.0;
 // A new target for GoTo only when it moved this far (metres, degrees): a target that
 // follows the ball by centimetres would keep the walk from ever arriving.
 const double kRetarget = 0.25, kRetargetAngle = 20;
+// A player that has not known its pose for this long (seconds) turns on the spot at this
+// rate (deg/s) while it looks: the landmarks it needs lie outside the head's sweep.
+const double kTurnToLocate = 3.0, kLocateTurn = 30;
 // How a player walking to a spot steers round other robots: further out and wider than
 // the walk's default. The two sides' formations mirror each other, so a player and an
 // opponent share a lane and walk towards and beside each other as the ball moves: over
@@ -42,6 +46,27 @@ std::vector<FieldPoint> seenPlayers(double now, Get get) {
     return out;
 }
 
+// The body of a robot lying on the ground (its head seen this low, metres) reaches half
+// a metre from its head: a robot that steers round the head alone walks into its legs.
+const double kLyingHead = 0.3;
+
+// Points along the bodies of the robots of one team seen lying lately: feet and the
+// middle between head and feet.
+template <typename Get>
+void addLyingBodies(double now, Get get, std::vector<FieldPoint>& out) {
+    for (int slot = 0; slot < 11; ++slot) {
+        const Player p = get(slot);
+        if (p.getTimeSeen() < 0 || now - p.getTimeSeen() > kSeenLately) continue;
+        const salt::Vector3f head = p.getPos(HEAD);
+        if (head.z() > kLyingHead) continue;
+        for (const BodyID foot : {RFOOT, LFOOT}) {
+            const salt::Vector3f at = p.getPos(foot);
+            out.push_back({at.x(), at.y()});
+            out.push_back({(at.x() + head.x()) / 2, (at.y() + head.y()) / 2});
+        }
+    }
+}
+
 }  // namespace
 
 std::string MyBehavior::doSoccer() {
@@ -50,6 +75,11 @@ std::string MyBehavior::doSoccer() {
     for (const WorldModel::Heard& h : mWM->heard()) mTeamPlay->hear(h.text, now);
     mView = soccerView();
     const TeamView& view = mView;
+    // A player that has got up facing its own goal sees too few landmarks for the
+    // design's fix, and waits for one. Standing and looking, its accelerometer reads
+    // the vertical well (walking, the steps' sway tilts it by degrees): until the pose
+    // is known again, two landmarks and the vertical fix it.
+    mWM->setVerticalFallback(!view.located);
     const Intent intent = mTeamPlay->decide(view);
     std::string reply = actOut(intent);
     const std::string said = mTeamPlay->say(view);
@@ -62,7 +92,9 @@ TeamView MyBehavior::soccerView() {
     const double now = mWM->getServerTime();
     v.now = now;
     v.situation = readSituation(mWM->playModeName(), mWM->getTeamSide() != SIDE_RIGHT);
-    v.located = mWM->hasCameraFix();
+    // A fall turns the robot in ways the odometry does not follow (it is not stepped
+    // while the robot lies or gets up): the pose is known again from the first fix after.
+    v.located = mWM->hasCameraFix() && mWM->getCameraFixTime() > mDownAt;
     v.self = mOdometry.pose();
     // Think plays the get-up first: the team play decides for an upright robot only.
     v.down = false;
@@ -76,8 +108,13 @@ TeamView MyBehavior::soccerView() {
     v.ballSeen = mBallSeenAt >= 0 && now - mBallSeenAt < kSeenLately;
     if (mBallSeenAt >= 0) v.ballAge = now - mBallSeenAt;
     v.ball = mBallAt;
-    v.teammates = seenPlayers(now, [this](int slot) { return mWM->getOurPlayer(slot); });
-    v.opponents = seenPlayers(now, [this](int slot) { return mWM->getOppPlayer(slot); });
+    const auto ours = [this](int slot) { return mWM->getOurPlayer(slot); };
+    const auto theirs = [this](int slot) { return mWM->getOppPlayer(slot); };
+    v.teammates = seenPlayers(now, ours);
+    v.opponents = seenPlayers(now, theirs);
+    mLyingBodies.clear();
+    addLyingBodies(now, ours, mLyingBodies);
+    addLyingBodies(now, theirs, mLyingBodies);
     return v;
 }
 
@@ -118,7 +155,12 @@ std::string MyBehavior::actOut(const Intent& intent) {
         skills::searchHead(mWM->getServerTime(), mWM->readings(), head);
     else
         head = mHeadSweep.step(mWM->readings());
-    return mActions->stepWalk({}) + mActions->commands(head);
+    skills::WalkCommand turn;
+    const double lostSince = std::max(mDownAt, mWM->getCameraFixTime());
+    if (!mView.located && mView.situation != Situation::Stopped &&
+        mWM->getServerTime() - lostSince > kTurnToLocate)
+        turn.turn = kLocateTurn;
+    return mActions->stepWalk(turn) + mActions->commands(head);
 }
 
 std::string MyBehavior::walkTo(const skills::FieldPose& target) {
@@ -132,8 +174,14 @@ std::string MyBehavior::walkTo(const skills::FieldPose& target) {
         mIntent.kind = Intent::Kind::GoTo;
         mIntent.target = target;
     }
-    const skills::WalkCommand command = skills::steerClear(
-        mGoTo.step(mOdometry.pose()), mOdometry.pose(), otherRobots(), kOffTheBall);
+    // Round the bodies of robots lying too; the ball task keeps to the heads, so that a
+    // ball beside a lying robot can still be reached. And round the ball: a goalkeeper
+    // walking home past a ball by its goal line pushed it in.
+    std::vector<FieldPoint> others = otherRobots();
+    others.insert(others.end(), mLyingBodies.begin(), mLyingBodies.end());
+    if (mView.ballSeen) others.push_back(mView.ball);
+    const skills::WalkCommand command =
+        skills::steerClear(mGoTo.step(mOdometry.pose()), mOdometry.pose(), others, kOffTheBall);
     return mActions->stepWalk(command) + mActions->commands(mHeadSweep.step(mWM->readings()));
 }
 

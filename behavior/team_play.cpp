@@ -10,14 +10,21 @@ const double kDegrees = 180.0 / 3.14159265358979;
 const double kCycle = 0.02;  // seconds
 
 // Metres, on the design's 12 m field; other fields scale them by their length.
-const double kShootRange = 5.0;      // a kick at goal from within this distance of its centre
-const double kClearZone = 2.0;       // beyond the penalty area: clear the ball, not dribble
-const double kLineClear = 0.35;      // an opponent this near the line blocks a kick
-const double kCloseShot = 1.8;       // nearer the goal, a shot even through a blocked line
-const double kNearLine = 0.6;        // a ball this near the own goal line is cleared along it
-const double kAlongLine = 80;        // degrees from straight up the field of that clearance
-const double kContested = 1.2;       // an opponent this near the ball may reach it first
-const double kAdvanceLength = 3.0;   // the stretch ahead a kick up the field needs clear
+const double kShootRange = 5.0;     // a kick at goal from within this distance of its centre
+const double kClearZone = 2.0;      // beyond the penalty area: clear the ball, not dribble
+const double kLineClear = 0.35;     // an opponent this near the line blocks a kick
+const double kCloseShot = 1.8;      // nearer the goal, a shot even through a blocked line
+const double kNearLine = 0.6;       // a ball this near the own goal line is cleared along it
+const double kAlongLine = 80;       // degrees from straight up the field of that clearance
+const double kContested = 1.2;      // an opponent this near the ball may reach it first
+const double kAdvanceLength = 3.0;  // the stretch ahead a kick up the field needs clear
+const double kAdvanceTurn = 25;     // degrees off the goal's direction that kick may go
+// The widest aim of a shot, as a share of the goal's width either way of its middle, and
+// the aims tried on either side; metres from their goal's middle within which an
+// opponent is taken for their goalkeeper, and how far a shot's line passes it.
+const double kAimShare = 0.3;
+const int kAims = 3;
+const double kTheirKeeper = 1.5, kPastKeeper = 0.28;
 const double kDribbleStart = 0.3;    // where that stretch starts, ahead of the ball
 const double kDribbleLook = 1.5;     // the stretch of a dribble checked for opponents
 const double kDribbleClear = 0.55;   // an opponent this near that stretch blocks it
@@ -40,6 +47,11 @@ const double kFinishWide = 0.4;
 const double kKickOffGap = 0.5, kKickOffSpot = 0.3, kKickOffHold = 4.0;
 // Seconds without a sighting of the ball after which the goalkeeper looks for it.
 const double kKeeperLook = 2.0;
+// The goalkeeper's home: metres before the goal line; how far it turns to face the ball
+// (degrees either way of straight up the field). It walks home when this far off
+// (metres; metres in depth alone; degrees), and on until within half of it.
+const double kKeeperDepth = 0.45, kKeeperFace = 60;
+const double kKeeperSlack = 0.4, kKeeperDepthSlack = 0.25, kKeeperTurn = 30;
 // How much further out (metres) a boundary between two of the taker's plans lies for the
 // plan under way, and how long (seconds) a choice between a kick up the field and a
 // dribble is held.
@@ -235,18 +247,10 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     // and unseen by turns does not switch the robot between two approaches.
     const bool keep = plan_ == Plan::Shoot && toGoal < (kShootRange + 0.5) * scale;
     if (toGoal < kShootRange * scale || keep) {
-        // The aim across the mouth, from the middle out, whose line no opponent blocks;
-        // the middle first, so that a kick a little off still goes in. Close in, a shot
-        // at the middle is still better than a dribble into the goalkeeper.
-        bool found = false;
+        // Close in, a shot at the middle is still better than a dribble into the
+        // goalkeeper.
         double direction = bearing(ball, goal);
-        for (const double share : {0.0, 0.25, -0.25, 0.35, -0.35}) {
-            const FieldPoint aim{half, share * field_.goalWidth};
-            if (!clearLine(view, ball, aim)) continue;
-            direction = bearing(ball, aim);
-            found = true;
-            break;
-        }
+        const bool found = shotAim(view, ball, direction);
         if (found || keep || toGoal < kCloseShot * scale) {
             if (plan_ != Plan::Shoot || found) shotDirection_ = direction;
             i.kind = Intent::Kind::Kick;
@@ -259,9 +263,20 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     // or in the way) comes and goes with the head's sweep: the choice is held a while.
     const bool held =
         (plan_ == Plan::Advance || plan_ == Plan::Dribble) && view.now - planSince_ < kPlanHold;
-    const double towards = bearing(ball, goal) / kDegrees;
-    const FieldPoint landing{ball.x + kAdvanceLength * scale * std::cos(towards),
-                             ball.y + kAdvanceLength * scale * std::sin(towards)};
+    // Towards the goal, turned to the way the robot comes to the ball as far as the
+    // kick still gains ground: less walking round the ball.
+    const double straight = bearing(ball, goal);
+    double towards = std::clamp(bearing({view.self.x, view.self.y}, ball), straight - kAdvanceTurn,
+                                straight + kAdvanceTurn) /
+                     kDegrees;
+    FieldPoint landing{ball.x + kAdvanceLength * scale * std::cos(towards),
+                       ball.y + kAdvanceLength * scale * std::sin(towards)};
+    // Not over the touch line, which gives the other side a kick-in.
+    if (std::fabs(landing.y) > field_.width / 2 - 0.5) {
+        towards = straight / kDegrees;
+        landing = {ball.x + kAdvanceLength * scale * std::cos(towards),
+                   ball.y + kAdvanceLength * scale * std::sin(towards)};
+    }
     // Nobody near enough to take the ball during the approach: a kick towards the goal
     // gains more ground than a dribble, when its way is clear.
     const bool open = !contested(view, ball) && clearLine(view, ball, landing);
@@ -275,6 +290,40 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     i.point = dribblePoint(view, ball);
     i.why = "dribble";
     return choose(Plan::Dribble, i, view.now);
+}
+
+bool TeamPlay::shotAim(const TeamView& view, FieldPoint ball, double& direction) const {
+    const double half = field_.length / 2, widest = kAimShare * field_.goalWidth;
+    const FieldPoint goal{half, 0};
+    // Their goalkeeper: the opponent seen nearest the goal's middle, else where a
+    // goalkeeper stands for this ball (a little towards its side).
+    const double post = field_.goalWidth / 2 - 0.2;
+    FieldPoint keeper{half - 0.45, std::clamp(ball.y * 0.3, -post, post)};
+    double nearest = kTheirKeeper;
+    for (const FieldPoint& o : view.opponents)
+        if (distance(o, goal) < nearest) nearest = distance(o, goal), keeper = o;
+    // Of the aims across the mouth that pass the goalkeeper and whose line no opponent
+    // blocks, the one nearest the way the robot comes to the ball: the kick's approach
+    // then walks the least way round the ball, and every second there counts with
+    // opponents closing in.
+    const double comeFrom = bearing({view.self.x, view.self.y}, ball);
+    double leastTurn = HUGE_VAL;
+    for (int k = -kAims; k <= kAims; ++k) {
+        const FieldPoint aim{half, widest * k / kAims};
+        if (!clearLine(view, ball, aim) || fromSegment(keeper, ball, aim) < kPastKeeper) continue;
+        const double turn = std::fabs(skills::wrapDegrees(bearing(ball, aim) - comeFrom));
+        if (turn < leastTurn) leastTurn = turn, direction = bearing(ball, aim);
+    }
+    if (leastTurn < HUGE_VAL) return true;
+    // Past a goalkeeper standing where it leaves no such aim: the middle first, so that a
+    // kick a little off still goes in.
+    for (const double share : {0.0, 0.25, -0.25, 0.35, -0.35}) {
+        const FieldPoint aim{half, share * field_.goalWidth};
+        if (!clearLine(view, ball, aim)) continue;
+        direction = bearing(ball, aim);
+        return true;
+    }
+    return false;
 }
 
 Intent TeamPlay::choose(Plan plan, const Intent& intent, double now) {
@@ -332,12 +381,23 @@ Intent TeamPlay::goalkeeper(const TeamView& view, bool known, FieldPoint ball) {
         i.why = "clear";
         return i;
     }
-    // Home on the goal's axis, moved a little towards the ball's side.
-    skills::FieldPose spot{-half + 0.45, 0, 0};
-    if (known)
+    // Home on the goal's axis, moved a little towards the ball's side, facing the ball:
+    // the guard holds the head straight ahead, and a ball rolling along the goal line at
+    // the goalkeeper's side would pass it unseen.
+    skills::FieldPose spot{-half + kKeeperDepth, 0, 0};
+    if (known) {
         spot.y = std::clamp(ball.y * 0.3, -field_.goalWidth / 2 + 0.2, field_.goalWidth / 2 - 0.2);
-    if (std::hypot(view.self.x - spot.x, view.self.y - spot.y) > 0.4 ||
-        std::fabs(skills::wrapDegrees(view.self.heading)) > 30) {
+        spot.heading = std::clamp(bearing({spot.x, spot.y}, ball), -kKeeperFace, kKeeperFace);
+    }
+    // A goalkeeper on its goal line deflects a ball rolling along the line into the goal:
+    // depth counts on its own. Homing goes on until the goalkeeper is well placed, so
+    // that it does not switch between the walk and the guard on the edge of its place.
+    const double off = std::hypot(view.self.x - spot.x, view.self.y - spot.y);
+    const double turned = std::fabs(skills::wrapDegrees(view.self.heading - spot.heading));
+    const double slack = homing_ ? 0.5 : 1.0;
+    homing_ = off > kKeeperSlack * slack || turned > kKeeperTurn * slack ||
+              std::fabs(view.self.x - spot.x) > kKeeperDepthSlack * slack;
+    if (homing_) {
         i.kind = Intent::Kind::GoTo;
         i.target = spot;
         i.why = "keeper-home";

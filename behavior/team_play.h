@@ -100,6 +100,8 @@ private:
     Intent takeBall(const TeamView& view, FieldPoint ball);
     Intent kickOff(const TeamView& view, FieldPoint ball);
     FieldPoint dribblePoint(const TeamView& view, FieldPoint ball) const;
+    // A shot's direction (degrees) into their goal, false when every line is blocked.
+    bool shotAim(const TeamView& view, FieldPoint ball, double& direction) const;
     // The direction of a clearance, `angle` degrees off straight up the field.
     double clearance(const TeamView& view, FieldPoint ball, double angle) const;
     // Whether an opponent stands near enough the ball to reach it during an approach.
@@ -121,6 +123,7 @@ private:
     std::array<Heard, 12> heard_{};  // by number; 0 unused
     bool taking_ = false;
     bool kicksOff_ = false;
+    bool homing_ = false;  // the goalkeeper is walking to its home
     Plan plan_ = Plan::None;
     double planSince_ = 0;      // server time (seconds) the plan under way was chosen
     double shotDirection_ = 0;  // degrees, the shot's direction while it is kept

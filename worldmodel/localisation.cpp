@@ -101,7 +101,13 @@ void WorldModel::fixCameraPose() {
             }
         }
     }
-    if (counter == 0) return;
+    if (counter == 0) {
+        // Facing a goal line from near it, or a touch line, three landmarks of one goal
+        // line are rarely in view at once: without a triple two landmarks and the
+        // accelerometer's vertical still fix the camera, where the player asks for it.
+        if (mVerticalFallback && mAccTime == mServerTime) fixCameraPoseFromVertical(seen);
+        return;
+    }
     setCameraFix(sum / static_cast<float>(counter));
 }
 

@@ -110,6 +110,10 @@ public:
     // landmark table and how localisation reads it. Takes effect at once.
     void setField(const FieldGeometry& field);
     const FieldGeometry& getField() const { return *mField; }
+    // Where the field's fix needs three landmarks of one goal line, a cycle without
+    // such a triple is fixed from two landmarks and the accelerometer's vertical, as
+    // on the league's field (off until set: the design's agent fixes as designed).
+    void setVerticalFallback(bool on) { mVerticalFallback = on; }
     // Landmark positions for the stored side, from the field's dimensions.
     bool initFlags();
     bool initDimentions();
@@ -249,6 +253,7 @@ private:
     float mFieldWidth;            // metres
     float mGoalWidth;             // metres
     const FieldGeometry* mField;  // never null
+    bool mVerticalFallback = false;
     double mServerTime;
     double mGameTime;
     Self mSelf;

@@ -176,6 +176,54 @@ TEST(TeamPlay, TakerShootsIntoTheGoalMouthPastAnOpponentOnTheMiddleLine) {
     }
 }
 
+// The shot passes the goalkeeper (seen, or where a goalkeeper would stand) on the side
+// nearest the way the robot comes to the ball, and the kick up the field turns that way
+// as far as it still gains ground, so that the kick's approach walks the least way round
+// the ball.
+TEST(TeamPlay, KicksTurnTowardsTheWayTheRobotComesToTheBall) {
+    const double aimMost = 0.3 * field.goalWidth + 0.01;  // metres either way of the middle
+    const FieldPoint keeperLeft{5.5, 0.4};
+    struct Case {
+        const char* what;
+        FieldPoint self, ball;
+        std::vector<FieldPoint> opponents;
+        const char* why;
+        double least, most;  // where the kick crosses the goal line (shots), or its direction
+    } const cases[] = {
+        // Unseen, a goalkeeper stands in the middle: the shot goes to one side of it.
+        {"shot, from straight behind", {2.5, 0}, {3.5, 0}, {}, "shoot", -aimMost, aimMost},
+        {"shot, from the left", {3.3, 0.8}, {3.5, 0}, {}, "shoot", -aimMost, -0.3},
+        {"shot, from the right", {3.3, -0.8}, {3.5, 0}, {}, "shoot", 0.3, aimMost},
+        {"shot, from beyond the ball", {4.0, 0.5}, {3.5, 0}, {}, "shoot", -aimMost, aimMost},
+        {"shot, from the right past a goalkeeper to the left",
+         {3.3, -0.8},
+         {3.5, 0},
+         {keeperLeft},
+         "shoot",
+         -aimMost,
+         0.01},
+        {"up the field, from the left", {-0.5, 0.5}, {0, 0}, {}, "advance", -25.01, -20},
+        {"up the field, from the right", {-0.5, -0.5}, {0, 0}, {}, "advance", 20, 25.01},
+        {"up the field, from behind", {-0.5, 0}, {0, 0}, {}, "advance", -0.01, 0.01},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TeamPlay play(9, field, {-2.2, 0}, "QEL");
+        TeamView v = seeing(at(c.self.x, c.self.y), c.ball.x, c.ball.y);
+        v.opponents = c.opponents;
+        const Intent i = play.decide(v);
+        ASSERT_EQ(i.kind, Intent::Kind::Kick);
+        EXPECT_STREQ(i.why, c.why);
+        const double got =
+            std::string(c.why) == "shoot" ? acrossGoalLine(c.ball, i.direction) : i.direction;
+        EXPECT_GE(got, c.least);
+        EXPECT_LE(got, c.most);
+        if (std::string(c.why) == "shoot" && c.opponents.empty()) {
+            EXPECT_GT(std::fabs(got), 0.3);
+        }
+    }
+}
+
 TEST(TeamPlay, ShotOnceChosenIsKeptWhenOpponentsCloseEveryLine) {
     TeamPlay play(9, field, {-2.2, 0}, "QEL");
     TeamView v = seeing(at(2.5, 0), 3.0, 0);
@@ -441,6 +489,39 @@ TEST(TeamPlay, GoalkeeperGuardsAtHomeLooksForALostBallAndClearsOneInItsArea) {
         if (i.kind == Intent::Kind::Kick) {
             EXPECT_LT(std::fabs(i.direction), 90);
         }
+    }
+}
+
+// The guard sees only straight ahead: at home the goalkeeper faces a ball at its side,
+// and it walks off its goal line, where a ball rolling along the line would bounce off
+// its feet into the goal. Once walking home it goes on until well placed, not back to
+// the guard on the edge of its place.
+TEST(TeamPlay, GoalkeeperFacesTheBallAndKeepsOffItsGoalLine) {
+    const double line = -field.length / 2;
+    {
+        TeamPlay play(1, field, {-5.5, 0}, "QEL");
+        const Intent i = play.decide(seeing(at(line + 0.45, 0), line + 0.5, -2.5));
+        ASSERT_EQ(i.kind, Intent::Kind::GoTo);
+        EXPECT_LT(i.target.heading, -45);  // turns to the ball on its right
+        EXPECT_GE(i.target.heading, -60);  // but not round to the touch line
+        TeamView facing = seeing(at(line + 0.45, 0), line + 0.5, -2.5);
+        facing.self.heading = i.target.heading;
+        facing.self.y = i.target.y;
+        EXPECT_EQ(play.decide(facing).kind, Intent::Kind::Guard);
+    }
+    {
+        TeamPlay play(1, field, {-5.5, 0}, "QEL");
+        const Intent i = play.decide(seeing(at(line + 0.15, 0), 2, 0));
+        ASSERT_EQ(i.kind, Intent::Kind::GoTo);
+        EXPECT_NEAR(i.target.x, line + 0.45, 0.01);
+        // Halfway home it walks on; at home it guards again.
+        EXPECT_EQ(play.decide(seeing(at(line + 0.32, 0), 2, 0)).kind, Intent::Kind::GoTo);
+        EXPECT_EQ(play.decide(seeing(at(line + 0.42, 0), 2, 0)).kind, Intent::Kind::Guard);
+    }
+    {
+        // Standing a little off its place, a guarding goalkeeper stays.
+        TeamPlay play(1, field, {-5.5, 0}, "QEL");
+        EXPECT_EQ(play.decide(seeing(at(line + 0.32, 0.2), 2, 0)).kind, Intent::Kind::Guard);
     }
 }
 

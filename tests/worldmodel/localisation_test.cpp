@@ -209,7 +209,8 @@ TEST(Localisation, RandomPosesOnBothSidesAreRecoveredWithinTheQuantisationBound)
 // On the league's field the vertical comes from the accelerometer (the neck at 0, the
 // torso turned as the camera): two landmarks then fix a tilted camera, where the
 // design's fix needs three of one goal line. A reading far from 1 g fixes nothing
-// there; the design's field fixes as designed, whatever the accelerometer reads.
+// there; the design's field fixes as designed, whatever the accelerometer reads, unless
+// the player asks for the accelerometer where no triple is in view.
 TEST(Localisation, LeagueFieldTakesTheVerticalFromTheAccelerometer) {
     const Pose pose = Pose::at(-5, 3, 0.5f, 170, 20, 10);
     const Vector3f gravity = pose.toCamera(pose.position + Vector3f(0, 0, 1)) * 9.81f;
@@ -218,19 +219,24 @@ TEST(Localisation, LeagueFieldTakesTheVerticalFromTheAccelerometer) {
         const FieldGeometry& field;
         bool accelerometer;
         Vector3f reading;  // m/s^2, torso frame
+        bool fallback;     // the design's fix falls back on the accelerometer
         bool fixed;
     };
     const Case cases[] = {
-        {"league, gravity", leagueField(), true, gravity, true},
-        {"league, no reading", leagueField(), false, gravity, false},
-        {"league, 3 g", leagueField(), true, gravity * 3.0f, false},
-        {"league, free fall", leagueField(), true, Vector3f(0, 0, 0.5f), false},
-        {"design, gravity", designField(), true, gravity, false},
+        {"league, gravity", leagueField(), true, gravity, false, true},
+        {"league, no reading", leagueField(), false, gravity, false, false},
+        {"league, 3 g", leagueField(), true, gravity * 3.0f, false, false},
+        {"league, free fall", leagueField(), true, Vector3f(0, 0, 0.5f), false, false},
+        {"design, gravity", designField(), true, gravity, false, false},
+        {"design, gravity, fallback", designField(), true, gravity, true, true},
+        {"design, 3 g, fallback", designField(), true, gravity * 3.0f, true, false},
+        {"design, no reading, fallback", designField(), false, gravity, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         WorldModel wm;
         wm.setField(c.field);
+        wm.setVerticalFallback(c.fallback);
         wm.setServerTime(1.0);
         if (c.accelerometer) wm.setAcc(c.reading);
         scene::seeLandmarks(wm, pose, {F1L, F2L});
