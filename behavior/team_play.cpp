@@ -92,6 +92,14 @@ double roomAlong(const std::vector<FieldPoint>& opponents, FieldPoint ball, doub
     return room;
 }
 
+// Where across its goal (metres) a goalkeeper stands for a ball at `ballY`: moved towards
+// the ball's side by 0.3 of its offset, within the posts less 0.2 m. The own goalkeeper
+// and the guess at theirs use the one rule.
+double keeperAcross(const FieldGeometry& field, double ballY) {
+    const double post = field.goalWidth / 2 - 0.2;
+    return std::clamp(ballY * 0.3, -post, post);
+}
+
 double bearing(FieldPoint from, FieldPoint to) {
     return std::atan2(to.y - from.y, to.x - from.x) * kDegrees;
 }
@@ -267,22 +275,17 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     // kick still gains ground: less walking round the ball.
     const double straight = bearing(ball, goal);
     double towards = std::clamp(bearing({view.self.x, view.self.y}, ball), straight - kAdvanceTurn,
-                                straight + kAdvanceTurn) /
-                     kDegrees;
-    FieldPoint landing{ball.x + kAdvanceLength * scale * std::cos(towards),
-                       ball.y + kAdvanceLength * scale * std::sin(towards)};
+                                straight + kAdvanceTurn);
     // Not over the touch line, which gives the other side a kick-in.
-    if (std::fabs(landing.y) > field_.width / 2 - 0.5) {
-        towards = straight / kDegrees;
-        landing = {ball.x + kAdvanceLength * scale * std::cos(towards),
-                   ball.y + kAdvanceLength * scale * std::sin(towards)};
-    }
+    if (std::fabs(along(ball, towards, kAdvanceLength * scale).y) > field_.width / 2 - 0.5)
+        towards = straight;
+    const FieldPoint landing = along(ball, towards, kAdvanceLength * scale);
     // Nobody near enough to take the ball during the approach: a kick towards the goal
     // gains more ground than a dribble, when its way is clear.
     const bool open = !contested(view, ball) && clearLine(view, ball, landing);
     if (held ? plan_ == Plan::Advance : open) {
         i.kind = Intent::Kind::Kick;
-        i.direction = towards * kDegrees;
+        i.direction = towards;
         i.why = "advance";
         return choose(Plan::Advance, i, view.now);
     }
@@ -297,8 +300,7 @@ bool TeamPlay::shotAim(const TeamView& view, FieldPoint ball, double& direction)
     const FieldPoint goal{half, 0};
     // Their goalkeeper: the opponent seen nearest the goal's middle, else where a
     // goalkeeper stands for this ball (a little towards its side).
-    const double post = field_.goalWidth / 2 - 0.2;
-    FieldPoint keeper{half - 0.45, std::clamp(ball.y * 0.3, -post, post)};
+    FieldPoint keeper{half - kKeeperDepth, keeperAcross(field_, ball.y)};
     double nearest = kTheirKeeper;
     for (const FieldPoint& o : view.opponents)
         if (distance(o, goal) < nearest) nearest = distance(o, goal), keeper = o;
@@ -386,7 +388,7 @@ Intent TeamPlay::goalkeeper(const TeamView& view, bool known, FieldPoint ball) {
     // the goalkeeper's side would pass it unseen.
     skills::FieldPose spot{-half + kKeeperDepth, 0, 0};
     if (known) {
-        spot.y = std::clamp(ball.y * 0.3, -field_.goalWidth / 2 + 0.2, field_.goalWidth / 2 - 0.2);
+        spot.y = keeperAcross(field_, ball.y);
         spot.heading = std::clamp(bearing({spot.x, spot.y}, ball), -kKeeperFace, kKeeperFace);
     }
     // A goalkeeper on its goal line deflects a ball rolling along the line into the goal:
