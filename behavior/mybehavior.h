@@ -8,6 +8,7 @@
 
 #include "behavior/cyclereport.h"
 #include "behavior/drill.h"
+#include "behavior/seen_robots.h"
 #include "behavior/team_play.h"
 #include "motion/skills/ball_play.h"
 #include "motion/skills/goto.h"
@@ -123,6 +124,7 @@ private:
     std::unique_ptr<TeamPlay> mTeamPlay;
     Intent mIntent;                        // the intent the ball task or the walk carries out
     TeamView mView;                        // this cycle's, as the team play saw it
+    SeenRobots mSeenRobots;                // the other robots, placed as the ball is
     std::vector<FieldPoint> mLyingBodies;  // along robots seen lying: more to walk round
     FieldPoint mBallAt;                    // the ball on the field when the camera last saw it
     double mBallSeenAt = -1;               // server time of that sighting, seconds

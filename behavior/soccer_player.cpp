@@ -12,7 +12,7 @@
 
 namespace {
 
-// Seconds a sighting of the ball or a player counts as seeing it.
+// Seconds a sighting of the ball counts as seeing it.
 const double kSeenLately = 1.0;
 // A new target for GoTo only when it moved this far (metres, degrees): a target that
 // follows the ball by centimetres would keep the walk from ever arriving.
@@ -32,40 +32,6 @@ const skills::SteerClearParameters kOffTheBall = [] {
     p.cone = 75;
     return p;
 }();
-
-// The field points of the players of one team seen lately.
-template <typename Get>
-std::vector<FieldPoint> seenPlayers(double now, Get get) {
-    std::vector<FieldPoint> out;
-    for (int slot = 0; slot < 11; ++slot) {
-        const Player p = get(slot);
-        if (p.getTimeSeen() < 0 || now - p.getTimeSeen() > kSeenLately) continue;
-        const salt::Vector3f at = p.getPos(HEAD);
-        out.push_back({at.x(), at.y()});
-    }
-    return out;
-}
-
-// The body of a robot lying on the ground (its head seen this low, metres) reaches half
-// a metre from its head: a robot that steers round the head alone walks into its legs.
-const double kLyingHead = 0.3;
-
-// Points along the bodies of the robots of one team seen lying lately: feet and the
-// middle between head and feet.
-template <typename Get>
-void addLyingBodies(double now, Get get, std::vector<FieldPoint>& out) {
-    for (int slot = 0; slot < 11; ++slot) {
-        const Player p = get(slot);
-        if (p.getTimeSeen() < 0 || now - p.getTimeSeen() > kSeenLately) continue;
-        const salt::Vector3f head = p.getPos(HEAD);
-        if (head.z() > kLyingHead) continue;
-        for (const BodyID foot : {RFOOT, LFOOT}) {
-            const salt::Vector3f at = p.getPos(foot);
-            out.push_back({at.x(), at.y()});
-            out.push_back({(at.x() + head.x()) / 2, (at.y() + head.y()) / 2});
-        }
-    }
-}
 
 }  // namespace
 
@@ -108,13 +74,17 @@ TeamView MyBehavior::soccerView() {
     v.ballSeen = mBallSeenAt >= 0 && now - mBallSeenAt < kSeenLately;
     if (mBallSeenAt >= 0) v.ballAge = now - mBallSeenAt;
     v.ball = mBallAt;
-    const auto ours = [this](int slot) { return mWM->getOurPlayer(slot); };
-    const auto theirs = [this](int slot) { return mWM->getOppPlayer(slot); };
-    v.teammates = seenPlayers(now, ours);
-    v.opponents = seenPlayers(now, theirs);
-    mLyingBodies.clear();
-    addLyingBodies(now, ours, mLyingBodies);
-    addLyingBodies(now, theirs, mLyingBodies);
+    for (int slot = 0; slot < 11; ++slot) {
+        for (const bool ours : {true, false}) {
+            const Player p = ours ? mWM->getOurPlayer(slot) : mWM->getOppPlayer(slot);
+            if (p.getTimeSeen() != now) continue;
+            mSeenRobots.see(ours, slot, p.getRelPos(HEAD), p.getRelPos(RFOOT),
+                            p.getRelPos(LFOOT), mWM->readings(), mTorsoUp.up(), v.self, now);
+        }
+    }
+    v.teammates = mSeenRobots.teammates(now);
+    v.opponents = mSeenRobots.opponents(now);
+    mLyingBodies = mSeenRobots.lyingBodies(now);
     return v;
 }
 

@@ -28,34 +28,54 @@ void driveNeck(double yaw, double pitch, const Readings& now, JointSpeeds& speed
 
 }  // namespace
 
-Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now, const salt::Vector3f& up) {
+namespace {
+// A camera sighting turned into the torso's axes through the neck (its origin still the
+// camera), and the unit up direction in those axes.
+struct TorsoView {
+    double x, y, z;     // metres
+    double ux, uy, uz;  // unit up
+};
+
+TorsoView torsoView(const salt::Vector3f& seen, const Readings& now, const salt::Vector3f& up) {
     // Up the neck: the head's pitch (positive looks up), then its yaw.
     const double pitch = now.angle(HJ2) * kDeg, yaw = now.angle(HJ1) * kDeg;
     const double x = seen.x(), y = seen.y(), z = seen.z();
     const double hx = x * std::cos(pitch) - z * std::sin(pitch);
     const double hz = x * std::sin(pitch) + z * std::cos(pitch);
-    const double tx = hx * std::cos(yaw) - y * std::sin(yaw);
-    const double ty = hx * std::sin(yaw) + y * std::cos(yaw);
-    // The level frame in torso axes: the torso's forward axis less its part along up, and
-    // up x forward to the left. Without a usable up the torso counts as upright.
-    double ux = up.x(), uy = up.y(), uz = up.z();
-    const double u = std::sqrt(ux * ux + uy * uy + uz * uz);
-    if (!(u > 1e-6) || !std::isfinite(u) || !(std::fabs(ux / u) < 0.9)) {
-        ux = 0;
-        uy = 0;
-        uz = 1;
+    TorsoView v{hx * std::cos(yaw) - y * std::sin(yaw), hx * std::sin(yaw) + y * std::cos(yaw),
+                hz, up.x(), up.y(), up.z()};
+    // Without a usable up the torso counts as upright.
+    const double u = std::sqrt(v.ux * v.ux + v.uy * v.uy + v.uz * v.uz);
+    if (!(u > 1e-6) || !std::isfinite(u) || !(std::fabs(v.ux / u) < 0.9)) {
+        v.ux = 0;
+        v.uy = 0;
+        v.uz = 1;
     } else {
-        ux /= u;
-        uy /= u;
-        uz /= u;
+        v.ux /= u;
+        v.uy /= u;
+        v.uz /= u;
     }
-    const double f = std::sqrt(1 - ux * ux);
-    const double fx = (1 - ux * ux) / f, fy = -ux * uy / f, fz = -ux * uz / f;
-    const double lx = uy * fz - uz * fy, ly = uz * fx - ux * fz, lz = ux * fy - uy * fx;
+    return v;
+}
+}  // namespace
+
+Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now, const salt::Vector3f& up) {
+    const TorsoView v = torsoView(seen, now, up);
+    // The level frame in torso axes: the torso's forward axis less its part along up, and
+    // up x forward to the left.
+    const double f = std::sqrt(1 - v.ux * v.ux);
+    const double fx = (1 - v.ux * v.ux) / f, fy = -v.ux * v.uy / f, fz = -v.ux * v.uz / f;
+    const double lx = v.uy * fz - v.uz * fy, ly = v.uz * fx - v.ux * fz,
+                 lz = v.ux * fy - v.uy * fx;
     // From the camera to the torso point, which lies below it on the torso's axis: a torso
     // leaning forward puts the camera ahead of it.
-    const double tz = hz + kTorsoBelowCamera;
-    return {tx * fx + ty * fy + tz * fz, tx * lx + ty * ly + tz * lz};
+    const double tz = v.z + kTorsoBelowCamera;
+    return {v.x * fx + v.y * fy + tz * fz, v.x * lx + v.y * ly + tz * lz};
+}
+
+double heightFromCamera(const salt::Vector3f& seen, const Readings& now, const salt::Vector3f& up) {
+    const TorsoView v = torsoView(seen, now, up);
+    return kCameraHeight + v.x * v.ux + v.y * v.uy + v.z * v.uz;
 }
 
 void lookAtGround(const Ground& point, const Readings& now, JointSpeeds& speeds) {

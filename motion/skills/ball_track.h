@@ -21,6 +21,10 @@ struct Ground {
 // forward axis laid on the ground.
 Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now, const salt::Vector3f& up);
 
+// How high above the ground (metres) a point seen from the camera lies, levelled as
+// groundFromCamera levels it, for a robot standing with its camera at the usual height.
+double heightFromCamera(const salt::Vector3f& seen, const Readings& now, const salt::Vector3f& up);
+
 // Where a point at `g` relative to a body at `self` lies on the field.
 FieldPoint onField(const Ground& g, const FieldPose& self);
 
