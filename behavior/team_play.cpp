@@ -25,12 +25,6 @@ const double kAdvanceTurn = 25;     // degrees off the goal's direction that kic
 const double kAimShare = 0.3;
 const int kAims = 3;
 const double kTheirKeeper = 1.5, kPastKeeper = 0.28;
-// An opponent standing at the ball stops a kick into its legs dead: in matches, kicks
-// with another robot within 0.3 m of the ball sent it 0.6 m on average, others 1.8 m. A
-// kick's first `kEscapeLength` metres from `kEscapeStart` ahead of the ball must pass
-// every opponent by `kEscapeRoom` (metres), else the kick turns by up to 90 degrees, never
-// further than `kEscapeWidest` degrees from straight up the field.
-const double kEscapeStart = 0.1, kEscapeLength = 0.8, kEscapeRoom = 0.15, kEscapeWidest = 100;
 const double kDribbleStart = 0.3;    // where that stretch starts, ahead of the ball
 const double kDribbleLook = 1.5;     // the stretch of a dribble checked for opponents
 const double kDribbleClear = 0.55;   // an opponent this near that stretch blocks it
@@ -241,7 +235,7 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     if (ball.x <
         -half + field_.penaltyDepth + kClearZone * scale + wider(Plan::Clear, kPlanMargin)) {
         i.kind = Intent::Kind::Kick;
-        i.direction = freeDirection(view, ball, clearance(view, ball, 35), Plan::Clear);
+        i.direction = clearance(view, ball, 35);
         i.why = "clear";
         return choose(Plan::Clear, i, view.now);
     }
@@ -264,12 +258,11 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
         // Close in, a shot at the middle is still better than a dribble into the
         // goalkeeper.
         double direction = bearing(ball, goal);
-        int aim = kNoAim;
-        const bool found = shotAim(view, ball, direction, aim);
+        const bool found = shotAim(view, ball, direction);
         if (found || keep || toGoal < kCloseShot * scale) {
-            if (plan_ != Plan::Shoot || found) shotDirection_ = direction, shotAimIndex_ = aim;
+            if (plan_ != Plan::Shoot || found) shotDirection_ = direction;
             i.kind = Intent::Kind::Kick;
-            i.direction = freeDirection(view, ball, shotDirection_, Plan::Shoot);
+            i.direction = shotDirection_;
             i.why = "shoot";
             return choose(Plan::Shoot, i, view.now);
         }
@@ -292,7 +285,7 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     const bool open = !contested(view, ball) && clearLine(view, ball, landing);
     if (held ? plan_ == Plan::Advance : open) {
         i.kind = Intent::Kind::Kick;
-        i.direction = freeDirection(view, ball, towards, Plan::Advance);
+        i.direction = towards;
         i.why = "advance";
         return choose(Plan::Advance, i, view.now);
     }
@@ -302,8 +295,7 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     return choose(Plan::Dribble, i, view.now);
 }
 
-bool TeamPlay::shotAim(const TeamView& view, FieldPoint ball, double& direction, int& chosen) const {
-    chosen = kNoAim;
+bool TeamPlay::shotAim(const TeamView& view, FieldPoint ball, double& direction) const {
     const double half = field_.length / 2, widest = kAimShare * field_.goalWidth;
     const FieldPoint goal{half, 0};
     // Their goalkeeper: the opponent seen nearest the goal's middle, else where a
@@ -317,16 +309,12 @@ bool TeamPlay::shotAim(const TeamView& view, FieldPoint ball, double& direction,
     // then walks the least way round the ball, and every second there counts with
     // opponents closing in.
     const double comeFrom = bearing({view.self.x, view.self.y}, ball);
-    // The aim under way is kept while it stays open: an aim that changes with every
-    // opponent seen and unseen moves the kick's spot beside the ball, and the approach
-    // starts its placing again each time.
     double leastTurn = HUGE_VAL;
     for (int k = -kAims; k <= kAims; ++k) {
         const FieldPoint aim{half, widest * k / kAims};
         if (!clearLine(view, ball, aim) || fromSegment(keeper, ball, aim) < kPastKeeper) continue;
-        double turn = std::fabs(skills::wrapDegrees(bearing(ball, aim) - comeFrom));
-        if (plan_ == Plan::Shoot && k == shotAimIndex_) turn = -1;
-        if (turn < leastTurn) leastTurn = turn, direction = bearing(ball, aim), chosen = k;
+        const double turn = std::fabs(skills::wrapDegrees(bearing(ball, aim) - comeFrom));
+        if (turn < leastTurn) leastTurn = turn, direction = bearing(ball, aim);
     }
     if (leastTurn < HUGE_VAL) return true;
     // Past a goalkeeper standing where it leaves no such aim: the middle first, so that a
@@ -338,33 +326,6 @@ bool TeamPlay::shotAim(const TeamView& view, FieldPoint ball, double& direction,
         return true;
     }
     return false;
-}
-
-double TeamPlay::freeDirection(const TeamView& view, FieldPoint ball, double direction,
-                               Plan plan) {
-    if (plan != plan_) escaping_ = false;
-    const auto room = [&](double way) {
-        return roomAlong(view.opponents, ball, way, kEscapeStart, kEscapeStart + kEscapeLength);
-    };
-    // A turned kick keeps its way while that stays free: a kick's direction that swings
-    // with every opponent seen and unseen starts the approach's placing again each time.
-    if (escaping_ && room(escapeDirection_) >= kEscapeRoom) return escapeDirection_;
-    escaping_ = false;
-    for (const double turn : {0.0, 30.0, 60.0, 90.0}) {
-        // Of the two sides, the one with more room, never back towards the own goal.
-        double best = direction, bestRoom = -1;
-        for (const double t : {turn, -turn}) {
-            const double way = direction + t;
-            if (std::fabs(skills::wrapDegrees(way)) > kEscapeWidest) continue;
-            if (room(way) > bestRoom) bestRoom = room(way), best = way;
-        }
-        if (bestRoom < kEscapeRoom) continue;
-        escaping_ = turn != 0;
-        escapeDirection_ = best;
-        return best;
-    }
-    // Every way is blocked: the kick goes as planned.
-    return direction;
 }
 
 Intent TeamPlay::choose(Plan plan, const Intent& intent, double now) {

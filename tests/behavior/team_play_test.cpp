@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
@@ -223,74 +222,6 @@ TEST(TeamPlay, ShotOnceChosenIsKeptWhenOpponentsCloseEveryLine) {
     const Intent later = play.decide(v);
     EXPECT_EQ(later.kind, Intent::Kind::Kick);
     EXPECT_DOUBLE_EQ(later.direction, first.direction);
-}
-
-// The room (metres) an opponent at `o` leaves a kick from `ball` along `direction` over its
-// first stretch, from 0.1 m to 0.9 m ahead of the ball.
-double roomOnTheWay(FieldPoint ball, double direction, FieldPoint o) {
-    const double a = direction / kDegrees;
-    const double along = (o.x - ball.x) * std::cos(a) + (o.y - ball.y) * std::sin(a);
-    const double across = -(o.x - ball.x) * std::sin(a) + (o.y - ball.y) * std::cos(a);
-    const double clamped = std::clamp(along, 0.1, 0.9);
-    return std::hypot(along - clamped, across);
-}
-
-// An opponent standing at the ball would stop a kick into its legs dead: the kick turns
-// to the nearest way its body leaves free, and never back towards the own goal.
-TEST(TeamPlay, KickTurnsAwayFromAnOpponentStandingAtTheBall) {
-    struct Case {
-        const char* what;
-        int unum;
-        FieldPoint home, self, ball, opponent;
-        const char* why;
-    } const cases[] = {
-        {"shot, opponent just beyond the ball", 9, {-2.2, 0}, {4.3, 0.05}, {4.5, 0.05},
-         {4.7, 0.05}, "shoot"},
-        {"shot, opponent beyond the ball and to its left", 9, {-2.2, 0}, {4.3, 0}, {4.5, 0},
-         {4.68, 0.08}, "shoot"},
-        {"clearance, opponent beyond the ball", 2, {-4.5, 1.5}, {-4.2, 1.0}, {-4.0, 1.0},
-         {-3.85, 1.15}, "clear"},
-        {"clearance by the goal line", 2, {-4.5, 1.5}, {-5.55, 0.9}, {-5.6, 1.0}, {-5.6, 1.2},
-         "clear"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TeamPlay play(c.unum, field, c.home, "QEL");
-        TeamView v = seeing(at(c.self.x, c.self.y), c.ball.x, c.ball.y);
-        v.opponents = {c.opponent};
-        const Intent i = play.decide(v);
-        ASSERT_EQ(i.kind, Intent::Kind::Kick);
-        EXPECT_STREQ(i.why, c.why);
-        EXPECT_GE(roomOnTheWay(c.ball, i.direction, c.opponent), 0.15);
-        EXPECT_LE(std::fabs(i.direction), 100.01);
-    }
-}
-
-TEST(TeamPlay, KickKeepsItsTurnAndItsAimWhileTheyStayOpen) {
-    TeamPlay play(9, field, {-2.2, 0}, "QEL");
-    TeamView v = seeing(at(4.3, 0.05), 4.5, 0.05);
-    v.opponents = {{4.7, 0.05}};
-    const Intent turned = play.decide(v);
-    ASSERT_EQ(turned.kind, Intent::Kind::Kick);
-    ASSERT_GT(std::fabs(turned.direction), 45);
-    // The opponent steps back off the ball: the turned kick still has its room and is kept.
-    v.opponents = {{4.0, 1.0}};
-    v.now += 0.1;
-    EXPECT_DOUBLE_EQ(play.decide(v).direction, turned.direction);
-
-    // Coming from the right, the shot aims as far left as the goalkeeper lets it. The
-    // goalkeeper steps across to the other post: the aim, still open, is kept.
-    TeamPlay shooter(9, field, {-2.2, 0}, "QEL");
-    TeamView w = seeing(at(3.3, -0.8), 3.5, 0);
-    w.opponents = {{5.6, 0.4}};
-    const Intent first = shooter.decide(w);
-    ASSERT_STREQ(first.why, "shoot");
-    w.opponents = {{5.6, -0.4}};
-    w.now += 0.1;
-    EXPECT_DOUBLE_EQ(shooter.decide(w).direction, first.direction);
-    // A fresh shooter facing that goalkeeper aims further left.
-    TeamPlay fresh(9, field, {-2.2, 0}, "QEL");
-    EXPECT_GT(fresh.decide(w).direction, first.direction + 1);
 }
 
 TEST(TeamPlay, FarFromGoalAnUncontestedBallIsKickedUpTheField) {
