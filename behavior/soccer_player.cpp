@@ -78,8 +78,8 @@ TeamView MyBehavior::soccerView() {
         for (const bool ours : {true, false}) {
             const Player p = ours ? mWM->getOurPlayer(slot) : mWM->getOppPlayer(slot);
             if (p.getTimeSeen() != now) continue;
-            mSeenRobots.see(ours, slot, p.getRelPos(HEAD), p.getRelPos(RFOOT),
-                            p.getRelPos(LFOOT), mWM->readings(), mTorsoUp.up(), v.self, now);
+            mSeenRobots.see(ours, slot, p.getRelPos(HEAD), p.getRelPos(RFOOT), p.getRelPos(LFOOT),
+                            mWM->readings(), mTorsoUp.up(), v.self, now);
         }
     }
     v.teammates = mSeenRobots.teammates(now);

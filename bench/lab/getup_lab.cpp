@@ -104,6 +104,10 @@ const char kHelp[] =
     "  --once       the motion is played once, not again while the robot is down\n"
     "  --beside M   another robot lies on its back beside it, torsos M metres apart, on\n"
     "               its right when positive, on its left when negative\n"
+    "  --beside-from SIDE  that robot lies this way instead of on its back\n"
+    "  --beside-agent      (agent) that robot gets up by the agent's rules too; the\n"
+    "               outcome is the later of the two standing\n"
+
     "  cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST] [--mirror]\n"
     "           [--fixed-times] [--goal front] [--sigma S] [--iterations N] [--seed N]\n"
     "      tunes the rows' targets (and spans); writes the best motion to --out\n"
@@ -186,6 +190,10 @@ Options parse(int argc, char** argv) {
             o.one.roll = std::stod(value());
         else if (a == "--beside")
             o.one.beside = std::stod(value());
+        else if (a == "--beside-from")
+            o.one.besideFrom = postureNamed(value());
+        else if (a == "--beside-agent")
+            o.one.besideAgent = true;
         else if (a == "--front-tries")
             o.one.frontTries = std::stoi(value());
         else if (a == "--out")
@@ -227,6 +235,8 @@ std::vector<Condition> conditions(const Condition& lying, int count, bool once) 
         c.from = lying.from;
         c.roll = lying.roll;
         c.beside = lying.beside;
+        c.besideFrom = lying.besideFrom;
+        c.besideAgent = lying.besideAgent;
         c.agent = lying.agent;
         c.frontTries = lying.frontTries;
         c.pose = lying.pose;

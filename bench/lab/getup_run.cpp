@@ -179,12 +179,13 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
     PhysicsRobot& robot = world.addPhysicsRobot(Side::Left, 2, "LAB");
     world.placeBall(4, 3);  // well away: the ball starts on the centre spot
     robot.place(0, 0, c.heading);
+    PhysicsRobot* other = nullptr;
     if (c.beside != 0) {
         // To the right of the heading, which stays the fallen robot's right as it lies.
         const double h = c.heading * M_PI / 180;
-        PhysicsRobot& other = world.addPhysicsRobot(Side::Right, 3, "BESIDE");
-        other.place(c.beside * std::sin(h), -c.beside * std::cos(h), c.heading);
-        other.lieRolled(sparring::Posture::OnBack, 0);
+        other = &world.addPhysicsRobot(Side::Right, 3, "BESIDE");
+        other->place(c.beside * std::sin(h), -c.beside * std::cos(h), c.heading);
+        other->lieRolled(c.besideFrom, 0);
     }
     double now = 0;
     auto cycle = [&] {
@@ -231,10 +232,20 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
     std::optional<skills::GetUp> getUp;
     if (c.agent != nullptr) getUp.emplace(*c.agent, c.frontTries);
     Action activity = ACT_NONE;
+    // The robot beside, when it gets up too: its own rules, activity and readings.
+    std::optional<skills::GetUp> otherGetUp;
+    if (c.agent != nullptr && c.besideAgent && other != nullptr)
+        otherGetUp.emplace(*c.agent, c.frontTries);
+    Action otherActivity = ACT_NONE;
+    std::deque<salt::Vector3f> otherAccRecent;
+    bool mainStood = false;
     while (now - fallAt < seconds) {
         const double since = now - fallAt;
         if (getUp) {
             playing = stepAgent(*getUp, activity, robot, now, since >= c.delay, accRecent);
+            if (otherGetUp)
+                stepAgent(*otherGetUp, otherActivity, *other, now, since >= c.delay,
+                          otherAccRecent);
         } else {
             const bool fromStanding = c.from == Posture::Upright && since < kCycle / 2;
             if (fromStanding ||
@@ -257,7 +268,18 @@ Outcome runGetUp(const skills::KeyframeMotion& motion, const Condition& c, doubl
                 if (!playing && endedAt < 0) endedAt = since;
             }
         }
-        const bool stoodNow = cycle();
+        const bool mainNow = cycle();
+        if (mainNow) mainStood = true;
+        bool stoodNow = mainStood;
+        if (otherGetUp) {
+            if (other->updatePosture(now) && !out.otherStood) {
+                out.otherStood = true;
+                out.otherStoodAt = now - fallAt;
+            }
+            otherAccRecent.push_back(toSalt(other->sensors().acc));
+            if (otherAccRecent.size() > 5) otherAccRecent.pop_front();
+            stoodNow = mainStood && out.otherStood;
+        }
         if (stoodNow && !out.stood) {
             out.stood = true;
             out.stoodAt = now - fallAt;

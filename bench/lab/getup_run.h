@@ -34,6 +34,11 @@ struct Condition {
     // from the fallen one's, to the right when positive, parallel to it (0: none): in
     // matches the body of a robot lying or standing within 0.15-0.42 m blocked rolls.
     double beside = 0;
+    // How that robot lies, and whether it gets up by the agent's rules too (with `agent`):
+    // two robots on the ground side by side, each in the other's way, as robots that fell
+    // together in matches lay tangled for 20 s and more.
+    sparring::Posture besideFrom = sparring::Posture::OnBack;
+    bool besideAgent = false;
     // The agent's get-up rules (skills::GetUp) with these get-ups instead of the one
     // motion: the get-up of the way the robot lies, a roll over the other side after a
     // failed one, the back's take-over (null: the one motion).
@@ -62,6 +67,10 @@ struct Outcome {
     // an accelerometer reading of 6 to 14 m/s^2): its back get-up then takes over from
     // any other get-up.
     bool readOnBack = false;
+    // With a robot beside that gets up too: whether and when (seconds after the fall) it
+    // stood. `stood` and `stoodAt` then tell of the later of the two.
+    bool otherStood = false;
+    double otherStoodAt = 0;
 };
 
 // Plays the motion on one physical robot laid down as the condition says, the way the

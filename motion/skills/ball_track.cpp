@@ -42,8 +42,12 @@ TorsoView torsoView(const salt::Vector3f& seen, const Readings& now, const salt:
     const double x = seen.x(), y = seen.y(), z = seen.z();
     const double hx = x * std::cos(pitch) - z * std::sin(pitch);
     const double hz = x * std::sin(pitch) + z * std::cos(pitch);
-    TorsoView v{hx * std::cos(yaw) - y * std::sin(yaw), hx * std::sin(yaw) + y * std::cos(yaw),
-                hz, up.x(), up.y(), up.z()};
+    TorsoView v{hx * std::cos(yaw) - y * std::sin(yaw),
+                hx * std::sin(yaw) + y * std::cos(yaw),
+                hz,
+                up.x(),
+                up.y(),
+                up.z()};
     // Without a usable up the torso counts as upright.
     const double u = std::sqrt(v.ux * v.ux + v.uy * v.uy + v.uz * v.uz);
     if (!(u > 1e-6) || !std::isfinite(u) || !(std::fabs(v.ux / u) < 0.9)) {
@@ -65,8 +69,7 @@ Ground groundFromCamera(const salt::Vector3f& seen, const Readings& now, const s
     // up x forward to the left.
     const double f = std::sqrt(1 - v.ux * v.ux);
     const double fx = (1 - v.ux * v.ux) / f, fy = -v.ux * v.uy / f, fz = -v.ux * v.uz / f;
-    const double lx = v.uy * fz - v.uz * fy, ly = v.uz * fx - v.ux * fz,
-                 lz = v.ux * fy - v.uy * fx;
+    const double lx = v.uy * fz - v.uz * fy, ly = v.uz * fx - v.ux * fz, lz = v.ux * fy - v.uy * fx;
     // From the camera to the torso point, which lies below it on the torso's axis: a torso
     // leaning forward puts the camera ahead of it.
     const double tz = v.z + kTorsoBelowCamera;
