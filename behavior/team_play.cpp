@@ -10,6 +10,7 @@ const double kDegrees = 180.0 / 3.14159265358979;
 const double kCycle = 0.02;  // seconds
 
 // Metres, on the design's 12 m field; other fields scale them by their length.
+const double kShootRange = 5.0;     // a kick at goal from within this distance of its centre
 const double kClearZone = 2.0;      // beyond the penalty area: clear the ball, not dribble
 const double kLineClear = 0.35;     // an opponent this near the line blocks a kick
 const double kCloseShot = 1.8;      // nearer the goal, a shot even through a blocked line
@@ -38,11 +39,6 @@ const double kFollowX = 0.6, kFollowBack = 0.35, kFollowY = 0.3;
 // Metres on any field: a ball in front of the mouth this near the line is walked in. It
 // measures the robot (a kick's approach, the kick's length), not the field.
 const double kFinish = 1.2;
-// Metres on any field: a kick at goal from within this distance of its centre, and the
-// shot under way kept within `kShootKeep`. It measures the kick: in matches a shot from
-// further than 3.9 m never reached the goal line (none of 23), one from nearer did in a
-// third of the shots.
-const double kShootRange = 3.8, kShootKeep = 4.3;
 // Metres beside the mouth from which a ball that near the line is still walked in, at
 // the mouth's near half.
 const double kFinishWide = 0.4;
@@ -257,8 +253,8 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     const double toGoal = distance(ball, goal);
     // A shot once chosen is kept while the ball stays in reach, so that an opponent seen
     // and unseen by turns does not switch the robot between two approaches.
-    const bool keep = plan_ == Plan::Shoot && toGoal < kShootKeep;
-    if (toGoal < kShootRange || keep) {
+    const bool keep = plan_ == Plan::Shoot && toGoal < (kShootRange + 0.5) * scale;
+    if (toGoal < kShootRange * scale || keep) {
         // Close in, a shot at the middle is still better than a dribble into the
         // goalkeeper.
         double direction = bearing(ball, goal);
