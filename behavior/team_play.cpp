@@ -258,10 +258,9 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
         // Close in, a shot at the middle is still better than a dribble into the
         // goalkeeper.
         double direction = bearing(ball, goal);
-        int aim = kNoAim;
-        const bool found = shotAim(view, ball, direction, aim);
+        const bool found = shotAim(view, ball, direction);
         if (found || keep || toGoal < kCloseShot * scale) {
-            if (plan_ != Plan::Shoot || found) shotDirection_ = direction, shotAimIndex_ = aim;
+            if (plan_ != Plan::Shoot || found) shotDirection_ = direction;
             i.kind = Intent::Kind::Kick;
             i.direction = shotDirection_;
             i.why = "shoot";
@@ -296,9 +295,7 @@ Intent TeamPlay::takeBall(const TeamView& view, FieldPoint ball) {
     return choose(Plan::Dribble, i, view.now);
 }
 
-bool TeamPlay::shotAim(const TeamView& view, FieldPoint ball, double& direction,
-                       int& chosen) const {
-    chosen = kNoAim;
+bool TeamPlay::shotAim(const TeamView& view, FieldPoint ball, double& direction) const {
     const double half = field_.length / 2, widest = kAimShare * field_.goalWidth;
     const FieldPoint goal{half, 0};
     // Their goalkeeper: the opponent seen nearest the goal's middle, else where a
@@ -312,16 +309,12 @@ bool TeamPlay::shotAim(const TeamView& view, FieldPoint ball, double& direction,
     // then walks the least way round the ball, and every second there counts with
     // opponents closing in.
     const double comeFrom = bearing({view.self.x, view.self.y}, ball);
-    // The aim under way is kept while it stays open: an aim that changed with every
-    // opponent seen and unseen moved the kick's spot about once a second while the robot
-    // stood at the ball placing itself, and each move started the placing again.
     double leastTurn = HUGE_VAL;
     for (int k = -kAims; k <= kAims; ++k) {
         const FieldPoint aim{half, widest * k / kAims};
         if (!clearLine(view, ball, aim) || fromSegment(keeper, ball, aim) < kPastKeeper) continue;
-        double turn = std::fabs(skills::wrapDegrees(bearing(ball, aim) - comeFrom));
-        if (plan_ == Plan::Shoot && k == shotAimIndex_) turn = -1;
-        if (turn < leastTurn) leastTurn = turn, direction = bearing(ball, aim), chosen = k;
+        const double turn = std::fabs(skills::wrapDegrees(bearing(ball, aim) - comeFrom));
+        if (turn < leastTurn) leastTurn = turn, direction = bearing(ball, aim);
     }
     if (leastTurn < HUGE_VAL) return true;
     // Past a goalkeeper standing where it leaves no such aim: the middle first, so that a

@@ -100,10 +100,8 @@ private:
     Intent takeBall(const TeamView& view, FieldPoint ball);
     Intent kickOff(const TeamView& view, FieldPoint ball);
     FieldPoint dribblePoint(const TeamView& view, FieldPoint ball) const;
-    // A shot's direction (degrees) into their goal, false when every line is blocked;
-    // `chosen` tells which of the aims across the mouth it is (kNoAim: none of them).
-    bool shotAim(const TeamView& view, FieldPoint ball, double& direction, int& chosen) const;
-    static constexpr int kNoAim = 1000;
+    // A shot's direction (degrees) into their goal, false when every line is blocked.
+    bool shotAim(const TeamView& view, FieldPoint ball, double& direction) const;
     // The direction of a clearance, `angle` degrees off straight up the field.
     double clearance(const TeamView& view, FieldPoint ball, double angle) const;
     // Whether an opponent stands near enough the ball to reach it during an approach.
@@ -127,9 +125,8 @@ private:
     bool kicksOff_ = false;
     bool homing_ = false;  // the goalkeeper is walking to its home
     Plan plan_ = Plan::None;
-    double planSince_ = 0;       // server time (seconds) the plan under way was chosen
-    double shotDirection_ = 0;   // degrees, the shot's direction while it is kept
-    int shotAimIndex_ = kNoAim;  // which aim across the mouth that direction is
+    double planSince_ = 0;      // server time (seconds) the plan under way was chosen
+    double shotDirection_ = 0;  // degrees, the shot's direction while it is kept
 };
 
 // Whether the ball is for the goalkeeper: in its penalty area, `margin` metres wider.

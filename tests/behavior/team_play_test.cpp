@@ -224,22 +224,6 @@ TEST(TeamPlay, ShotOnceChosenIsKeptWhenOpponentsCloseEveryLine) {
     EXPECT_DOUBLE_EQ(later.direction, first.direction);
 }
 
-TEST(TeamPlay, ShotKeepsItsAimWhileItStaysOpen) {
-    // Coming from the right, the shot aims as far left as the goalkeeper lets it. The
-    // goalkeeper steps across to the other post: the aim, still open, is kept.
-    TeamPlay shooter(9, field, {-2.2, 0}, "QEL");
-    TeamView v = seeing(at(3.3, -0.8), 3.5, 0);
-    v.opponents = {{5.6, 0.4}};
-    const Intent first = shooter.decide(v);
-    ASSERT_STREQ(first.why, "shoot");
-    v.opponents = {{5.6, -0.4}};
-    v.now += 0.1;
-    EXPECT_DOUBLE_EQ(shooter.decide(v).direction, first.direction);
-    // A fresh shooter facing that goalkeeper aims further left.
-    TeamPlay fresh(9, field, {-2.2, 0}, "QEL");
-    EXPECT_GT(fresh.decide(v).direction, first.direction + 1);
-}
-
 TEST(TeamPlay, FarFromGoalAnUncontestedBallIsKickedUpTheField) {
     TeamPlay play(9, field, {-2.2, 0}, "QEL");
     TeamView v = seeing(at(-0.3, 0), 0, 0);
