@@ -107,7 +107,6 @@ const char kHelp[] =
     "  --beside-from SIDE  that robot lies this way instead of on its back\n"
     "  --beside-agent      (agent) that robot gets up by the agent's rules too; the\n"
     "               outcome is the later of the two standing\n"
-
     "  cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST] [--mirror]\n"
     "           [--fixed-times] [--goal front] [--sigma S] [--iterations N] [--seed N]\n"
     "      tunes the rows' targets (and spans); writes the best motion to --out\n"

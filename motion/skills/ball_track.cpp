@@ -26,9 +26,6 @@ void driveNeck(double yaw, double pitch, const Readings& now, JointSpeeds& speed
     speeds.set(HJ2, std::clamp(kNeckGain * (pitch - now.angle(HJ2)), -kNeckSpeed, kNeckSpeed));
 }
 
-}  // namespace
-
-namespace {
 // A camera sighting turned into the torso's axes through the neck (its origin still the
 // camera), and the unit up direction in those axes.
 struct TorsoView {
