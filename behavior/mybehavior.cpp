@@ -71,8 +71,17 @@ std::string MyBehavior::Think(const std::string& message) {
         // drive them on to their limits and fall while it waits; they are held instead.
         const std::string hold =
             moving ? mActions->commands(skills::JointSpeeds::allStop()) : std::string();
+        // The beam stands a fallen robot up where it is put, and a get-up played on from
+        // where it was would throw it down again: drills and soccer end the get-up and
+        // straighten the joints, so that the robot stands as a beamed robot does.
+        if ((mDrill || mTeamPlay) && (mActions->isGettingUp() || feltDown())) mStraighten = true;
+        if (mStraighten) {
+            const std::string straighten = mActions->initState();
+            return dt < kBeamQuiet ? straighten : beam + straighten;
+        }
         return dt < kBeamQuiet ? hold : beam;
     }
+    mStraighten = false;
 
     const bool down = feltDown();
     const bool gettingUp = mActions->isGettingUp();

@@ -117,6 +117,9 @@ private:
     skills::HeadSweep mHeadSweep;
     double mOdometryFix = -1;  // server time of the fix it last took, seconds
     double mDownAt = -1;       // server time of the last cycle lying or getting up, seconds
+    // A beam window (drills and soccer) opened with the robot down or getting up: its
+    // get-up ended and its joints are brought to 0 until the window closes.
+    bool mStraighten = false;
     // The drill's kick and dribble; made with the drill.
     std::unique_ptr<skills::BallPlay> mBallPlay;
     bool mBallOver = false;  // the present step's ball task is done or has failed

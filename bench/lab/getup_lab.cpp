@@ -11,7 +11,7 @@
 //                   [--front-tries N]                    the agent's rules with DIR's get-ups
 //   getup_lab cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST]
 //                 [--mirror] [--fixed-times] [--goal front] [--sigma S] [--iterations N]
-//                 [--seed N]
+//                 [--seed N] [--beside-each LIST] [--worst-weight W]
 //       tunes the targets (and spans) of the rows asked for; writes the best to --out
 //       whenever it improves. --mirror keeps the motion symmetric (the right side follows
 //       the left); --goal front tunes towards lying flat on the front.
@@ -20,7 +20,8 @@
 //
 // SIDE: back, front, left, right or upright. The conditions are the world's default
 // constants and each of torque, friction and contact softness at half and double, with
-// head angles and headings varied; beyond seven, drawn at random.
+// head angles and headings varied; beyond seven, drawn at random. --beside-each plays them
+// once with each robot it names lying beside (a get-up tuned against a body in its way).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -64,7 +65,13 @@ struct Options {
     int conditionCount = 7;
     int every = 5;  // cycles between trace lines    // conditions scored: 1 (defaults), 4 or 7
     double sigma = 1;
+    // The share of the worst condition in a search's score, the rest the mean: a motion
+    // tuned alone is to stand everywhere, one tuned among bodies beside as often as it can.
+    double worstWeight = 0.5;
     int firstRow = 0, lastRow = 1000;
+    // --beside-each: every condition is played once with each of these robots beside
+    // (distance in metres as --beside, 0 for nobody; and how that robot lies).
+    std::vector<std::pair<double, Posture>> besideEach;
 };
 
 Posture postureNamed(const std::string& s) {
@@ -74,6 +81,39 @@ Posture postureNamed(const std::string& s) {
     if (s == "right") return Posture::OnRight;
     if (s == "upright") return Posture::Upright;
     throw std::runtime_error("--from takes back, front, left or right, not '" + s + "'");
+}
+
+// "0,0.2,-0.25:front": robots beside as --beside takes them, each lying on its back
+// unless a side follows the colon.
+std::vector<std::pair<double, Posture>> besideList(const std::string& text) {
+    std::vector<std::pair<double, Posture>> out;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        const std::string item = text.substr(at, comma - at);
+        const std::size_t colon = item.find(':');
+        std::size_t used = 0;
+        double m = 0;
+        try {
+            m = std::stod(item.substr(0, colon), &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used == 0 || used != item.substr(0, colon).size())
+            throw std::runtime_error("--beside-each: '" + item + "' is not a distance in metres");
+        Posture lying = Posture::OnBack;
+        if (colon != std::string::npos) {
+            try {
+                lying = postureNamed(item.substr(colon + 1));
+            } catch (const std::exception&) {
+                throw std::runtime_error("--beside-each: '" + item +
+                                         "' lies back, front, left or right after the colon");
+            }
+        }
+        out.emplace_back(m, lying);
+        at = comma + 1;
+    }
+    return out;
 }
 
 // The physical world's solver for every condition of a run (the world's default unless
@@ -107,9 +147,14 @@ const char kHelp[] =
     "  --beside-from SIDE  that robot lies this way instead of on its back\n"
     "  --beside-agent      (agent) that robot gets up by the agent's rules too; the\n"
     "               outcome is the later of the two standing\n"
+    "  --beside-each LIST  (score, agent, cma) every condition once with each robot of\n"
+    "               LIST beside: distances as --beside, 0 for nobody, each lying on its\n"
+    "               back or as SIDE after a colon (\"0,0.2,-0.25:front\")\n"
     "  cma FILE --from SIDE --out FILE [--conditions N] [--rows FIRST-LAST] [--mirror]\n"
     "           [--fixed-times] [--goal front] [--sigma S] [--iterations N] [--seed N]\n"
-    "      tunes the rows' targets (and spans); writes the best motion to --out\n"
+    "           [--worst-weight W]\n"
+    "      tunes the rows' targets (and spans); writes the best motion to --out; the score\n"
+    "      weighs the worst condition by W (0.5), the mean by the rest\n"
     "  agent DIR --from SIDE [--conditions N] [--pose FILE] [--roll D] [--beside M]\n"
     "      the agent's get-up rules with DIR's getUp*.txt under each of N conditions (7),\n"
     "      within --seconds (10); --front-tries N: front get-ups that may leave the robot\n"
@@ -145,7 +190,8 @@ const char kHelp[] =
     "  0.3 s; \"read on its back\": the agent would have played its back get-up instead.\n"
     "cma prints \"start: V\", then at each better motion \"generation G, evaluation E: V\n"
     "(mean M, worst W, stood K/N) sigma S\": V the score (half the mean, half the worst\n"
-    "of the conditions; 100 less the seconds to stand for a success, below 60 otherwise).\n";
+    "of the conditions unless --worst-weight says otherwise; 100 less the seconds to stand\n"
+    "for a success, below 60 otherwise).\n";
 
 Options parse(int argc, char** argv) {
     if (argc < 3)
@@ -191,6 +237,8 @@ Options parse(int argc, char** argv) {
             o.one.beside = std::stod(value());
         else if (a == "--beside-from")
             o.one.besideFrom = postureNamed(value());
+        else if (a == "--beside-each")
+            o.besideEach = besideList(value());
         else if (a == "--beside-agent")
             o.one.besideAgent = true;
         else if (a == "--front-tries")
@@ -209,6 +257,8 @@ Options parse(int argc, char** argv) {
             o.rollToFront = value() == "front";
         else if (a == "--conditions")
             o.conditionCount = std::stoi(value());
+        else if (a == "--worst-weight")
+            o.worstWeight = std::stod(value());
         else if (a == "--sigma")
             o.sigma = std::stod(value());
         else if (a == "--fixed-times")
@@ -279,13 +329,36 @@ std::vector<Condition> conditions(const Condition& lying, int count, bool once) 
     return all;
 }
 
+// The conditions of a run: the N conditions, or with --beside-each, the N conditions once
+// with each robot beside in turn.
+std::vector<Condition> conditions(const Options& o, bool once) {
+    if (o.besideEach.empty()) return conditions(o.one, o.conditionCount, once);
+    std::vector<Condition> all;
+    for (const auto& [distance, lying] : o.besideEach) {
+        Condition c = o.one;
+        c.beside = distance;
+        c.besideFrom = lying;
+        for (const Condition& each : conditions(c, o.conditionCount, once)) all.push_back(each);
+    }
+    return all;
+}
+
+// What a line of score or agent starts with: the condition's settings.
+void printCondition(const Condition& c) {
+    std::printf("torque %.1f friction %.1f softness %.1f head %4.0f %4.0f", c.torque, c.friction,
+                c.softness, c.headYaw, c.headPitch);
+    if (c.beside != 0)
+        std::printf(" beside %.2f %s", c.beside, sparring::postureName(c.besideFrom));
+    std::printf(": ");
+}
+
 struct Score {
     double mean = 0, worst = 0, total = 0;
     int stood = 0;
 };
 
 Score score(const KeyframeMotion& m, const std::vector<Condition>& cs, double seconds,
-            bool rollToFront = false) {
+            bool rollToFront, double worstWeight) {
     Score s;
     s.worst = 1e9;
     for (const Condition& c : cs) {
@@ -298,7 +371,7 @@ Score score(const KeyframeMotion& m, const std::vector<Condition>& cs, double se
         s.worst = std::min(s.worst, value);
         s.stood += o.stood && !o.fellAgain;
     }
-    s.total = 0.5 * s.mean + 0.5 * s.worst;
+    s.total = (1 - worstWeight) * s.mean + worstWeight * s.worst;
     return s;
 }
 
@@ -382,10 +455,10 @@ KeyframeMotion decode(const KeyframeMotion& base, const std::vector<double>& x, 
 
 void cmaSearch(const Options& o) {
     const KeyframeMotion base = readMotion(o.file);
-    const auto cs = conditions(o.one, o.conditionCount, true);
+    const auto cs = conditions(o, true);
     Cma cma(encode(base, o), o.sigma, o.seed);
     // The start itself first: CMA samples around it and may never try it.
-    double best = score(base, cs, o.seconds, o.rollToFront).total;
+    double best = score(base, cs, o.seconds, o.rollToFront, o.worstWeight).total;
     writeKeyframeFile(base, o.out);
     std::printf("start: %.2f\n", best);
     long evaluations = 0;
@@ -394,7 +467,7 @@ void cmaSearch(const Options& o) {
         std::vector<double> values;
         for (const auto& x : xs) {
             const KeyframeMotion m = decode(base, x, o);
-            const Score s = score(m, cs, o.seconds, o.rollToFront);
+            const Score s = score(m, cs, o.seconds, o.rollToFront, o.worstWeight);
             ++evaluations;
             values.push_back(s.total);
             if (s.total > best) {
@@ -433,9 +506,8 @@ int main(int argc, char** argv) {
             report(runGetUp(m, o.one, o.seconds, stdout, o.every));
         } else if (o.mode == "score") {
             const KeyframeMotion m = readMotion(o.file);
-            for (const Condition& c : conditions(o.one, o.conditionCount, false)) {
-                std::printf("torque %.1f friction %.1f softness %.1f head %4.0f %4.0f: ", c.torque,
-                            c.friction, c.softness, c.headYaw, c.headPitch);
+            for (const Condition& c : conditions(o, false)) {
+                printCondition(c);
                 report(runGetUp(m, c, o.seconds));
             }
         } else if (o.mode == "agent") {
@@ -447,9 +519,8 @@ int main(int argc, char** argv) {
             skills::readKeyframeFile(o.file + "/getUpRight.txt", motions.right);
             o.one.agent = &motions;
             int stood = 0, count = 0;
-            for (const Condition& c : conditions(o.one, o.conditionCount, false)) {
-                std::printf("torque %.1f friction %.1f softness %.1f head %4.0f %4.0f: ", c.torque,
-                            c.friction, c.softness, c.headYaw, c.headPitch);
+            for (const Condition& c : conditions(o, false)) {
+                printCondition(c);
                 const Outcome out = runGetUp(motions.back, c, o.seconds);
                 report(out);
                 stood += out.stood && !out.fellAgain ? 1 : 0;

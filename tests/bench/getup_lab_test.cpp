@@ -3,6 +3,7 @@
 // --pose and --roll ask, and --beside lays another robot on the side it names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <regex>
 #include <set>
@@ -140,4 +141,34 @@ TEST(GetUpLab, ARobotBesideLiesOnTheSideAsked) {
                        kSource);
     ASSERT_EQ(agent.waitExit(60000), 0) << agent.errors();
     EXPECT_NE(agent.output().find("stood 1/1"), std::string::npos) << agent.output();
+}
+
+// --beside-each plays every condition once with each robot it lists beside, and a list
+// it cannot read is refused naming the item.
+TEST(GetUpLab, EachConditionIsPlayedWithEveryRobotListedBeside) {
+    AgentProcess score(
+        GETUP_LAB_BIN,
+        {"score", kSource + "/team/Acts/getUpFront.txt", "--from", "front", "--conditions", "1",
+         "--seconds", "0.1", "--beside-each", "0,0.3,-0.25:front"},
+        kSource);
+    ASSERT_EQ(score.waitExit(60000), 0) << score.errors();
+    std::istringstream out(score.output());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(out, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u) << score.output();
+    EXPECT_EQ(lines[0].find("beside"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("beside 0.30 back:"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find("beside -0.25 front:"), std::string::npos) << lines[2];
+
+    for (const char* bad : {"0,x", "0.2:sideways", "0.2m", ""}) {
+        SCOPED_TRACE(bad);
+        AgentProcess refused(GETUP_LAB_BIN,
+                             {"score", kSource + "/team/Acts/getUpFront.txt", "--from", "front",
+                              "--beside-each", bad},
+                             kSource);
+        EXPECT_EQ(refused.waitExit(), 2);
+        const std::string errors = refused.errors();
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_EQ(errors.rfind("getup_lab: --beside-each: ", 0), 0u) << errors;
+    }
 }

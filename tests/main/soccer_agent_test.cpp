@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -133,4 +134,39 @@ TEST(SoccerAgent, AGoalHoldsTheWalkingRobotsJointsUntilItBeams) {
     EXPECT_GE(commands, 22u);
     EXPECT_EQ(frames[11], "");  // held: nothing more until the beam
     EXPECT_EQ(frames.back().rfind("(beam ", 0), 0u) << frames.back();
+}
+
+// A goal while the robot gets up: the beam will stand it up where it is put, so the get-up
+// ends in the beam window and is not played on once the robot stands (played on, it threw
+// beamed robots down again).
+TEST(SoccerAgent, ABeamEndsTheGetUpInProgress) {
+    // A cycle lying (no weight on the feet, gravity along the torso's x axis) or upright.
+    auto cycle = [](double now, const char* playMode, bool down) {
+        if (!down) return message(now, playMode, "(ACC (n torso) (a 0 0 9.81))");
+        const std::string m = message(now, playMode);
+        return m.substr(0, m.find("(FRP")) + "(ACC (n torso) (a 9.81 0 0))";
+    };
+    std::vector<std::string> game;
+    for (int i = 0; i < 30; ++i) game.push_back(cycle(5 + 0.02 * i, "PlayOn", true));
+    // Beamed halfway into the window: upright from then on.
+    for (int i = 0; i < 80; ++i) game.push_back(cycle(6 + 0.02 * i, "Goal_Left", i < 25));
+    TempDir dir;
+    const std::string log = dir.path() + "/cycles.log";
+    replies({"--soccer", "--log", log}, game, nullptr);
+    std::ifstream in(log);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_GE(lines.size(), game.size());
+    auto field = [](const std::string& line, const std::string& name) {
+        const std::size_t at = line.find(" " + name + "=");
+        return at == std::string::npos ? std::string()
+                                       : line.substr(at + name.size() + 2,
+                                                     line.find(' ', at + 1) - at - name.size() - 2);
+    };
+    const std::string& fallen = lines[lines.size() - 81];  // the last cycle of PlayOn
+    EXPECT_EQ(field(fallen, "act").rfind("getup", 0), 0u) << fallen;
+    for (std::size_t i = lines.size() - 30; i < lines.size(); ++i) {
+        EXPECT_EQ(field(lines[i], "act").find("getup"), std::string::npos) << lines[i];
+        EXPECT_EQ(field(lines[i], "down"), "0") << lines[i];
+    }
 }

@@ -287,6 +287,34 @@ TEST(Official, TheSideNotTakingTheKickOffOrSetPlayIsMovedToItsDistance) {
     }
 }
 
+// A robot moved out of the kept distance is not put onto another robot (one lying there
+// was fallen over and kept down): it goes to the nearest spot on the circle clear of them.
+TEST(Official, ARobotMovedAwayIsPutClearOfTheOthers) {
+    struct Case {
+        double turn;  // degrees from straight out of the robot in the way (0: on the spot)
+    } cases[] = {{0}, {15}, {-25}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.turn);
+        KinematicWorld world;
+        MatchTimes t = quickTimes();
+        t.kickOff = 1;
+        Match<KinematicWorld> m(designFieldSpec(), world, t);
+        Robot& near = world.addRobot(Side::Right, 6, "R");
+        Robot& lying = world.addRobot(Side::Left, 9, "L");
+        m.until(PlayMode::KickOffLeft);
+        const double out = std::atan2(0.4, 0.3) + c.turn * M_PI / 180;  // rad
+        const double to = designFieldSpec().centreRadius + kKeepAwayMargin;
+        lying.place(to * std::cos(out), to * std::sin(out), 0);
+        near.place(0.3, 0.4, 45);
+        const OfficialCalls calls = m.cycle();
+        ASSERT_EQ(calls.movedAway.size(), 1u);
+        EXPECT_NEAR(std::hypot(near.x(), near.y()), to, 1e-6);
+        const double apart = std::hypot(near.x() - lying.x(), near.y() - lying.y());
+        EXPECT_GE(apart, kKeepAwayClearance);
+        EXPECT_LT(apart, kKeepAwayClearance + 0.2) << "turned further than it needed";
+    }
+}
+
 // The summary's figures: a touch that sends the ball over a metre is a kick, possession
 // goes to the side nearest the ball in PlayOn, walking is counted and beams are not.
 TEST(Official, KicksPossessionAndWalkingAreCounted) {
