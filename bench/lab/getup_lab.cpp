@@ -461,6 +461,7 @@ void cmaSearch(const Options& o) {
     double best = score(base, cs, o.seconds, o.rollToFront, o.worstWeight).total;
     writeKeyframeFile(base, o.out);
     std::printf("start: %.2f\n", best);
+    std::fflush(stdout);  // a log read during a long search shows where it began
     long evaluations = 0;
     for (long g = 1; evaluations < o.iterations; ++g) {
         const auto xs = cma.ask();
