@@ -92,14 +92,10 @@ std::vector<std::pair<double, Posture>> besideList(const std::string& text) {
         const std::size_t comma = std::min(text.find(',', at), text.size());
         const std::string item = text.substr(at, comma - at);
         const std::size_t colon = item.find(':');
-        std::size_t used = 0;
-        double m = 0;
-        try {
-            m = std::stod(item.substr(0, colon), &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used == 0 || used != item.substr(0, colon).size())
+        const std::string distance = item.substr(0, colon);
+        char* end = nullptr;
+        const double m = std::strtod(distance.c_str(), &end);
+        if (distance.empty() || *end != '\0')
             throw std::runtime_error("--beside-each: '" + item + "' is not a distance in metres");
         Posture lying = Posture::OnBack;
         if (colon != std::string::npos) {

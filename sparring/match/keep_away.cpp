@@ -36,7 +36,7 @@ std::vector<Robot*> keepAway(World& world, Side side, double cx, double cy, doub
         // 10 degrees, either way in turn); straight out when the whole circle is taken.
         const double out = std::atan2(dy, dx);
         double chosen = out;
-        for (int step = 0; step <= 36; ++step) {
+        for (int step = 0; step < 36; ++step) {  // the last step is half a turn
             const double a = out + (step % 2 == 1 ? 1 : -1) * ((step + 1) / 2) * M_PI / 18;
             if (clearOfOthers(world, r.get(), cx + to * std::cos(a), cy + to * std::sin(a))) {
                 chosen = a;
